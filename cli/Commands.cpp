@@ -1,0 +1,12 @@
+#include "cli/Commands.h"
+
+namespace cli {
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> all = {
+    };
+    return all;
+}
+
+} // namespace cli

@@ -65,3 +65,29 @@ function(tv_core_library name)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
 endfunction()
+
+# tv_folder_library(tv_dicom tv::dicom LINK PUBLIC tv::base PRIVATE tv::codecs)
+# A core library made of every .cpp in the calling folder; several people add
+# files to one folder at a time, so the list is not kept by hand. A folder with
+# no source yet makes no library.
+function(tv_folder_library name alias)
+  cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  tv_core_library(${name} ALIAS ${alias} SOURCES ${sources})
+  if(ARG_LINK)
+    target_link_libraries(${name} ${ARG_LINK})
+  endif()
+endfunction()
+
+# tv_folder_gtest(dicom_tests LIBS tv::dicom): every *Test.cpp of the calling folder.
+function(tv_folder_gtest name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  tv_add_gtest(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+endfunction()

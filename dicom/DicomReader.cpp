@@ -1,0 +1,147 @@
+#include "dicom/DicomReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace dicom {
+
+namespace {
+
+constexpr std::uint64_t PreambleSize = 128;
+constexpr std::uint64_t DataSetStart = 132; // preamble and "DICM"
+constexpr std::uint16_t LastRawFirstGroup = 0x0028;
+constexpr base::Tag TransferSyntaxTag {0x0002, 0x0010};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+Encoding encodingOf(std::string_view transferSyntax)
+{
+    if (transferSyntax == "1.2.840.10008.1.2.2")
+        return Encoding::ExplicitBig;
+    if (transferSyntax == "1.2.840.10008.1.2")
+        return Encoding::ImplicitLittle;
+    // Every other syntax, compressed ones included, encodes the data set in
+    // explicit VR little endian (PS3.5 A.4).
+    return Encoding::ExplicitLittle;
+}
+
+} // namespace
+
+bool DicomReader::read(const std::filesystem::path& path, DicomDataset& dataset)
+{
+    dataset.path = path.string();
+    m_bytesRead = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        dataset.error = DicomError::FileNotFound;
+        return false;
+    }
+    if (::fseeko(file.get(), 0, SEEK_END) != 0) {
+        dataset.error = DicomError::FileIo;
+        return false;
+    }
+    const off_t size = ::ftello(file.get());
+    if (size < 0) {
+        dataset.error = DicomError::FileIo;
+        return false;
+    }
+    FileSource source(file.get(), static_cast<std::uint64_t>(size));
+    return read(source, dataset);
+}
+
+bool DicomReader::read(ByteSource& source, DicomDataset& dataset)
+{
+    dataset.headerOnly = m_options.headerOnly == HeaderOnly::Yes;
+    m_bytesRead = 0;
+    DicomError error = DicomError::None;
+    try {
+        const std::uint64_t size = source.size();
+        if (size == 0)
+            error = DicomError::FileIo;
+        else if (size < DataSetStart || size > MaxFileSize)
+            error = DicomError::UnknownFormat;
+        else {
+            DecodeBuffer buffer(source);
+            if (!buffer.fill(dataset.headerOnly ? DecodeBuffer::ChunkSize : size))
+                error = DicomError::FileIo;
+            else
+                error = decode(buffer, dataset);
+            m_bytesRead = buffer.bytesRead();
+        }
+    } catch (const std::bad_alloc&) {
+        error = DicomError::OutOfMemory;
+    }
+    dataset.error = error;
+    return error == DicomError::None;
+}
+
+DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
+{
+    auto bytes = buffer.bytes();
+    std::copy_n(bytes.begin(), PreambleSize, dataset.preamble.begin());
+    std::copy_n(bytes.begin() + PreambleSize, 4, dataset.prefix.begin());
+
+    if (std::memcmp(dataset.prefix.data(), "DICM", 4) == 0) {
+        dataset.hasPreamble = true;
+        ElementDecoder decoder(buffer, Encoding::ExplicitLittle, DataSetStart);
+        DicomError error = DicomError::None;
+        switch (decoder.readMetaGroup(dataset.elements, error)) {
+        case ElementDecoder::MetaResult::Failed:
+            return error;
+        case ElementDecoder::MetaResult::NotExplicit:
+            // Some old writers put the meta group in implicit VR; the whole
+            // file is then read that way.
+            dataset.elements.clear();
+            dataset.implicitVr = true;
+            decoder.setEncoding(Encoding::ImplicitLittle);
+            decoder.seek(DataSetStart);
+            if (error = decoder.readElements(dataset.elements, Level::TopLevel); error != DicomError::None)
+                return error;
+            break;
+        case ElementDecoder::MetaResult::Read:
+            break;
+        }
+        const DicomElement* syntax = dataset.find(TransferSyntaxTag);
+        if (!syntax)
+            return finish(decoder, dataset);
+        const Encoding encoding = encodingOf(syntax->text());
+        dataset.bigEndian = encoding == Encoding::ExplicitBig;
+        dataset.implicitVr = encoding == Encoding::ImplicitLittle;
+        decoder.setEncoding(encoding);
+        return decodeDataset(decoder, dataset);
+    }
+
+    // A raw data set starts with its first element; anything whose first
+    // group lies beyond the image module is taken as not DICOM at all.
+    const std::uint16_t firstGroup = std::uint16_t(bytes[0] | (bytes[1] << 8));
+    if (firstGroup > LastRawFirstGroup)
+        return DicomError::UnknownFormat;
+    dataset.implicitVr = true;
+    ElementDecoder decoder(buffer, Encoding::ImplicitLittle, 0);
+    return decodeDataset(decoder, dataset);
+}
+
+DicomError DicomReader::decodeDataset(ElementDecoder& decoder, DicomDataset& dataset)
+{
+    if (DicomError error = decoder.readElements(dataset.elements, Level::TopLevel); error != DicomError::None)
+        return error;
+    return finish(decoder, dataset);
+}
+
+DicomError DicomReader::finish(ElementDecoder& decoder, DicomDataset& dataset)
+{
+    if (m_options.pixelData == PixelData::AsElements && !dataset.headerOnly) {
+        if (DicomError error = decoder.readElements(dataset.elements, Level::PixelGroup); error != DicomError::None)
+            return error;
+    }
+    if (m_options.pixelStage)
+        return m_options.pixelStage(dataset, decoder);
+    return DicomError::None;
+}
+
+} // namespace dicom

@@ -1,0 +1,356 @@
+#include "dicom/ElementDecoder.h"
+
+#include "dicom/NumberParsing.h"
+#include "dicom/TagDictionary.h"
+#include "dicom/UidDictionary.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace dicom {
+
+namespace {
+
+constexpr std::uint32_t UndefinedLength = 0xFFFFFFFF;
+constexpr std::uint16_t ItemGroup = 0xFFFE;
+constexpr std::uint16_t ItemDelimiter = 0xE00D;
+constexpr std::uint16_t SequenceDelimiter = 0xE0DD;
+constexpr std::uint16_t PixelGroup = 0x7FE0;
+constexpr base::Tag PixelDataTag {0x7FE0, 0x0010};
+
+constexpr std::array<std::string_view, 34> KnownVrs = {
+    "AE", "AS", "CS", "DA", "DS", "DT", "IS", "LO", "LT", "OB", "OW", "PN", "SH", "SQ", "ST", "TM", "UI",
+    "UN", "UT", "AT", "FL", "FD", "SL", "SS", "UL", "US", "OD", "OF", "OL", "OV", "SV", "UC", "UR", "UV",
+};
+
+// PS3.5 7.1.2: VRs whose 16-bit length field is reserved and followed by a
+// 32-bit length (SQ is handled on its own).
+bool hasLongLength(std::string_view vr)
+{
+    for (std::string_view v : {"OB", "OW", "UN", "UT", "OF", "OD", "OL", "OV", "SV", "UV", "UC", "UR"}) {
+        if (vr == v)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isKnownVr(std::string_view vr)
+{
+    return std::find(KnownVrs.begin(), KnownVrs.end(), vr) != KnownVrs.end();
+}
+
+std::size_t MemorySource::readAt(std::uint64_t offset, std::span<std::uint8_t> out)
+{
+    if (offset >= m_bytes.size())
+        return 0;
+    std::size_t n = std::min<std::uint64_t>(out.size(), m_bytes.size() - offset);
+    std::memcpy(out.data(), m_bytes.data() + offset, n);
+    return n;
+}
+
+std::size_t FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out)
+{
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return 0;
+    if (::fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0)
+        return 0;
+    return std::fread(out.data(), 1, out.size(), m_file);
+}
+
+bool DecodeBuffer::fill(std::uint64_t limit)
+{
+    const std::uint64_t n = std::min(limit, fileSize());
+    m_bytes.resize(static_cast<std::size_t>(n));
+    return m_source.readAt(0, m_bytes) == n;
+}
+
+bool DecodeBuffer::ensure(std::uint64_t end)
+{
+    const std::uint64_t have = m_bytes.size();
+    if (end <= have)
+        return true;
+    if (end > fileSize())
+        return false;
+    const std::uint64_t chunk = std::min(std::max(end - have, ChunkSize), fileSize() - have);
+    m_bytes.resize(static_cast<std::size_t>(have + chunk));
+    std::span<std::uint8_t> tail(m_bytes.data() + have, static_cast<std::size_t>(chunk));
+    if (m_source.readAt(have, tail) != chunk) {
+        m_bytes.resize(static_cast<std::size_t>(have));
+        return false;
+    }
+    return true;
+}
+
+bool ElementDecoder::readU16(std::uint16_t& value)
+{
+    if (!m_buffer.ensure(m_position + 2))
+        return false;
+    const std::uint8_t* p = m_buffer.bytes().data() + m_position;
+    value = big() ? std::uint16_t((p[0] << 8) | p[1]) : std::uint16_t(p[0] | (p[1] << 8));
+    m_position += 2;
+    return true;
+}
+
+bool ElementDecoder::readU32(std::uint32_t& value)
+{
+    std::uint16_t a = 0, b = 0;
+    const std::uint64_t start = m_position;
+    if (!readU16(a) || !readU16(b)) {
+        m_position = start;
+        return false;
+    }
+    value = big() ? (std::uint32_t(a) << 16) | b : (std::uint32_t(b) << 16) | a;
+    return true;
+}
+
+bool ElementDecoder::readTag(std::uint16_t& group, std::uint16_t& element)
+{
+    const std::uint64_t start = m_position;
+    if (!readU16(group) || !readU16(element)) {
+        m_position = start;
+        return false;
+    }
+    return true;
+}
+
+DicomError ElementDecoder::readElements(std::vector<DicomElement>& out, Level level)
+{
+    while (!atEnd()) {
+        if (level == Level::TopLevel) {
+            std::uint16_t group = 0, element = 0;
+            if (!readTag(group, element))
+                return DicomError::Corrupted;
+            m_position -= 4;
+            // Pixel data are the pixel module's; every element of the group
+            // ends the list, whatever its element number.
+            if (group == PixelGroup)
+                return DicomError::None;
+        }
+        if (DicomError error = readElement(out, 0, level); error != DicomError::None)
+            return error;
+    }
+    return DicomError::None;
+}
+
+ElementDecoder::MetaResult ElementDecoder::readMetaGroup(std::vector<DicomElement>& out, DicomError& error)
+{
+    while (!atEnd()) {
+        const std::uint64_t start = m_position;
+        std::uint16_t group = 0, element = 0;
+        if (!readTag(group, element)) {
+            error = DicomError::Corrupted;
+            return MetaResult::Failed;
+        }
+        if (group != 0x0002) {
+            m_position = start;
+            return MetaResult::Read;
+        }
+        if (!m_buffer.ensure(m_position + 2)) {
+            error = DicomError::Corrupted;
+            return MetaResult::Failed;
+        }
+        const char* chars = reinterpret_cast<const char*>(m_buffer.bytes().data() + m_position);
+        if (!isKnownVr(std::string_view(chars, 2)))
+            return MetaResult::NotExplicit;
+        m_position = start;
+        error = readElement(out, 0, Level::Nested);
+        if (error != DicomError::None)
+            return MetaResult::Failed;
+    }
+    return MetaResult::Read;
+}
+
+DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth, Level level)
+{
+    DicomElement e;
+    if (!readTag(e.group, e.element))
+        return DicomError::Corrupted;
+    e.name = std::string(TagDictionary::name(e.tag()));
+
+    std::uint32_t length = 0;
+    if (m_encoding == Encoding::ImplicitLittle) {
+        if (auto vr = TagDictionary::vr(e.tag()))
+            e.vr = std::string(*vr);
+        if (!readU32(length))
+            return DicomError::Corrupted;
+    } else {
+        if (!m_buffer.ensure(m_position + 2))
+            return DicomError::Corrupted;
+        e.vr.assign(reinterpret_cast<const char*>(m_buffer.bytes().data() + m_position), 2);
+        m_position += 2;
+        if (e.vr == "SQ") {
+            DicomError error = readExplicitSequence(e, depth);
+            out.push_back(std::move(e));
+            return error;
+        }
+        std::uint16_t shortLength = 0;
+        if (!readU16(shortLength))
+            return DicomError::Corrupted;
+        length = shortLength;
+        // A non-zero reserved field is taken as the length, as files written
+        // with a 16-bit length for these VRs are read by other tools.
+        if (shortLength == 0 && hasLongLength(e.vr) && !readU32(length))
+            return DicomError::Corrupted;
+    }
+
+    if (e.vr == "SQ" || length == UndefinedLength) {
+        DicomError error = DicomError::None;
+        if (length != UndefinedLength || e.tag() != PixelDataTag) {
+            // PS3.5 6.2.2 (CP-246): an undefined-length UN holds an implicit
+            // VR little endian sequence whatever the data set's encoding.
+            const Encoding saved = m_encoding;
+            if (e.vr == "UN")
+                m_encoding = Encoding::ImplicitLittle;
+            error = readSequenceItems(e, length, depth);
+            m_encoding = saved;
+        } else {
+            e.length = UndefinedLength;
+            e.valueOffset = static_cast<std::uint32_t>(m_position);
+            error = skipFragments();
+        }
+        out.push_back(std::move(e));
+        return error;
+    }
+
+    DicomError error = readValue(e, length, level == Level::PixelGroup ? KeepValue::No : KeepValue::Yes);
+    if (error == DicomError::None)
+        out.push_back(std::move(e));
+    return error;
+}
+
+DicomError ElementDecoder::readValue(DicomElement& e, std::uint32_t length, KeepValue keep)
+{
+    const std::uint64_t end = m_position + length;
+    if (end > m_buffer.fileSize())
+        return DicomError::Corrupted;
+    e.valueOffset = static_cast<std::uint32_t>(m_position);
+    e.length = length;
+    if (keep == KeepValue::No) {
+        m_position = end;
+        return DicomError::None;
+    }
+    if (!m_buffer.ensure(end))
+        return DicomError::Corrupted;
+    const std::uint8_t* p = m_buffer.bytes().data() + m_position;
+    e.value.assign(static_cast<std::size_t>(length) + 1, 0);
+    std::memcpy(e.value.data(), p, length);
+    m_position = end;
+
+    if (m_encoding == Encoding::ImplicitLittle && (e.vr == "IS" || e.vr == "DS")) {
+        e.numericValue = parseNumber(e.text());
+    } else if (length == 2) {
+        const std::uint16_t v = big() ? std::uint16_t((p[0] << 8) | p[1]) : std::uint16_t(p[0] | (p[1] << 8));
+        e.numericValue = e.vr == "US" ? std::int32_t(v) : std::int32_t(std::int16_t(v));
+    } else if (length == 4) {
+        const std::uint32_t v = big() ? (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3]
+                                      : std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+        e.numericValue = static_cast<std::int32_t>(v);
+    }
+    if (e.vr == "UI") {
+        if (auto name = UidDictionary::name(e.text()))
+            e.uidName = std::string(*name);
+    }
+    return DicomError::None;
+}
+
+DicomError ElementDecoder::readExplicitSequence(DicomElement& seq, int depth)
+{
+    std::uint16_t reserved = 0;
+    if (!readU16(reserved))
+        return DicomError::Corrupted;
+    if (reserved != 0) {
+        // Written without the reserved field: what follows is a single item's length.
+        if (depth >= MaxDepth)
+            return DicomError::Corrupted;
+        return readItem(seq.childElements, depth + 1);
+    }
+    std::uint32_t length = 0;
+    if (!readU32(length))
+        return DicomError::Corrupted;
+    return readSequenceItems(seq, length, depth);
+}
+
+DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t length, int depth)
+{
+    if (depth >= MaxDepth)
+        return DicomError::Corrupted;
+    // PS3.5 7.5.1: the sequence element itself has no value of its own.
+    seq.length = 0;
+    seq.valueOffset = static_cast<std::uint32_t>(m_position);
+    if (length == UndefinedLength) {
+        for (;;) {
+            std::uint16_t group = 0, element = 0;
+            if (!readTag(group, element))
+                return DicomError::Corrupted;
+            if (group == ItemGroup && element == SequenceDelimiter) {
+                std::uint32_t ignored = 0;
+                return readU32(ignored) ? DicomError::None : DicomError::Corrupted;
+            }
+            if (DicomError error = readItem(seq.childElements, depth + 1); error != DicomError::None)
+                return error;
+        }
+    }
+    const std::uint64_t end = m_position + length;
+    if (end > m_buffer.fileSize())
+        return DicomError::Corrupted;
+    while (m_position < end) {
+        std::uint16_t group = 0, element = 0;
+        if (!readTag(group, element))
+            return DicomError::Corrupted;
+        if (DicomError error = readItem(seq.childElements, depth + 1); error != DicomError::None)
+            return error;
+    }
+    return m_position == end ? DicomError::None : DicomError::Corrupted;
+}
+
+DicomError ElementDecoder::readItem(std::vector<DicomElement>& out, int depth)
+{
+    std::uint32_t length = 0;
+    if (!readU32(length))
+        return DicomError::Corrupted;
+    if (length == UndefinedLength) {
+        for (;;) {
+            std::uint16_t group = 0, element = 0;
+            if (!readTag(group, element))
+                return DicomError::Corrupted;
+            if (group == ItemGroup && element == ItemDelimiter) {
+                std::uint32_t ignored = 0;
+                return readU32(ignored) ? DicomError::None : DicomError::Corrupted;
+            }
+            m_position -= 4;
+            if (DicomError error = readElement(out, depth, Level::Nested); error != DicomError::None)
+                return error;
+        }
+    }
+    const std::uint64_t end = m_position + length;
+    if (end > m_buffer.fileSize())
+        return DicomError::Corrupted;
+    while (m_position < end) {
+        if (DicomError error = readElement(out, depth, Level::Nested); error != DicomError::None)
+            return error;
+    }
+    return m_position == end ? DicomError::None : DicomError::Corrupted;
+}
+
+DicomError ElementDecoder::skipFragments()
+{
+    // PS3.5 A.4: items of raw bytes up to the sequence delimiter.
+    for (;;) {
+        std::uint16_t group = 0, element = 0;
+        std::uint32_t length = 0;
+        if (!readTag(group, element) || !readU32(length))
+            return DicomError::Corrupted;
+        if (group == ItemGroup && element == SequenceDelimiter)
+            return DicomError::None;
+        const std::uint64_t end = m_position + length;
+        if (length == UndefinedLength || end > m_buffer.fileSize())
+            return DicomError::Corrupted;
+        m_position = end;
+    }
+}
+
+} // namespace dicom

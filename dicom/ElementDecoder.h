@@ -1,0 +1,132 @@
+#pragma once
+
+// Decoding of data elements, sequences and items (PS3.5 7.1, 7.5) from the
+// bytes of one file, which are read on demand. Used by the reader for the
+// meta group and the data set, and by the pixel-data module for group 0x7FE0.
+
+#include "dicom/DicomElement.h"
+#include "dicom/DicomError.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace dicom {
+
+enum class Encoding { ImplicitLittle, ExplicitLittle, ExplicitBig };
+
+// Where the bytes of a file come from.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t size() const = 0;
+    // Reads up to out.size() bytes at offset; returns how many were read.
+    virtual std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+    std::uint64_t size() const override { return m_bytes.size(); }
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+private:
+    std::span<const std::uint8_t> m_bytes;
+};
+
+class FileSource final : public ByteSource {
+public:
+    FileSource(std::FILE* file, std::uint64_t size) : m_file(file), m_size(size) {}
+    std::uint64_t size() const override { return m_size; }
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+private:
+    std::FILE* m_file;
+    std::uint64_t m_size;
+};
+
+// The bytes of a file read so far, always from offset 0, growing on demand.
+class DecodeBuffer {
+public:
+    static constexpr std::uint64_t ChunkSize = 4096;
+
+    explicit DecodeBuffer(ByteSource& source) : m_source(source) {}
+
+    // Reads the first min(size, limit) bytes; false on a short read.
+    bool fill(std::uint64_t limit);
+    // Makes the bytes [0, end) available, reading at least ChunkSize more
+    // bytes at a time. False when end lies past the end of the file or the
+    // source delivers fewer bytes than asked for.
+    bool ensure(std::uint64_t end);
+
+    std::span<const std::uint8_t> bytes() const { return m_bytes; }
+    std::uint64_t fileSize() const { return m_source.size(); }
+    std::uint64_t bytesRead() const { return m_bytes.size(); }
+
+private:
+    ByteSource& m_source;
+    std::vector<std::uint8_t> m_bytes;
+};
+
+enum class Level {
+    TopLevel,   // the data set: ends at the first element of group 0x7FE0
+    PixelGroup, // group 0x7FE0 and after, listed without copying the values
+    Nested,     // inside a sequence item
+};
+
+class ElementDecoder {
+public:
+    // PS3.5 7.5: nesting deeper than this is taken as a corrupt file rather
+    // than followed until the stack runs out.
+    static constexpr int MaxDepth = 64;
+
+    ElementDecoder(DecodeBuffer& buffer, Encoding encoding, std::uint64_t position)
+        : m_buffer(buffer), m_encoding(encoding), m_position(position) {}
+
+    std::uint64_t position() const { return m_position; }
+    void seek(std::uint64_t position) { m_position = position; }
+    Encoding encoding() const { return m_encoding; }
+    void setEncoding(Encoding encoding) { m_encoding = encoding; }
+    DecodeBuffer& buffer() { return m_buffer; }
+    bool atEnd() const { return m_position >= m_buffer.fileSize(); }
+
+    // Reads elements into out until the end of the file or, at the top level,
+    // the first element of group 0x7FE0 (left unread).
+    DicomError readElements(std::vector<DicomElement>& out, Level level);
+    // Reads the file meta group (explicit VR little endian, group 0x0002).
+    // NotExplicit when an element's VR is not a known VR: the group is then
+    // taken to be in implicit VR.
+    enum class MetaResult { Read, NotExplicit, Failed };
+    MetaResult readMetaGroup(std::vector<DicomElement>& out, DicomError& error);
+
+    // Reads the tag at the position in the current byte order.
+    bool readTag(std::uint16_t& group, std::uint16_t& element);
+    // One whole element (tag, VR, length, value or sequence) appended to out.
+    DicomError readElement(std::vector<DicomElement>& out, int depth, Level level);
+    // The items of a sequence whose header has been read, into seq.childElements.
+    DicomError readSequenceItems(DicomElement& seq, std::uint32_t length, int depth);
+    // Skips the fragments of an encapsulated value up to its sequence delimiter.
+    DicomError skipFragments();
+
+    bool readU16(std::uint16_t& value);
+    bool readU32(std::uint32_t& value);
+
+private:
+    enum class KeepValue : bool { No, Yes };
+
+    DicomError readItem(std::vector<DicomElement>& out, int depth);
+    DicomError readValue(DicomElement& e, std::uint32_t length, KeepValue keep);
+    DicomError readExplicitSequence(DicomElement& seq, int depth);
+    bool big() const { return m_encoding == Encoding::ExplicitBig; }
+
+    DecodeBuffer& m_buffer;
+    Encoding m_encoding;
+    std::uint64_t m_position;
+};
+
+// The VRs of PS3.5 Table 6.2-1 this reader knows.
+bool isKnownVr(std::string_view vr);
+
+} // namespace dicom

@@ -158,6 +158,13 @@ public:
     base::Result<DisplayBitmap> copySelection() const;
 
 private:
+    friend struct FrameImageBuilder;
+
+    template<typename Function, typename Fallback>
+    auto visit(Function&& function, Fallback fallback) const;
+    template<typename Function, typename Fallback>
+    auto visitMutable(Function&& function, Fallback fallback);
+
     std::unique_ptr<Image8> m_image8;
     std::unique_ptr<Image16> m_image16;
     std::string m_sourceName;

@@ -132,14 +132,23 @@ private:
         std::vector<Window> windows;
         std::size_t windowPos = 0;
         Window topWindow;
+        std::size_t topLevel = 0;
         std::size_t levelCount = 0;
     };
 
-    BasicImage() = default;
+    struct Token {
+        explicit Token() = default;
+    };
+
+public:
+    explicit BasicImage(Token) {}
+
+private:
     base::Result<DisplayBitmap> build(const Level& level, Window window) const;
+    void reserveAction();
     void recordAction(ActionKind kind) noexcept;
-    void replaceRegion(const Level& level) noexcept;
-    bool moveToLevel(std::size_t index);
+    void replaceRegionIfResized() noexcept;
+    bool moveToLevel(std::size_t index, std::size_t actionPos);
     template<typename Change>
     bool changeRegion(Change&& change);
 

@@ -14,6 +14,7 @@ constexpr std::uint64_t PreambleSize = 128;
 constexpr std::uint64_t DataSetStart = 132; // preamble and "DICM"
 constexpr std::uint16_t LastRawFirstGroup = 0x0028;
 constexpr base::Tag TransferSyntaxTag {0x0002, 0x0010};
+constexpr std::string_view DeflatedSyntax = "1.2.840.10008.1.2.1.99";
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -109,6 +110,10 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         const DicomElement* syntax = dataset.find(TransferSyntaxTag);
         if (!syntax)
             return finish(decoder, dataset);
+        // PS3.5 A.5: the data set after the meta group is a deflate stream,
+        // which this reader does not inflate.
+        if (syntax->text() == DeflatedSyntax)
+            return DicomError::UnknownCompression;
         const Encoding encoding = encodingOf(syntax->text());
         dataset.bigEndian = encoding == Encoding::ExplicitBig;
         dataset.implicitVr = encoding == Encoding::ImplicitLittle;

@@ -1,0 +1,42 @@
+#pragma once
+
+// What a codec needs to know about the frame it decodes, taken from the data
+// set's image attributes by the caller, so that codecs/ never sees dicom/.
+//
+// Error codes returned by the codecs (base::Error::code) use the numbers of
+// the DICOM reader's error codes, so a caller can store them unchanged:
+//   CodecError::OutOfMemory  (1) -> "Memmory Allocation Error"
+//   CodecError::FileIo       (2) -> "File I/O Error"      (JPEG file read/write)
+//   CodecError::Unsupported  (3) -> "Unsupported Dicom file format"
+//   CodecError::Corrupt      (5) -> "Corrupted Dicom file"
+//   CodecError::FileNotFound (7) -> "File not fount"       (JPEG file read)
+// base::Error::detail carries the codec's own message for logs and tests.
+
+#include <cstdint>
+
+namespace codecs {
+
+enum CodecError : int {
+    OutOfMemory = 1,
+    FileIo = 2,
+    Unsupported = 3,
+    Corrupt = 5,
+    FileNotFound = 7,
+};
+
+struct FrameParams {
+    std::uint32_t rows = 0;
+    std::uint32_t columns = 0;
+    std::uint16_t samplesPerPixel = 1;
+    std::uint16_t bitsAllocated = 8; // 8: one byte per sample; 16: host-order 16-bit samples
+    std::uint16_t bitsStored = 8;
+    std::uint8_t planarConfiguration = 0; // decoders always write samples interleaved per pixel
+
+    std::uint64_t bytesPerSample() const { return bitsAllocated > 8 ? 2 : 1; }
+    std::uint64_t frameBytes() const
+    {
+        return std::uint64_t(rows) * columns * samplesPerPixel * bytesPerSample();
+    }
+};
+
+} // namespace codecs

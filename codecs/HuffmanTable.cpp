@@ -1,0 +1,65 @@
+#include "codecs/HuffmanTable.h"
+
+#include "codecs/FrameParams.h"
+
+namespace codecs {
+
+// T.81 C.2 (code sizes and codes) and F.2.2.3 (MAXCODE, VALPTR, MINCODE),
+// with the value offset folded in: value index = code + m_valueOffset[l].
+base::Result<HuffmanTable> HuffmanTable::build(const HuffmanSpec& spec)
+{
+    HuffmanTable table;
+    int total = 0;
+    for (int length = 1; length <= 16; ++length)
+        total += spec.counts[length];
+    if (total > 256 || total != spec.valueCount)
+        return base::Error { CodecError::Corrupt, "Bogus DHT counts" };
+    for (int i = 0; i < total; ++i) {
+        // Lossless differences have magnitude categories 0..16 (T.81 H.1.2.2).
+        if (spec.values[i] > 16)
+            return base::Error { CodecError::Corrupt, "Bogus Huffman table" };
+        table.m_values[i] = spec.values[i];
+    }
+
+    std::int32_t code = 0;
+    int index = 0;
+    for (int length = 1; length <= 16; ++length) {
+        int count = spec.counts[length];
+        // The all-ones code of each length is reserved (T.81 C.2); counts that
+        // reach it over-subscribe the code space.
+        if (code + count >= (1 << length))
+            return base::Error { CodecError::Corrupt, "Bogus Huffman table" };
+        if (count == 0) {
+            table.m_maxCode[length] = -1;
+        } else {
+            table.m_valueOffset[length] = index - code;
+            for (int i = 0; i < count; ++i, ++code, ++index) {
+                if (length <= kLookaheadBits) {
+                    int shift = kLookaheadBits - length;
+                    auto entry = static_cast<std::uint16_t>((length << 8) | spec.values[index]);
+                    for (int fill = 0; fill < (1 << shift); ++fill)
+                        table.m_lookahead[(code << shift) | fill] = entry;
+                }
+            }
+            table.m_maxCode[length] = code - 1;
+        }
+        code <<= 1;
+    }
+    table.m_maxCode[17] = 0x7FFFFFFF; // guard past the longest code
+    return table;
+}
+
+int HuffmanTable::decodeLong(JpegBitReader& bits) const
+{
+    std::uint32_t window = bits.peek(16);
+    for (int length = kLookaheadBits + 1; length <= 16; ++length) {
+        auto code = static_cast<std::int32_t>(window >> (16 - length));
+        if (code <= m_maxCode[length]) {
+            bits.skip(length);
+            return m_values[static_cast<std::size_t>(code + m_valueOffset[length])];
+        }
+    }
+    return -1;
+}
+
+} // namespace codecs

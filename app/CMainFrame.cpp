@@ -1,22 +1,257 @@
 #include "app/CMainFrame.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QKeySequence>
-#include <QMenuBar>
+#include "app/MainFrameActions.h"
+#include "app/RecentFileList.h"
+#include "app/SelectFileBar.h"
+#include "app/Settings.h"
+#include "app/StatusPanes.h"
 
-CMainFrame::CMainFrame(QWidget* parent)
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     : QMainWindow(parent)
+    , m_options(options)
 {
     setWindowTitle(QStringLiteral("Tolan Viewer"));
-    createMenus();
+    setObjectName(QStringLiteral("MainFrame"));
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    m_actions = std::make_unique<MainFrameActions>(*this);
+    m_statusPanes = std::make_unique<StatusPanes>(*statusBar());
+    statusBar()->showMessage(tr("Ready"));
+    m_recentFiles = new RecentFileList(*m_actions->recentFilesAnchor(), m_actions->recentFilesSeparator(), this);
+    if (auto store = settings::open())
+        m_recentFiles->load(*store);
+    createToolBars();
+    connectCommands();
+    restoreBars();
+    applyOptions();
+    setAcceptDrops(true);
     resize(1024, 768);
+    updateCommandStates();
 }
 
-void CMainFrame::createMenus()
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::action(Command command) const { return m_actions->action(command); }
+
+void CMainFrame::applyOptions()
 {
-    QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
-    m_exitAction = fileMenu->addAction(tr("E&xit"));
-    m_exitAction->setShortcut(QKeySequence::Quit);
-    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    const auto c = m_options.mainBgColor;
+    m_mdiArea->setBackground(QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)));
+}
+
+void CMainFrame::createToolBars()
+{
+    QStyle* look = style();
+    QToolBar* fileBar = addToolBar(tr("File Toolbar"));
+    fileBar->setObjectName(QStringLiteral("FileToolbar"));
+    action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+    action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
+    fileBar->addAction(action(Command::New));
+    fileBar->addAction(action(Command::Open));
+    if (QAction* save = m_actions->actionByText(QStringLiteral("Save"))) {
+        save->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+        fileBar->addAction(save);
+    }
+    action(Command::About)->setIcon(look->standardIcon(QStyle::SP_MessageBoxQuestion));
+    fileBar->addAction(action(Command::About));
+    bindToolBarToggle(Command::ToggleFileBar, fileBar);
+
+    addToolBarBreak();
+    bindToolBarToggle(Command::ToggleZoomBar, createZoomBar());
+
+    QToolBar* navigation = addToolBar(tr("Navigation Toolbar"));
+    navigation->setObjectName(QStringLiteral("NavigationToolbar"));
+    const std::pair<Command, QStyle::StandardPixmap> buttons[] = {
+        { Command::FirstFrame, QStyle::SP_MediaSkipBackward },
+        { Command::PreviousFrame, QStyle::SP_MediaSeekBackward },
+        { Command::NextFrame, QStyle::SP_MediaSeekForward },
+        { Command::LastFrame, QStyle::SP_MediaSkipForward },
+        { Command::None, QStyle::SP_CustomBase },
+        { Command::FirstFile, QStyle::SP_ArrowUp },
+        { Command::PreviousFile, QStyle::SP_ArrowBack },
+        { Command::NextFile, QStyle::SP_ArrowForward },
+        { Command::LastFile, QStyle::SP_ArrowDown },
+    };
+    for (const auto& [command, icon] : buttons) {
+        if (command == Command::None) {
+            navigation->addSeparator();
+            continue;
+        }
+        action(command)->setIcon(look->standardIcon(icon));
+        navigation->addAction(action(command));
+    }
+    bindToolBarToggle(Command::ToggleNavigationBar, navigation);
+
+    m_selectFileBar = new SelectFileBar(this);
+    addToolBar(Qt::BottomToolBarArea, m_selectFileBar);
+    bindToolBarToggle(Command::ToggleSelectFileBar, m_selectFileBar);
+
+    QAction* statusToggle = action(Command::ToggleStatusBar);
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+}
+
+QToolBar* CMainFrame::createZoomBar()
+{
+    QToolBar* bar = addToolBar(tr("Zoom Toolbar"));
+    bar->setObjectName(QStringLiteral("ZoomToolbar"));
+    m_zoomList = new QComboBox(bar);
+    m_zoomList->setObjectName(QStringLiteral("ZoomList"));
+    m_zoomList->addItems({ QStringLiteral("50.00 %"), QStringLiteral("75.00%"), QStringLiteral("100.00%"),
+        QStringLiteral("150.00%"), QStringLiteral("200.00%"), QStringLiteral("250.00%"), QStringLiteral("300.00%"),
+        QStringLiteral("350.00%"), QStringLiteral("400.00%"), QStringLiteral("fit") });
+    m_zoomList->setCurrentIndex(2);
+    m_zoomList->setMaxVisibleItems(10);
+    m_zoomList->setMinimumWidth(fontMetrics().averageCharWidth() * 13);
+    bar->addWidget(m_zoomList);
+    return bar;
+}
+
+void CMainFrame::bindToolBarToggle(Command command, QToolBar* bar)
+{
+    QAction* toggle = action(command);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    toggle->setEnabled(true);
+    connect(toggle, &QAction::triggered, bar, &QWidget::setVisible);
+    connect(bar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::connectCommands()
+{
+    connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::Close), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
+    connect(action(Command::CascadeWindows), &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(action(Command::TileWindows), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    connect(action(Command::FirstFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::first);
+    connect(action(Command::PreviousFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::previous);
+    connect(action(Command::NextFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::next);
+    connect(action(Command::LastFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::last);
+    connect(action(Command::Refresh), &QAction::triggered, m_selectFileBar, &SelectFileBar::refresh);
+    connect(action(Command::SelectDirectory), &QAction::triggered, this, [this] {
+        const QString chosen = QFileDialog::getExistingDirectory(this, tr("Select current directory"),
+            m_selectFileBar->currentDirectory());
+        if (!chosen.isEmpty())
+            m_selectFileBar->addDirectory(chosen);
+    });
+    connect(m_selectFileBar, &SelectFileBar::openRequested, this, &CMainFrame::openRequested);
+    connect(m_selectFileBar, &SelectFileBar::navigationChanged, this, &CMainFrame::updateCommandStates);
+    connect(m_recentFiles, &RecentFileList::openRequested, this, &CMainFrame::openRequested);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        updateCommandStates();
+        refreshStatusPanes();
+    });
+}
+
+void CMainFrame::updateCommandStates()
+{
+    action(Command::FirstFile)->setEnabled(m_selectFileBar->canGoBack());
+    action(Command::PreviousFile)->setEnabled(m_selectFileBar->canGoBack());
+    action(Command::NextFile)->setEnabled(m_selectFileBar->canGoForward());
+    action(Command::LastFile)->setEnabled(m_selectFileBar->canGoForward());
+    action(Command::Refresh)->setEnabled(m_selectFileBar->hasDirectories());
+    const bool hasWindow = m_mdiArea->activeSubWindow() != nullptr;
+    for (Command command : { Command::Close, Command::NewWindow, Command::Reload, Command::Duplicate,
+             Command::SingleFrame, Command::Header, Command::FirstFrame, Command::PreviousFrame,
+             Command::NextFrame, Command::LastFrame, Command::ApplyToAll })
+        action(command)->setEnabled(hasWindow);
+    m_zoomList->setEnabled(hasWindow);
+}
+
+void CMainFrame::refreshStatusPanes()
+{
+    if (!m_mdiArea->activeSubWindow()) {
+        m_statusPanes->showNoDocument();
+        if (m_zoomList->currentIndex() != 2)
+            m_zoomList->setCurrentIndex(2);
+    }
+}
+
+void CMainFrame::fileOpened(const QString& path)
+{
+    m_selectFileBar->fileOpened(path);
+    m_recentFiles->add(path);
+    if (auto store = settings::open())
+        m_recentFiles->save(*store);
+    updateCommandStates();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    if (openDroppedUrls(event->mimeData()->urls()) > 0)
+        event->acceptProposedAction();
+}
+
+int CMainFrame::openDroppedUrls(const QList<QUrl>& urls)
+{
+    int opened = 0;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+            emit openRequested(url.toLocalFile());
+            ++opened;
+        }
+    }
+    return opened;
+}
+
+void CMainFrame::restoreBars()
+{
+    auto store = settings::open();
+    if (!store)
+        return;
+    store->beginGroup(QString::fromLatin1(settings::BarsGroup));
+    const QByteArray state = store->value(QStringLiteral("State")).toByteArray();
+    store->endGroup();
+    if (!state.isEmpty())
+        restoreState(state);
+}
+
+void CMainFrame::saveBars()
+{
+    if (m_barsSaved)
+        return;
+    m_barsSaved = true;
+    auto store = settings::open();
+    if (!store)
+        return;
+    store->beginGroup(QString::fromLatin1(settings::BarsGroup));
+    store->setValue(QStringLiteral("State"), saveState());
+    store->endGroup();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    m_mdiArea->closeAllSubWindows();
+    if (!m_mdiArea->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    saveBars();
+    QMainWindow::closeEvent(event);
 }

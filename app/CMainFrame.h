@@ -1,20 +1,75 @@
 #pragma once
 
-#include <QMainWindow>
+#include "app/Command.h"
+#include "document/UserOptions.h"
 
+#include <QMainWindow>
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+class MainFrameActions;
 class QAction;
+class QComboBox;
+class QMdiArea;
+class QToolBar;
+class RecentFileList;
+class SelectFileBar;
+class StatusPanes;
 
 // The application's main window: menus, toolbars and status panes around the
-// area where document windows live.
+// area where document windows live. It shares the application's options
+// object, so a change made here is the one written at shutdown.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(document::UserOptions& options, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
-    QAction* exitAction() const { return m_exitAction; }
+    QAction* exitAction() const { return action(Command::Exit); }
+    QAction* action(Command command) const;
+    MainFrameActions& actions() const { return *m_actions; }
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    StatusPanes& statusPanes() const { return *m_statusPanes; }
+    SelectFileBar* selectFileBar() const { return m_selectFileBar; }
+    RecentFileList& recentFiles() const { return *m_recentFiles; }
+    QComboBox* zoomList() const { return m_zoomList; }
+    document::UserOptions& options() const { return m_options; }
+
+    // Tells the select-file bar and the recent list which file is now open.
+    void fileOpened(const QString& path);
+    // Re-reads the facts shown in the status panes from the active document.
+    void refreshStatusPanes();
+    void updateCommandStates();
+    // The background colour may have changed in the options.
+    void applyOptions();
+    // Opens the local files among dropped URLs; returns how many.
+    int openDroppedUrls(const QList<QUrl>& urls);
+
+signals:
+    void openRequested(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void createMenus();
+    void createToolBars();
+    QToolBar* createZoomBar();
+    void bindToolBarToggle(Command command, QToolBar* bar);
+    void connectCommands();
+    void restoreBars();
+    void saveBars();
 
-    QAction* m_exitAction = nullptr;
+    document::UserOptions& m_options;
+    QMdiArea* m_mdiArea = nullptr;
+    std::unique_ptr<MainFrameActions> m_actions;
+    std::unique_ptr<StatusPanes> m_statusPanes;
+    RecentFileList* m_recentFiles = nullptr;
+    SelectFileBar* m_selectFileBar = nullptr;
+    QComboBox* m_zoomList = nullptr;
+    bool m_barsSaved = false;
 };

@@ -1,7 +1,6 @@
-#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <clocale>
 #include <cstdio>
@@ -16,13 +15,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tolan-viewer: no display found (DISPLAY and WAYLAND_DISPLAY are unset)\n");
         return 1;
     }
-    QApplication app(argc, argv);
+    QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolan Viewer"));
     QApplication::setApplicationVersion(QStringLiteral(TV_VERSION));
     // Numbers in files and on screen must not follow the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    CMainFrame frame;
-    frame.show();
-    return app.exec();
+    CTolanApp app;
+    if (!app.start(QApplication::arguments()))
+        return 1;
+    return QApplication::exec();
 }

@@ -1,7 +1,15 @@
+#include "AppTestSupport.h"
+
 #include "app/CMainFrame.h"
+#include "app/MainFrameActions.h"
+#include "app/RecentFileList.h"
+#include "app/StatusPanes.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 class MainFrameTest : public QObject {
@@ -9,7 +17,9 @@ class MainFrameTest : public QObject {
 private slots:
     void titleAndExit()
     {
-        CMainFrame frame;
+        ScratchSettings scratch;
+        document::UserOptions options;
+        CMainFrame frame(options);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QCOMPARE(frame.windowTitle(), QStringLiteral("Tolan Viewer"));
@@ -21,7 +31,116 @@ private slots:
         frame.exitAction()->trigger();
         QVERIFY(!frame.isVisible());
     }
+
+    void menuItemsExistAndUnbuiltOnesAreDisabled_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("new") << "New" << true << "Ctrl+N";
+        QTest::newRow("open") << "Open..." << true << "Ctrl+O";
+        QTest::newRow("print setup") << "Print Setup..." << true << "";
+        QTest::newRow("about") << "About Tolan Viewer..." << true << "";
+        QTest::newRow("anonymized") << "Anonymized copies and exports" << true << "";
+        QTest::newRow("select directory") << "Select current directory..." << true << "";
+        QTest::newRow("next file") << "Next  File" << false << "Ctrl+Right";
+        QTest::newRow("first file") << "First File" << false << "Ctrl+Up";
+        QTest::newRow("next frame") << "Next frame" << false << "Right";
+        QTest::newRow("single frame") << "Single Frame" << false << "Ctrl+Alt+F";
+        QTest::newRow("export tiff") << "Export as TIFF..." << false << "";
+        QTest::newRow("open internet") << "Open from Internet..." << false << "Ctrl+I";
+        QTest::newRow("preferences") << "Preferences..." << false << "";
+        QTest::newRow("custom palettes") << "(Not Found)" << false << "";
+        QTest::newRow("rotate") << "90° Clock Wise" << false << "";
+        QTest::newRow("system info") << "System Info..." << false << "";
+    }
+
+    void menuItemsExistAndUnbuiltOnesAreDisabled()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, enabled);
+        QFETCH(QString, shortcut);
+        ScratchSettings scratch;
+        document::UserOptions options;
+        CMainFrame frame(options);
+        QAction* item = frame.actions().actionByText(text);
+        QVERIFY2(item, qPrintable(text));
+        QCOMPARE(item->isEnabled(), enabled);
+        QCOMPARE(item->shortcut().toString(), shortcut);
+    }
+
+    void statusPaneFormats()
+    {
+        StatusFacts facts;
+        facts.fileDate = QStringLiteral("2024:03:07");
+        facts.fileSize = 527'359; // 514.999 KB, truncated
+        facts.width = 512;
+        facts.height = 480;
+        facts.frameCount = 7;
+        facts.currentFrame = 2;
+        const auto texts = StatusPanes::frameTexts(facts);
+        QCOMPARE(texts[0], QStringLiteral("2024:03:07"));
+        QCOMPARE(texts[1], QStringLiteral("514KB"));
+        QCOMPARE(texts[2], QStringLiteral("512x480"));
+        QCOMPARE(texts[3], QStringLiteral("007"));
+        QCOMPARE(texts[4], QStringLiteral("   3"));
+
+        CursorFacts grey { 5, 123, false, -1024, 0, 0, 0 };
+        QCOMPARE(StatusPanes::cursorTexts(grey), (std::array<QString, 3> { "0005", "0123", "-1024" }));
+        CursorFacts colour { 1000, 0, true, 0, 255, 7, 0 };
+        QCOMPARE(StatusPanes::cursorTexts(colour), (std::array<QString, 3> { "1000", "0000", "R:255 G:7 B:0" }));
+    }
+
+    void statusPanesWithoutDocumentShowOneBlank()
+    {
+        ScratchSettings scratch;
+        document::UserOptions options;
+        CMainFrame frame(options);
+        frame.refreshStatusPanes();
+        for (int pane = StatusPanes::FileDate; pane <= StatusPanes::PixelValue; ++pane)
+            QCOMPARE(frame.statusPanes().text(static_cast<StatusPanes::Pane>(pane)), QStringLiteral(" "));
+        QCOMPARE(frame.zoomList()->currentText(), QStringLiteral("100.00%"));
+        QVERIFY(!frame.zoomList()->isEnabled());
+    }
+
+    void recentListKeepsFourNewestFirst()
+    {
+        ScratchSettings scratch;
+        document::UserOptions options;
+        {
+            CMainFrame frame(options);
+            for (int i = 1; i <= 5; ++i)
+                frame.recentFiles().add(QStringLiteral("/data/f%1.dcm").arg(i));
+            frame.recentFiles().add(QStringLiteral("/data/f3.dcm"));
+            QCOMPARE(frame.recentFiles().paths(),
+                (QStringList { "/data/f3.dcm", "/data/f5.dcm", "/data/f4.dcm", "/data/f2.dcm" }));
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            frame.recentFiles().save(store);
+        }
+        CMainFrame again(options);
+        QCOMPARE(again.recentFiles().paths().first(), QStringLiteral("/data/f3.dcm"));
+        const auto items = again.actions().recentFilesAnchor()->actions();
+        const bool listed = std::any_of(items.begin(), items.end(),
+            [](QAction* a) { return a->text() == QStringLiteral("&1 /data/f3.dcm"); });
+        QVERIFY(listed);
+    }
+
+    void droppedFilesAreOpened()
+    {
+        ScratchSettings scratch;
+        const QString file = scratch.path() + QStringLiteral("/dropped.dcm");
+        writeDicomStub(file);
+        document::UserOptions options;
+        CMainFrame frame(options);
+        QSignalSpy opened(&frame, &CMainFrame::openRequested);
+        QVERIFY(frame.acceptDrops());
+        const int count = frame.openDroppedUrls({ QUrl::fromLocalFile(file), QUrl::fromLocalFile(scratch.path()),
+            QUrl(QStringLiteral("http://example.org/x.dcm")) });
+        QCOMPARE(count, 1); // neither the directory nor the web address
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().first().toString(), file);
+    }
 };
 
-QTEST_MAIN(MainFrameTest)
+TV_REGISTER_TEST(MainFrameTest);
 #include "MainFrameTest.moc"

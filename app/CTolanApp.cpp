@@ -1,0 +1,168 @@
+#include "app/CTolanApp.h"
+
+#include "app/CMainFrame.h"
+#include "app/Command.h"
+#include "app/Settings.h"
+#include "document/FileNameOrder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include <clocale>
+
+CTolanApp::CTolanApp()
+{
+    // Qt adopts the user's locale at start; numbers read from and written to
+    // files must not follow it (a decimal comma would corrupt them).
+    std::setlocale(LC_NUMERIC, "C");
+    if (auto store = settings::open()) {
+        m_currentDirectory = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
+        m_options = settings::readUserOptions(*store);
+    }
+}
+
+CTolanApp::~CTolanApp()
+{
+    // The main frame goes first so that nothing it changes is lost.
+    m_mainFrame.reset();
+    m_pending.clear();
+    if (auto store = settings::open()) {
+        settings::writeUserOptions(*store, m_options);
+        store->sync();
+    }
+}
+
+bool CTolanApp::start(const QStringList& arguments)
+{
+    m_mainFrame = std::make_unique<CMainFrame>(m_options);
+    connectCommands();
+    const QStringList files = arguments.mid(1);
+    if (!files.isEmpty() && !openDocumentFile(files.first()))
+        return false;
+    m_anonymizedExports = m_options.anonExports != 0;
+    m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
+    m_mainFrame->showMaximized();
+    return true;
+}
+
+void CTolanApp::connectCommands()
+{
+    CMainFrame& frame = *m_mainFrame;
+    connect(frame.action(Command::New), &QAction::triggered, this, &CTolanApp::newDocument);
+    connect(frame.action(Command::Open), &QAction::triggered, this, &CTolanApp::openFiles);
+    connect(frame.action(Command::About), &QAction::triggered, this, &CTolanApp::showAbout);
+    connect(frame.action(Command::PrintSetup), &QAction::triggered, this, &CTolanApp::printSetup);
+    QAction* anonymized = frame.action(Command::AnonymizedCopies);
+    anonymized->setCheckable(true);
+    connect(anonymized, &QAction::triggered, this, &CTolanApp::toggleAnonymizedExports);
+    connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+}
+
+void CTolanApp::setCurrentDirectory(const QString& directory)
+{
+    m_currentDirectory = directory;
+    if (auto store = settings::open())
+        settings::writeString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory, directory);
+}
+
+void CTolanApp::toggleAnonymizedExports()
+{
+    m_anonymizedExports = !m_anonymizedExports;
+    m_options.anonExports = m_anonymizedExports ? 1 : 0;
+    if (m_mainFrame)
+        m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
+}
+
+bool CTolanApp::openDocumentFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    setCurrentDirectory(info.absolutePath());
+    QDir::setCurrent(info.absolutePath());
+    if (m_mainFrame)
+        m_mainFrame->fileOpened(info.absoluteFilePath());
+    return true;
+}
+
+void CTolanApp::newDocument()
+{
+    if (!m_pending.files.isEmpty()) {
+        std::vector<std::string> paths;
+        for (const QString& file : m_pending.files)
+            paths.push_back(file.toStdString());
+        document::sortPathsByFileName(paths);
+        m_pending.files.clear();
+        for (const auto& p : paths)
+            m_pending.files.append(QString::fromStdString(p));
+    }
+    // FIXME: documents from a pending request arrive with the document class.
+    m_pending.clear();
+}
+
+void CTolanApp::openFiles()
+{
+    // "*" rather than "*.*": DICOM files often have no extension at all.
+    const QStringList chosen = QFileDialog::getOpenFileNames(QApplication::activeWindow(), tr("Open"),
+        m_currentDirectory,
+        tr("All Files (*);;Bitmap Files (*.bmp);;JPEG Files (*.jpg *.jpe)"), nullptr,
+        QFileDialog::ReadOnly);
+    if (chosen.isEmpty())
+        return;
+    setCurrentDirectory(QFileInfo(chosen.first()).absolutePath());
+    if (chosen.size() == 1) {
+        openDocumentFile(chosen.first());
+        return;
+    }
+    // Several files are shown as one document until the open dialog offers
+    // the choice.
+    m_pending.files = chosen;
+    m_pending.title = tr("(Multiple files)");
+    if (m_mainFrame)
+        m_mainFrame->fileOpened(chosen.first());
+    newDocument();
+    m_pending.clear();
+}
+
+void CTolanApp::showAbout()
+{
+    QDialog about(m_mainFrame.get());
+    about.setWindowTitle(tr("About Tolan Viewer"));
+    auto* layout = new QVBoxLayout(&about);
+    layout->addWidget(new QLabel(QStringLiteral("Tolan Viewer %1").arg(QApplication::applicationVersion()), &about));
+    auto* build = new QLabel(QString::asprintf("Build %04d", BuildNumber), &about);
+    build->setObjectName(QStringLiteral("BuildNumber"));
+    layout->addWidget(build);
+    auto* disclaimer = new QPlainTextEdit(&about);
+    disclaimer->setReadOnly(true);
+    disclaimer->setPlainText(QStringLiteral(
+        "Disclaimer\r\n"
+        "This program is not a medical device and must not be used for diagnosis.\r\n\r\n"
+        "JPEG decoding uses the Independent JPEG Group's library and a lossless JPEG "
+        "decoder of this program's own.\r\n\r\n"
+        "Warning: this program is protected by copyright law. Unauthorised reproduction "
+        "or distribution of it, or of any part of it, may result in severe penalties."));
+    layout->addWidget(disclaimer);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    about.exec();
+}
+
+void CTolanApp::printSetup()
+{
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer, m_mainFrame.get());
+    dialog.exec();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "document/UserOptions.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CMainFrame;
+
+// What the next "New" turns into a document: files shown as one document, or
+// pictures pasted from the clipboard.
+struct PendingRequest {
+    QStringList files;
+    QString title;
+    std::vector<QImage> pictures;
+
+    void clear()
+    {
+        files.clear();
+        title.clear();
+        pictures.clear();
+    }
+};
+
+// The application object: owns the one options object, the pending request
+// and the main frame, and handles the commands that need no document.
+class CTolanApp : public QObject {
+    Q_OBJECT
+public:
+    // Reads the settings: the current directory, then every user option.
+    CTolanApp();
+    // Closes the main frame first, then writes every user option back.
+    ~CTolanApp() override;
+
+    // Creates the main frame and opens the file named on the command line.
+    // False when that file cannot be opened: the program then ends.
+    bool start(const QStringList& arguments);
+
+    document::UserOptions& options() { return m_options; }
+    CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    PendingRequest& pending() { return m_pending; }
+    QString currentDirectory() const { return m_currentDirectory; }
+    void setCurrentDirectory(const QString& directory);
+    bool anonymizedExports() const { return m_anonymizedExports; }
+
+    // Opens one file as a document; false when nothing could be shown.
+    bool openDocumentFile(const QString& path);
+    // Runs "New": builds a document from the pending request, if any.
+    void newDocument();
+    void toggleAnonymizedExports();
+
+    static constexpr int BuildNumber = 12377;
+
+private:
+    void connectCommands();
+    void openFiles();
+    void showAbout();
+    void printSetup();
+
+    document::UserOptions m_options;
+    PendingRequest m_pending;
+    QString m_currentDirectory;
+    bool m_anonymizedExports = true;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};

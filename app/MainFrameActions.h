@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Command.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+// Every menu of the main window, built from one table so each item's text,
+// accelerator and place are written down once.
+class MainFrameActions {
+public:
+    explicit MainFrameActions(QMainWindow& window);
+
+    QAction* action(Command command) const { return m_byCommand.value(command); }
+    // Looks an item up by its menu text without '&' and accelerator,
+    // e.g. "Export as TIFF...".
+    QAction* actionByText(const QString& plainText) const { return m_byText.value(plainText); }
+    QMenu* menu(const QString& title) const { return m_menus.value(title); }
+    QMenu* recentFilesAnchor() const { return m_fileMenu; }
+    QAction* recentFilesSeparator() const { return m_recentSeparator; }
+    QList<QAction*> allActions() const { return m_byText.values(); }
+
+    static QString plainText(const QString& menuText);
+
+private:
+    QAction* addItem(QMenu* menu, const char* text, Command command);
+
+    QMainWindow& m_window;
+    QHash<Command, QAction*> m_byCommand;
+    QHash<QString, QAction*> m_byText;
+    QHash<QString, QMenu*> m_menus;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "document/UserOptions.h"
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace settings {
+
+inline constexpr const char* Organization = "Tavik";
+inline constexpr const char* Application = "Tolan Viewer V3.1.0";
+
+inline constexpr const char* UserOptionsGroup = "UserOptions";
+inline constexpr const char* SettingsGroup = "Settings";
+inline constexpr const char* RecentFileGroup = "Recent File List";
+inline constexpr const char* BarsGroup = "Bars";
+inline constexpr const char* CurrentWorkingDirectory = "Current Working Directory";
+
+// The program's settings file: INI format in the user's configuration folder.
+std::unique_ptr<QSettings> open();
+
+// Every user option; a missing value or one that is not a number gives its default.
+document::UserOptions readUserOptions(QSettings& store);
+void writeUserOptions(QSettings& store, const document::UserOptions& options);
+
+QString readString(QSettings& store, const char* group, const char* key, const QString& fallback = {});
+void writeString(QSettings& store, const char* group, const char* key, const QString& value);
+
+} // namespace settings

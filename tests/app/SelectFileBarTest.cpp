@@ -1,0 +1,105 @@
+#include "AppTestSupport.h"
+
+#include "app/SelectFileBar.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QtTest>
+
+class SelectFileBarTest : public QObject {
+    Q_OBJECT
+private slots:
+    void listsDicomFilesInFileNameOrder()
+    {
+        QTemporaryDir dir;
+        for (const char* name : { "IMG10", "IMG2", "IMG1" })
+            writeDicomStub(dir.filePath(QString::fromLatin1(name)));
+        QFile bmp(dir.filePath(QStringLiteral("picture.bmp")));
+        QVERIFY(bmp.open(QIODevice::WriteOnly));
+        bmp.write("BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00", 14); // a BMP file header
+        bmp.close();
+        QDir(dir.path()).mkdir(QStringLiteral("IMG3"));
+
+        SelectFileBar bar;
+        bar.fileOpened(dir.filePath(QStringLiteral("IMG2")));
+        QCOMPARE(bar.files(), (QStringList { "IMG1", "IMG2", "IMG10" }));
+        QCOMPARE(bar.currentIndex(), 1);
+        QCOMPARE(bar.positionText(), QStringLiteral("2/3"));
+        QCOMPARE(bar.fileList()->currentText(), QStringLiteral("IMG2"));
+    }
+
+    void navigationStopsAtBothEnds()
+    {
+        QTemporaryDir dir;
+        for (const char* name : { "a1", "a2", "a3" })
+            writeDicomStub(dir.filePath(QString::fromLatin1(name)));
+        SelectFileBar bar;
+        QSignalSpy opened(&bar, &SelectFileBar::openRequested);
+        bar.fileOpened(dir.filePath(QStringLiteral("a3")));
+        QVERIFY(!bar.canGoForward());
+        bar.next();
+        bar.last();
+        QCOMPARE(opened.size(), 0);
+        QCOMPARE(bar.positionText(), QStringLiteral("3/3"));
+
+        bar.first();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.last().first().toString(), dir.filePath(QStringLiteral("a1")));
+        bar.previous();
+        QCOMPARE(opened.size(), 1);
+        bar.next();
+        QCOMPARE(opened.last().first().toString(), dir.filePath(QStringLiteral("a2")));
+        QCOMPARE(bar.positionText(), QStringLiteral("2/3"));
+    }
+
+    void rescansOnlyWhenTheDirectoryChanges()
+    {
+        QTemporaryDir dir;
+        for (const char* name : { "b1", "b2" })
+            writeDicomStub(dir.filePath(QString::fromLatin1(name)));
+        SelectFileBar bar;
+        bar.fileOpened(dir.filePath(QStringLiteral("b1")));
+        const int scans = bar.scanCount();
+        bar.next();
+        bar.fileOpened(dir.filePath(QStringLiteral("b2")));
+        QCOMPARE(bar.scanCount(), scans);
+
+        QTest::qWait(20); // let the directory's time stamp move on
+        writeDicomStub(dir.filePath(QStringLiteral("b3")));
+        bar.fileOpened(dir.filePath(QStringLiteral("b2")));
+        QCOMPARE(bar.scanCount(), scans + 1);
+        QCOMPARE(bar.files(), (QStringList { "b1", "b2", "b3" }));
+        bar.refresh();
+        QCOMPARE(bar.scanCount(), scans + 2);
+        QCOMPARE(bar.currentIndex(), 1); // a rescan keeps the current file
+    }
+
+    void fileTheProbeRejectsIsStillShownWhenOpened()
+    {
+        QTemporaryDir dir;
+        writeDicomStub(dir.filePath(QStringLiteral("c1")));
+        QFile other(dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("hello");
+        other.close();
+        SelectFileBar bar;
+        bar.fileOpened(dir.filePath(QStringLiteral("notes.txt")));
+        QCOMPARE(bar.files(), (QStringList { "c1", "notes.txt" }));
+        QCOMPARE(bar.positionText(), QStringLiteral("2/2"));
+    }
+
+    void toolTipsShowTheSelectionCutTo76()
+    {
+        SelectFileBar bar;
+        QCOMPARE(bar.directoryList()->toolTip(), QStringLiteral("Current Directory"));
+        QCOMPARE(bar.fileList()->toolTip(), QStringLiteral("Current File"));
+        QTemporaryDir dir;
+        const QString longName = QString(90, QLatin1Char('x'));
+        writeDicomStub(dir.filePath(longName));
+        bar.fileOpened(dir.filePath(longName));
+        QCOMPARE(bar.fileList()->toolTip(), QString(76, QLatin1Char('x')));
+    }
+};
+
+TV_REGISTER_TEST(SelectFileBarTest);
+#include "SelectFileBarTest.moc"

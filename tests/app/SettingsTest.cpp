@@ -1,0 +1,121 @@
+#include "AppTestSupport.h"
+
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
+#include "app/Settings.h"
+
+#include <QAction>
+#include <QtTest>
+
+#include <clocale>
+#include <cstring>
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunWritesEveryDefault()
+    {
+        ScratchSettings scratch;
+        {
+            CTolanApp app;
+            QCOMPARE(app.options(), document::UserOptions {});
+            QVERIFY(app.currentDirectory().isEmpty());
+            QVERIFY(app.anonymizedExports());
+            QCOMPARE(std::strcmp(std::localeconv()->decimal_point, "."), 0);
+        }
+        QSettings store(scratch.iniPath(), QSettings::IniFormat);
+        store.beginGroup(QStringLiteral("UserOptions"));
+        const std::pair<const char*, const char*> expected[] = {
+            { "AutoClose", "0" }, { "AxisStart", "1" }, { "AxisColor", "16777215" }, { "AnonExports", "1" },
+            { "DAnnoColor", "65280" }, { "DDistColor", "255" }, { "DAngleColor", "255" },
+            { "MainBgColor", "6571520" }, { "DocBgColor", "6571520" }, { "DefAnnotations", "0" },
+            { "RulersOn", "0" }, { "BgImage", "0" },
+            { "AnnoHeight", "8" }, { "AnnoWeight", "400" }, { "AnnoItalic", "0" }, { "AnnoUnderline", "0" },
+            { "AnnoStrikeOut", "0" }, { "AnnoCharSet", "161" }, { "AnnoFaceName", "Arial" },
+            { "MeasHeight", "8" }, { "MeasWeight", "400" }, { "MeasItalic", "0" }, { "MeasUnderline", "0" },
+            { "MeasStrikeOut", "0" }, { "MeasCharSet", "161" }, { "MeasFaceName", "Arial" },
+            { "LineWidth", "2" }, { "UseVfw", "0" }, { "VideoSource", "0" }, { "AspectRatio", "1" },
+        };
+        QCOMPARE(store.childKeys().size(), static_cast<qsizetype>(std::size(expected)));
+        for (const auto& [key, value] : expected)
+            QCOMPARE(store.value(QString::fromLatin1(key)).toString(), QString::fromLatin1(value));
+    }
+
+    void badValuesFallBackToDefaults()
+    {
+        ScratchSettings scratch;
+        {
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            store.beginGroup(QStringLiteral("UserOptions"));
+            store.setValue(QStringLiteral("LineWidth"), QStringLiteral("wide"));   // not a number
+            store.setValue(QStringLiteral("DocBgColor"), QStringLiteral("-5"));    // not a colour
+            store.setValue(QStringLiteral("AnnoCharSet"), QStringLiteral("300"));  // not a byte
+            store.setValue(QStringLiteral("RulersOn"), QStringLiteral("7"));       // any non-zero is on
+            store.setValue(QStringLiteral("AspectRatio"), QStringLiteral("0"));
+            store.setValue(QStringLiteral("AnnoFaceName"), QStringLiteral("DejaVu Sans"));
+            store.setValue(QStringLiteral("MeasCharSet"), QStringLiteral("0"));
+        }
+        QSettings store(scratch.iniPath(), QSettings::IniFormat);
+        const auto options = settings::readUserOptions(store);
+        QCOMPARE(options.lineWidth, 2);
+        QCOMPARE(options.docBgColor, 6571520u);
+        QCOMPARE(options.annotationFont.charSet, 161);
+        QVERIFY(options.rulersOn);
+        QVERIFY(!options.aspectRatio);
+        QCOMPARE(options.annotationFont.faceName, std::string("DejaVu Sans"));
+        QCOMPARE(options.measurementFont.charSet, 0);
+    }
+
+    void changedFontSurvivesARestart()
+    {
+        ScratchSettings scratch;
+        {
+            CTolanApp app;
+            app.options().annotationFont.faceName = "Liberation Serif";
+            app.options().annotationFont.charSet = 0;
+        }
+        CTolanApp next;
+        QCOMPARE(next.options().annotationFont.faceName, std::string("Liberation Serif"));
+        QCOMPARE(next.options().annotationFont.charSet, 0);
+    }
+
+    // The main frame must not hold a copy of its own that overwrites the
+    // application's values at shutdown.
+    void mainFrameSharesTheApplicationsOptions()
+    {
+        ScratchSettings scratch;
+        {
+            CTolanApp app;
+            QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+            QCOMPARE(&app.mainFrame()->options(), &app.options());
+            app.mainFrame()->options().autoClose = 1;
+        }
+        CTolanApp next;
+        QCOMPARE(next.options().autoClose, 1);
+    }
+
+    void anonymizedToggleTwiceRestores()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        QAction* toggle = app.mainFrame()->action(Command::AnonymizedCopies);
+        QVERIFY(toggle->isChecked());
+        toggle->trigger();
+        QCOMPARE(app.options().anonExports, 0);
+        QVERIFY(!toggle->isChecked());
+        toggle->trigger();
+        QCOMPARE(app.options().anonExports, 1);
+        QVERIFY(app.anonymizedExports());
+    }
+
+    void unreadableCommandLineFileEndsStartUp()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(!app.start({ QStringLiteral("tolan-viewer"), scratch.path() + QStringLiteral("/missing.dcm") }));
+    }
+};
+
+TV_REGISTER_TEST(SettingsTest);
+#include "SettingsTest.moc"

@@ -1,0 +1,139 @@
+#include "dicom/PixelAttributes.h"
+
+#include "dicom/PixelErrors.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace dicom {
+
+std::string_view compressionName(Compression compression)
+{
+    switch (compression) {
+    case Compression::None: return "NONE";
+    case Compression::Rle: return "RLE";
+    case Compression::JpegLossy: return "JPEG LOSSY";
+    case Compression::JpegLossless: return "JPEG LOSSLESS";
+    }
+    return "NONE";
+}
+
+base::Result<Compression> compressionFromTransferSyntax(std::string_view uid)
+{
+    // UI values are padded to even length with a NUL; a blank is not padding.
+    while (!uid.empty() && uid.back() == '\0')
+        uid.remove_suffix(1);
+    if (uid.empty() || uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1" || uid == "1.2.840.10008.1.2.2")
+        return Compression::None;
+    if (uid == "1.2.840.10008.1.2.5")
+        return Compression::Rle;
+    constexpr std::string_view jpegPrefix = "1.2.840.10008.1.2.4.";
+    if (uid.substr(0, jpegPrefix.size()) == jpegPrefix) {
+        std::string_view suffix = uid.substr(jpegPrefix.size());
+        int process = 0;
+        bool digits = !suffix.empty() && suffix.size() <= 2;
+        for (char c : suffix) {
+            digits = digits && c >= '0' && c <= '9';
+            process = process * 10 + (c - '0');
+        }
+        if (digits) {
+            if ((process >= 50 && process <= 56) || (process >= 59 && process <= 64))
+                return Compression::JpegLossy;
+            if (process == 57 || process == 58 || process == 65 || process == 66 || process == 70)
+                return Compression::JpegLossless;
+        }
+    }
+    return base::Error{pixel_error::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
+}
+
+Photometric photometricFromText(std::string_view text)
+{
+    static constexpr std::array<std::pair<std::string_view, Photometric>, 6> names{{
+        {"MONOCHROME1", Photometric::Monochrome1},
+        {"MONOCHROME2", Photometric::Monochrome2},
+        {"RGB", Photometric::Rgb},
+        {"YBR_FULL", Photometric::YbrFull},
+        {"YBR_FULL_422", Photometric::YbrFull422},
+        {"PALETTE COLOR", Photometric::PaletteColor},
+    }};
+    if (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    for (const auto& [name, kind] : names) {
+        if (text == name)
+            return kind;
+    }
+    return Photometric::Unknown;
+}
+
+bool isColour(Photometric photometric)
+{
+    return photometric == Photometric::Rgb || photometric == Photometric::YbrFull
+        || photometric == Photometric::YbrFull422 || photometric == Photometric::PaletteColor;
+}
+
+bool isMonochrome(Photometric photometric)
+{
+    return photometric == Photometric::Monochrome1 || photometric == Photometric::Monochrome2;
+}
+
+base::Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression)
+{
+    auto unsupported = [](std::string detail) { return base::Error{pixel_error::Unsupported, std::move(detail)}; };
+    const Photometric kind = attrs.photometricKind();
+    if (kind == Photometric::Unknown)
+        return unsupported("photometric interpretation '" + attrs.photometric + "' is not supported");
+    if (kind == Photometric::YbrFull422 && compression != Compression::JpegLossy)
+        return unsupported("YBR_FULL_422 is read only from JPEG lossy data");
+    const int wantSamples = isMonochrome(kind) || kind == Photometric::PaletteColor ? 1 : 3;
+    if (attrs.samplesPerPixel != wantSamples)
+        return unsupported(attrs.photometric + " needs " + std::to_string(wantSamples) + " samples per pixel, not "
+                           + std::to_string(attrs.samplesPerPixel));
+    const int bits = attrs.bitsAllocated;
+    if (bits != 8 && bits != 12 && bits != 16)
+        return unsupported("bits allocated " + std::to_string(bits) + " is not supported");
+    // Colour frames become 8-bit R, G, B; a wider colour sample has no form to go to.
+    if (isColour(kind) && bits != 8)
+        return unsupported("colour images need 8 bits allocated, not " + std::to_string(bits));
+    if (bits == 12 && compression != Compression::None)
+        return unsupported("12 bits allocated exists only uncompressed");
+    if (attrs.rows == 0 || attrs.columns == 0)
+        return base::Error{pixel_error::Corrupted, "rows or columns is 0"};
+    return {};
+}
+
+base::Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs)
+{
+    const std::uint64_t pixels = std::uint64_t(attrs.rows) * attrs.columns;
+    const std::uint64_t samples = attrs.samplesPerPixel > 0 ? std::uint64_t(attrs.samplesPerPixel) : 1;
+    const std::uint64_t bits = attrs.bitsAllocated > 0 ? std::uint64_t(attrs.bitsAllocated) : 8;
+    // rows and columns are at most 2^32 - 1 each, so pixels * samples can wrap: check in steps.
+    if (pixels == 0)
+        return base::Error{pixel_error::Corrupted, "rows or columns is 0"};
+    if (pixels > MaxFrameBytes || pixels * samples > MaxFrameBytes)
+        return base::Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+    const std::uint64_t bytes = (pixels * samples * bits + 7) / 8;
+    if (bytes > MaxFrameBytes)
+        return base::Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+    return static_cast<std::uint32_t>(bytes);
+}
+
+int effectiveBitsStored(const PixelAttributes& attrs)
+{
+    if (attrs.bitsStored <= 0 || attrs.bitsStored > attrs.bitsAllocated)
+        return attrs.bitsAllocated;
+    return attrs.bitsStored;
+}
+
+std::int16_t clampToInt16(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= -32768.0)
+        return -32768;
+    if (value >= 32767.0)
+        return 32767;
+    return static_cast<std::int16_t>(value);
+}
+
+} // namespace dicom

@@ -16,6 +16,7 @@
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -52,6 +53,10 @@ bool CTolanApp::start(const QStringList& arguments)
         return false;
     m_anonymizedExports = m_options.anonExports != 0;
     m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
+    // Without a window manager a maximise request is ignored; the screen's
+    // size then stands in for it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_mainFrame->setGeometry(screen->availableGeometry());
     m_mainFrame->showMaximized();
     return true;
 }

@@ -224,8 +224,9 @@ base::Result<std::span<const std::uint8_t>> LosslessJpegDecoder::readSegment()
 }
 
 // B.2.2 Frame header syntax
-base::Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t)
+base::Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
 {
+    m_frameMarker = marker;
     auto segment = readSegment();
     if (!segment)
         return segment.error();
@@ -348,8 +349,12 @@ base::Result<void> LosslessJpegDecoder::readScanHeader()
         m_scan.push_back({ index, tables >> 4 });
     }
     m_predictor = *r.u8();
-    r.u8(); // Se: unused in lossless scans
+    int spectralEnd = *r.u8();
     int successive = *r.u8();
+    // SOF0/1 frames are normally DCT-based (Ss 0, Se 63); only a scan that
+    // carries a predictor and no spectral selection is a lossless one.
+    if (m_frameMarker != kSof3 && (m_predictor == 0 || spectralEnd != 0))
+        return unsupported("Not a lossless JPEG file.");
     m_pointTransform = successive & 0x0F;
     if (m_pointTransform >= m_precision)
         return corrupt("Bogus point transform " + std::to_string(m_pointTransform));

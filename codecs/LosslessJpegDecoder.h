@@ -98,6 +98,7 @@ private:
     std::span<std::uint8_t> m_dest;
     LosslessOptions m_options;
 
+    std::uint8_t m_frameMarker = 0;
     int m_precision = 0;
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;

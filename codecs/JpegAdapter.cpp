@@ -1,0 +1,271 @@
+#include "codecs/JpegAdapter.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <random>
+#include <type_traits>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace codecs {
+
+namespace {
+
+// Everything the library touches between setjmp and longjmp is plain C data,
+// so that a jump skips no destructor.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    char warning[JMSG_LENGTH_MAX];
+    int messageCode;
+};
+
+void errorExit(j_common_ptr info)
+{
+    auto* error = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, error->message);
+    error->messageCode = info->err->msg_code;
+    std::longjmp(error->jump, 1);
+}
+
+// The core never prints: the first warning is kept for the caller.
+void keepMessage(j_common_ptr info)
+{
+    auto* error = reinterpret_cast<ErrorManager*>(info->err);
+    if (error->warning[0] == '\0')
+        (*info->err->format_message)(info, error->warning);
+}
+
+void initError(ErrorManager& error)
+{
+    jpeg_std_error(&error.pub);
+    error.pub.error_exit = errorExit;
+    error.pub.output_message = keepMessage;
+}
+
+struct DecompressJob {
+    jpeg_decompress_struct info;
+    ErrorManager error;
+    const unsigned char* input;
+    unsigned long size;
+};
+static_assert(std::is_trivially_destructible_v<DecompressJob>);
+
+struct CompressJob {
+    jpeg_compress_struct info;
+    ErrorManager error;
+    unsigned char* output;
+    unsigned long size;
+};
+static_assert(std::is_trivially_destructible_v<CompressJob>);
+
+// Each step below calls setjmp itself and has only trivially destructible
+// locals; a library error returns false from the step that was running.
+
+bool readHeader(DecompressJob& job)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    jpeg_create_decompress(&job.info);
+    // jpeg_mem_src never writes into the input: at its end it supplies a
+    // constant end-of-image marker.
+    jpeg_mem_src(&job.info, job.input, job.size);
+    jpeg_read_header(&job.info, TRUE);
+    return true;
+}
+
+bool startDecompress(DecompressJob& job)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    jpeg_start_decompress(&job.info);
+    return true;
+}
+
+bool readRows(DecompressJob& job, unsigned char* out, std::size_t rowBytes)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    while (job.info.output_scanline < job.info.output_height) {
+        JSAMPROW row = out + std::size_t(job.info.output_scanline) * rowBytes;
+        jpeg_read_scanlines(&job.info, &row, 1);
+    }
+    jpeg_finish_decompress(&job.info);
+    return true;
+}
+
+bool compress(CompressJob& job, const unsigned char* pixels, std::uint32_t width, std::uint32_t height,
+    int components, int quality)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    jpeg_create_compress(&job.info);
+    jpeg_mem_dest(&job.info, &job.output, &job.size);
+    job.info.image_width = width;
+    job.info.image_height = height;
+    job.info.input_components = components;
+    job.info.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&job.info);
+    jpeg_set_quality(&job.info, quality, TRUE);
+    jpeg_start_compress(&job.info, TRUE);
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(components);
+    while (job.info.next_scanline < job.info.image_height) {
+        // libjpeg takes non-const rows but only reads them.
+        JSAMPROW row = const_cast<unsigned char*>(pixels + std::size_t(job.info.next_scanline) * rowBytes);
+        jpeg_write_scanlines(&job.info, &row, 1);
+    }
+    jpeg_finish_compress(&job.info);
+    return true;
+}
+
+bool isUnsupportedFeature(int code)
+{
+    return code == JERR_BAD_PRECISION || code == JERR_SOF_UNSUPPORTED || code == JERR_NOT_COMPILED
+        || code == JERR_CONVERSION_NOTIMPL;
+}
+
+base::Error libraryError(const ErrorManager& error)
+{
+    return { isUnsupportedFeature(error.messageCode) ? CodecError::Unsupported : CodecError::Corrupt,
+        error.message };
+}
+
+base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params)
+{
+    if (input.empty())
+        return base::Error { CodecError::Corrupt, "Empty JPEG data" };
+    auto job = std::make_unique<DecompressJob>();
+    initError(job->error);
+    job->info.err = &job->error.pub;
+    job->input = input.data();
+    job->size = static_cast<unsigned long>(input.size());
+    struct Destroy {
+        DecompressJob* job;
+        ~Destroy() { jpeg_destroy_decompress(&job->info); }
+    } destroy { job.get() };
+
+    if (!readHeader(*job))
+        return libraryError(job->error);
+    const auto space = job->info.jpeg_color_space;
+    if (job->info.num_components == 4 || space == JCS_CMYK || space == JCS_YCCK)
+        return base::Error { CodecError::Unsupported, "JPEG pictures with 4 components (CMYK/YCCK) are not supported" };
+    if (job->info.num_components != 1 && job->info.num_components != 3)
+        return base::Error { CodecError::Unsupported, "JPEG pictures need 1 or 3 components" };
+    job->info.out_color_space = job->info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    if (params) {
+        if (job->info.image_width != params->columns || job->info.image_height != params->rows
+            || job->info.num_components != params->samplesPerPixel)
+            return base::Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
+    }
+    if (!startDecompress(*job))
+        return libraryError(job->error);
+
+    DecodedPicture picture;
+    picture.width = job->info.output_width;
+    picture.height = job->info.output_height;
+    picture.components = job->info.output_components;
+    const std::uint64_t rowBytes = std::uint64_t(picture.width) * std::uint64_t(picture.components);
+    const std::uint64_t bytes = rowBytes * picture.height;
+    if (bytes == 0 || bytes > JpegAdapter::kMaxPictureBytes)
+        return base::Error { CodecError::Unsupported, "JPEG picture too large" };
+    picture.pixels.resize(static_cast<std::size_t>(bytes));
+    if (!readRows(*job, picture.pixels.data(), static_cast<std::size_t>(rowBytes)))
+        return libraryError(job->error);
+    picture.warning = job->error.warning;
+    return picture;
+}
+
+} // namespace
+
+base::Result<DecodedPicture> JpegAdapter::decode(std::span<const std::uint8_t> input)
+{
+    try {
+        return decodeWith(input, nullptr);
+    } catch (const std::bad_alloc&) {
+        return base::Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG picture" };
+    }
+}
+
+base::Result<DecodedPicture> JpegAdapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params)
+{
+    if (params.bitsAllocated != 8)
+        return base::Error { CodecError::Unsupported, "Lossy JPEG frames need 8 bits allocated" };
+    try {
+        return decodeWith(input, &params);
+    } catch (const std::bad_alloc&) {
+        return base::Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG frame" };
+    }
+}
+
+base::Result<DecodedPicture> JpegAdapter::readFile(const std::filesystem::path& path)
+{
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return base::Error { CodecError::FileNotFound, "Cannot open " + path.string() };
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad() || bytes.empty())
+            return base::Error { CodecError::FileIo, "Cannot read " + path.string() };
+        auto picture = decodeWith(bytes, nullptr);
+        if (!picture && picture.error().code == CodecError::Corrupt)
+            return base::Error { CodecError::FileIo, picture.error().detail };
+        return picture;
+    } catch (const std::bad_alloc&) {
+        return base::Error { CodecError::OutOfMemory, "Out of memory while reading a JPEG file" };
+    }
+}
+
+base::Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
+    std::uint32_t width, std::uint32_t height, PictureColour colour, int quality)
+{
+    const int components = colour == PictureColour::Rgb ? 3 : 1;
+    // JPEG stores 16-bit sizes; libjpeg caps them at 65500 (JPEG_MAX_DIMENSION).
+    if (width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+        return base::Error { CodecError::Unsupported, "Picture size not writable as JPEG" };
+    if (pixels.size() < std::uint64_t(width) * height * std::uint64_t(components))
+        return base::Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
+    try {
+        auto job = std::make_unique<CompressJob>();
+        initError(job->error);
+        job->info.err = &job->error.pub;
+        bool compressed = compress(*job, pixels.data(), width, height, components, quality);
+        jpeg_destroy_compress(&job->info);
+        std::unique_ptr<unsigned char, decltype(&std::free)> output(job->output, &std::free);
+        if (!compressed)
+            return base::Error { CodecError::FileIo, job->error.message };
+
+        std::filesystem::path temporary = path;
+        temporary += ".tmp" + std::to_string(std::random_device {}());
+        {
+            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+            if (!out)
+                return base::Error { CodecError::FileIo, "File creation error" };
+            out.write(reinterpret_cast<const char*>(output.get()), static_cast<std::streamsize>(job->size));
+            out.close();
+            if (!out) {
+                std::error_code ignored;
+                std::filesystem::remove(temporary, ignored);
+                return base::Error { CodecError::FileIo, "Cannot write " + temporary.string() };
+            }
+        }
+        std::error_code renameError;
+        std::filesystem::rename(temporary, path, renameError);
+        if (renameError) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return base::Error { CodecError::FileIo, "Cannot rename into " + path.string() + ": " + renameError.message() };
+        }
+        return {};
+    } catch (const std::bad_alloc&) {
+        return base::Error { CodecError::OutOfMemory, "Out of memory while writing a JPEG file" };
+    }
+}
+
+} // namespace codecs

@@ -1,0 +1,30 @@
+#pragma once
+
+// One entry point for the JPEG frames of a DICOM data set. The transfer
+// syntax does not always tell the truth about the stream (files labelled
+// lossless that hold baseline DCT data exist), so the frame header decides:
+// lossless streams go to our own decoder, DCT-based ones to the JPEG library.
+
+#include "base/Result.h"
+#include "codecs/FrameParams.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace codecs {
+
+enum class JpegProcess { Lossless, Dct, Unknown };
+
+// T.81 B.1.1.3: SOF3 is lossless, SOF0/1/2 are DCT-based; SOF0/1 frames whose
+// first scan has a predictor and no spectral selection are lossless too.
+JpegProcess jpegProcessOf(std::span<const std::uint8_t> stream);
+
+// Decodes the frame into dest (rows x columns x samples, interleaved; bytes for
+// bits allocated 8, host-order 16-bit samples for 16). Returns the decoder's
+// warnings, at most one of each kind.
+base::Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
+    const FrameParams& params, std::span<std::uint8_t> dest);
+
+} // namespace codecs

@@ -1,0 +1,215 @@
+// tolan frames FILE --out DIR: the normalised frames of a DICOM or BMP file as
+// raw files plus an info.txt, for conformance scripts and benchmarks.
+
+#include "cli/CliArgs.h"
+#include "dicom/BmpReader.h"
+#include "dicom/DicomError.h"
+#include "dicom/DicomReader.h"
+#include "dicom/PixelModule.h"
+
+#include <bit>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+constexpr int ExitFailed = 2;
+constexpr int ExitUsage = 64;
+
+void printUsage(std::FILE* out)
+{
+    std::fprintf(out, "Usage: tolan frames FILE --out DIR\n"
+                      "Writes each normalised frame k as DIR/frame-NNNN.raw (8-bit grey, R G B triplets,\n"
+                      "or little-endian int16) and the image attributes as DIR/info.txt.\n");
+}
+
+std::string trimTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::string number(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+bool isBmpPath(const std::string& path)
+{
+    if (path.size() < 5)
+        return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (auto& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".bmp";
+}
+
+// A file appears under its name only once it is complete.
+bool writeAtomically(const std::filesystem::path& path, const char* data, std::size_t size)
+{
+    const auto temporary = path.parent_path() / ("." + path.filename().string() + ".tmp");
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(data, static_cast<std::streamsize>(size));
+        if (!out.flush()) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    return !ec;
+}
+
+bool writeFrame(const std::filesystem::path& path, const dicom::Frame& frame)
+{
+    if (frame.format != dicom::FrameFormat::Grey16)
+        return writeAtomically(path, reinterpret_cast<const char*>(frame.bytes.data()), frame.bytes.size());
+    if constexpr (std::endian::native == std::endian::little) {
+        return writeAtomically(path, reinterpret_cast<const char*>(frame.samples.data()), frame.samples.size() * 2);
+    } else {
+        std::vector<char> le(frame.samples.size() * 2);
+        for (std::size_t i = 0; i < frame.samples.size(); ++i) {
+            le[2 * i] = static_cast<char>(frame.samples[i] & 0xFF);
+            le[2 * i + 1] = static_cast<char>((frame.samples[i] >> 8) & 0xFF);
+        }
+        return writeAtomically(path, le.data(), le.size());
+    }
+}
+
+std::string infoText(const dicom::PixelFrames& image)
+{
+    const dicom::PixelAttributes& a = image.attributes;
+    const auto format = image.frames.empty() ? dicom::FrameFormat::Grey8 : image.frames.front().format;
+    // Samples and bits describe the written frames, so a reader of the raw files needs nothing else.
+    const int samples = format == dicom::FrameFormat::Rgb8 ? 3 : 1;
+    const int bits = format == dicom::FrameFormat::Grey16 ? 16 : 8;
+    std::string out;
+    out += "rows: " + std::to_string(a.rows) + "\n";
+    out += "columns: " + std::to_string(a.columns) + "\n";
+    out += "frames: " + std::to_string(image.frames.size()) + "\n";
+    out += "samples: " + std::to_string(samples) + "\n";
+    out += "bits_allocated: " + std::to_string(bits) + "\n";
+    out += "photometric: " + trimTrailingBlanks(a.photometric) + "\n";
+    out += "window_centre: " + std::to_string(a.windowCentre) + "\n";
+    out += "window_width: " + std::to_string(a.windowWidth) + "\n";
+    out += "rescale_intercept: " + number(a.rescaleIntercept) + "\n";
+    out += "rescale_slope: " + number(a.rescaleSlope) + "\n";
+    return out;
+}
+
+base::Result<dicom::PixelFrames> readBmpFrames(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return base::Error{static_cast<int>(dicom::DicomError::FileNotFound), path};
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto bmp = dicom::readBmp(bytes);
+    if (!bmp)
+        return bmp.error();
+    dicom::PixelFrames image;
+    auto& a = image.attributes;
+    a.rows = bmp->rows;
+    a.columns = bmp->columns;
+    a.samplesPerPixel = 3;
+    a.photometric = "RGB ";
+    a.bitsAllocated = 8;
+    a.bitsStored = 8;
+    a.highBit = 7;
+    a.windowCentre = 128;
+    a.windowWidth = 256;
+    dicom::Frame frame;
+    frame.format = dicom::FrameFormat::Rgb8;
+    frame.bytes = std::move(bmp->rgb);
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path)
+{
+    base::Result<dicom::PixelFrames> result = base::Error{static_cast<int>(dicom::DicomError::Corrupted), "no pixel data"};
+    dicom::ReadOptions options;
+    options.pixelStage = [&result](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
+        result = dicom::readPixelFrames(dataset, decoder);
+        return result ? dicom::DicomError::None : dicom::toDicomError(result.error());
+    };
+    dicom::DicomReader reader(std::move(options));
+    dicom::DicomDataset dataset;
+    if (!reader.read(path, dataset)) {
+        if (result || dicom::toDicomError(result.error()) != dataset.error) {
+            std::string detail;
+            const dicom::DicomElement* syntax = dataset.find({0x0002, 0x0010});
+            if (dataset.error == dicom::DicomError::UnknownCompression && syntax)
+                detail = "transfer syntax " + std::string(syntax->text()) + " is not supported";
+            return base::Error{static_cast<int>(dataset.error), detail};
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int runFrames(const std::vector<std::string>& argv)
+{
+    Args args;
+    if (std::string error = parseArgs(argv, {"--help"}, {"--out"}, args); !error.empty()) {
+        std::fprintf(stderr, "tolan frames: %s\n", error.c_str());
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    if (args.has("--help")) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (args.positional.size() != 1 || !args.has("--out")) {
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    const std::string& path = args.positional.front();
+    const std::filesystem::path outDir = args.get("--out");
+
+    auto image = isBmpPath(path) ? readBmpFrames(path) : readDicomFrames(path);
+    if (!image) {
+        const auto code = dicom::toDicomError(image.error());
+        std::string message = trimTrailingBlanks(dicom::errorText(code));
+        if (!image.error().detail.empty())
+            message += ": " + image.error().detail;
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return ExitFailed;
+    }
+
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    if (ec) {
+        std::fprintf(stderr, "tolan frames: cannot create %s: %s\n", outDir.string().c_str(), ec.message().c_str());
+        return ExitFailed;
+    }
+    for (std::size_t k = 0; k < image->frames.size(); ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04zu.raw", k + 1);
+        if (!writeFrame(outDir / name, image->frames[k])) {
+            std::fprintf(stderr, "tolan frames: cannot write %s\n", (outDir / name).string().c_str());
+            return ExitFailed;
+        }
+    }
+    const std::string info = infoText(*image);
+    if (!writeAtomically(outDir / "info.txt", info.data(), info.size())) {
+        std::fprintf(stderr, "tolan frames: cannot write %s\n", (outDir / "info.txt").string().c_str());
+        return ExitFailed;
+    }
+    return 0;
+}
+
+} // namespace cli

@@ -1,0 +1,283 @@
+#include "dicom/PixelModule.h"
+
+#include "dicom/ElementDecoder.h"
+#include "dicom/NumberParsing.h"
+#include "dicom/PixelAspect.h"
+#include "dicom/PixelErrors.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace dicom {
+
+namespace {
+
+namespace tags {
+constexpr base::Tag TransferSyntax{0x0002, 0x0010};
+constexpr base::Tag Manufacturer{0x0008, 0x0070};
+constexpr base::Tag StudyDate{0x0008, 0x0020};
+constexpr base::Tag PatientName{0x0010, 0x0010};
+constexpr base::Tag PatientId{0x0010, 0x0020};
+constexpr base::Tag BirthDate{0x0010, 0x0030};
+constexpr base::Tag PatientSex{0x0010, 0x0040};
+constexpr base::Tag FrameTime{0x0018, 0x1063};
+constexpr base::Tag StudyId{0x0020, 0x0010};
+constexpr base::Tag SamplesPerPixel{0x0028, 0x0002};
+constexpr base::Tag Photometric{0x0028, 0x0004};
+constexpr base::Tag PlanarConfiguration{0x0028, 0x0006};
+constexpr base::Tag NumberOfFrames{0x0028, 0x0008};
+constexpr base::Tag Rows{0x0028, 0x0010};
+constexpr base::Tag Columns{0x0028, 0x0011};
+constexpr base::Tag PixelAspectRatio{0x0028, 0x0034};
+constexpr base::Tag BitsAllocated{0x0028, 0x0100};
+constexpr base::Tag BitsStored{0x0028, 0x0101};
+constexpr base::Tag HighBit{0x0028, 0x0102};
+constexpr base::Tag PixelRepresentation{0x0028, 0x0103};
+constexpr base::Tag WindowCentre{0x0028, 0x1050};
+constexpr base::Tag WindowWidth{0x0028, 0x1051};
+constexpr base::Tag RescaleIntercept{0x0028, 0x1052};
+constexpr base::Tag RescaleSlope{0x0028, 0x1053};
+} // namespace tags
+
+constexpr std::size_t MaxPhotometric = 47;
+constexpr std::size_t MaxCaption = 126;
+
+std::int16_t toInt16(std::int32_t v)
+{
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
+}
+
+// Which colour a palette element holds: 0 red, 1 green, 2 blue. The
+// retired "large" tables (0028,121x) are read like the ordinary ones.
+int paletteChannel(const DicomElement& e, bool& segmented)
+{
+    segmented = false;
+    if (e.group != 0x0028)
+        return -1;
+    switch (e.element) {
+    case 0x1201: case 0x1211: return 0;
+    case 0x1202: case 0x1212: return 1;
+    case 0x1203: case 0x1213: return 2;
+    case 0x1221: case 0x1222: case 0x1223:
+        // PS3.3 C.7.9: segmented data is a list of opcodes, not a table.
+        segmented = true;
+        return -1;
+    default: return -1;
+    }
+}
+
+} // namespace
+
+PixelAttributes readPixelAttributes(const DicomDataset& dataset)
+{
+    PixelAttributes a;
+    double slope = 1.0;
+    for (const DicomElement& e : dataset.elements) {
+        const base::Tag tag = e.tag();
+        if (tag == tags::SamplesPerPixel)
+            a.samplesPerPixel = toInt16(e.numericValue);
+        else if (tag == tags::Photometric)
+            a.photometric = std::string(e.text().substr(0, MaxPhotometric));
+        else if (tag == tags::PlanarConfiguration)
+            a.planarConfiguration = static_cast<std::uint8_t>(e.numericValue & 0xFF);
+        else if (tag == tags::NumberOfFrames)
+            a.numberOfFrames = dataset.implicitVr ? e.numericValue : parseNumber(e.text());
+        else if (tag == tags::Rows)
+            a.rows = e.numericValue > 0 ? static_cast<std::uint32_t>(e.numericValue) : 0;
+        else if (tag == tags::Columns)
+            a.columns = e.numericValue > 0 ? static_cast<std::uint32_t>(e.numericValue) : 0;
+        else if (tag == tags::BitsAllocated)
+            a.bitsAllocated = toInt16(e.numericValue);
+        else if (tag == tags::BitsStored)
+            a.bitsStored = toInt16(e.numericValue);
+        else if (tag == tags::HighBit)
+            a.highBit = toInt16(e.numericValue);
+        else if (tag == tags::PixelRepresentation)
+            a.pixelRepresentation = static_cast<std::uint16_t>(e.numericValue);
+        else if (tag == tags::WindowCentre)
+            a.windowCentre = toInt16(parseNumber(e.text()));
+        else if (tag == tags::WindowWidth)
+            a.windowWidth = toInt16(parseNumber(e.text()));
+        else if (tag == tags::RescaleIntercept)
+            a.rescaleIntercept = parseReal(e.text());
+        else if (tag == tags::RescaleSlope)
+            slope = parseReal(e.text());
+        else if (tag == tags::FrameTime)
+            a.frameTime = parseReal(e.text());
+    }
+    a.rescaleSlope = slope == 0.0 ? 1.0 : slope;
+    a.rescalePresent = a.rescaleIntercept != 0.0 || a.rescaleSlope != 1.0;
+    if (a.bitsAllocated == 0 && a.bitsStored == 0 && a.highBit == 0) {
+        a.bitsAllocated = 8;
+        a.bitsStored = 8;
+        a.highBit = 7;
+    }
+    if (a.photometric.empty())
+        a.photometric = "MONOCHROME2 ";
+    return a;
+}
+
+base::Result<Compression> readCompression(const DicomDataset& dataset)
+{
+    for (const DicomElement& e : dataset.elements) {
+        if (e.group > 0x0002)
+            break;
+        if (e.tag() == tags::TransferSyntax) {
+            std::string_view uid = e.text();
+            // A blank pad is wrong for UI, but some writers use it.
+            while (!uid.empty() && uid.back() == ' ')
+                uid.remove_suffix(1);
+            return compressionFromTransferSyntax(uid);
+        }
+    }
+    return Compression::None;
+}
+
+base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
+{
+    std::span<const std::uint8_t> channels[3];
+    bool found[3] = {false, false, false};
+    bool sawSegmented = false;
+    for (const DicomElement& e : dataset.elements) {
+        bool segmented = false;
+        const int channel = paletteChannel(e, segmented);
+        sawSegmented = sawSegmented || segmented;
+        if (channel >= 0) {
+            channels[channel] = e.bytes();
+            found[channel] = true;
+        }
+    }
+    if (!found[0] && !found[1] && !found[2] && sawSegmented)
+        return base::Error{pixel_error::Unsupported, "segmented palette colour tables are not supported"};
+    return reducePaletteTables(channels[0], channels[1], channels[2],
+                               dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
+}
+
+base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder)
+{
+    auto compression = readCompression(dataset);
+    if (!compression)
+        return compression.error();
+    const PixelAttributes attrs = readPixelAttributes(dataset);
+    if (dataset.headerOnly) {
+        // Listing a folder needs no pixels, only the verdict on the attributes.
+        if (auto checked = checkPixelAttributes(attrs, *compression); !checked)
+            return checked.error();
+        PixelFrames image;
+        image.attributes = attrs;
+        image.compression = *compression;
+        return image;
+    }
+    std::optional<PaletteTables> palette;
+    if (attrs.photometricKind() == Photometric::PaletteColor) {
+        if (auto checked = checkPixelAttributes(attrs, *compression); !checked)
+            return checked.error();
+        auto tables = readPaletteTables(dataset);
+        if (!tables)
+            return tables.error();
+        palette = *tables;
+    }
+    DecodeBuffer& buffer = decoder.buffer();
+    if (!buffer.ensure(buffer.fileSize()))
+        return base::Error{pixel_error::FileIo, "the file could not be read to its end"};
+    PixelSource source;
+    source.bytes = buffer.bytes();
+    source.offset = static_cast<std::size_t>(std::min<std::uint64_t>(decoder.position(), source.bytes.size()));
+    source.implicitVr = decoder.encoding() == Encoding::ImplicitLittle;
+    source.bigEndian = decoder.encoding() == Encoding::ExplicitBig;
+    return decodePixelData(attrs, *compression, source, palette);
+}
+
+DicomError toDicomError(const base::Error& error)
+{
+    if (error.code < 0 || error.code > 8)
+        return DicomError::Corrupted;
+    return static_cast<DicomError>(error.code);
+}
+
+DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
+{
+    try {
+        auto image = readPixelFrames(dataset, decoder);
+        if (!image)
+            return toDicomError(image.error());
+        const PixelAttributes& a = image->attributes;
+        dataset.compressionName = std::string(compressionName(image->compression));
+        ImageAttributes& out = dataset.image;
+        out.samplesPerPixel = a.samplesPerPixel;
+        out.photometric = a.photometric;
+        out.planarConfiguration = a.planarConfiguration;
+        out.numberOfFrames = a.numberOfFrames;
+        out.rows = a.rows;
+        out.columns = a.columns;
+        out.bitsAllocated = a.bitsAllocated;
+        out.bitsStored = a.bitsStored;
+        out.highBit = a.highBit;
+        out.windowCenter = a.windowCentre;
+        out.windowWidth = a.windowWidth;
+        out.rescaleIntercept = a.rescaleIntercept;
+        out.rescaleSlope = a.rescaleSlope;
+        out.rescalePresent = a.rescalePresent;
+        out.frameTime = a.frameTime;
+        dataset.frames.clear();
+        for (Frame& frame : image->frames) {
+            if (frame.format == FrameFormat::Grey16) {
+                std::vector<std::uint8_t> bytes(frame.samples.size() * sizeof(std::int16_t));
+                std::memcpy(bytes.data(), frame.samples.data(), bytes.size());
+                dataset.frames.push_back(std::move(bytes));
+            } else {
+                dataset.frames.push_back(std::move(frame.bytes));
+            }
+        }
+        out.frameSize = dataset.frames.empty() ? 0 : static_cast<std::uint32_t>(dataset.frames.front().size());
+        if (image->palette) {
+            const PaletteChannel* channels[3] = {&image->palette->red, &image->palette->green, &image->palette->blue};
+            std::vector<std::uint8_t>* targets[3] = {&dataset.palette.red, &dataset.palette.green, &dataset.palette.blue};
+            for (int c = 0; c < 3; ++c)
+                targets[c]->assign(channels[c]->begin(), channels[c]->end());
+            dataset.palette.length = 256;
+        }
+        return DicomError::None;
+    } catch (const std::bad_alloc&) {
+        return DicomError::OutOfMemory;
+    }
+}
+
+std::optional<PaletteRecord> extractPalette(const DicomDataset& dataset, const PixelFrames& image)
+{
+    if (image.attributes.photometricKind() != Photometric::PaletteColor || !image.palette)
+        return std::nullopt;
+    const DicomElement* maker = dataset.find(tags::Manufacturer);
+    return makePaletteRecord(maker ? maker->text() : std::string_view(), *image.palette);
+}
+
+std::optional<double> pixelAspectRatio(const DicomDataset& dataset)
+{
+    const DicomElement* e = dataset.find(tags::PixelAspectRatio);
+    if (!e)
+        return std::nullopt;
+    return pixelAspectRatio(e->text());
+}
+
+std::optional<std::string> captionText(const DicomDataset& dataset, CaptionField field)
+{
+    base::Tag tag;
+    switch (field) {
+    case CaptionField::PatientName: tag = tags::PatientName; break;
+    case CaptionField::PatientSex: tag = tags::PatientSex; break;
+    case CaptionField::BirthDate: tag = tags::BirthDate; break;
+    case CaptionField::PatientId: tag = tags::PatientId; break;
+    case CaptionField::StudyId: tag = tags::StudyId; break;
+    case CaptionField::StudyDate: tag = tags::StudyDate; break;
+    }
+    const DicomElement* e = dataset.find(tag);
+    if (!e)
+        return std::nullopt;
+    std::string text(e->text().substr(0, MaxCaption));
+    if (field == CaptionField::PatientName)
+        std::replace(text.begin(), text.end(), '^', ' ');
+    return text;
+}
+
+} // namespace dicom

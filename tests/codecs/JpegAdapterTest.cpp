@@ -1,0 +1,174 @@
+#include "codecs/JpegAdapter.h"
+#include "codecs/JpegFrameDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace codecs {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFiles = fs::path(TV_TESTDATA_DIR) / "jpeg-files";
+
+struct FileCase {
+    const char* name;
+    int code; // 0: decodes
+    std::uint32_t width, height;
+    int components;
+};
+
+class JpegFiles : public testing::TestWithParam<FileCase> {};
+
+TEST_P(JpegFiles, DecodeOrFailWithTheRightCode)
+{
+    const auto& c = GetParam();
+    if (!fs::exists(kFiles / c.name))
+        GTEST_SKIP() << "test data not found: " << kFiles / c.name;
+    auto picture = JpegAdapter::readFile(kFiles / c.name);
+    if (c.code != 0) {
+        ASSERT_FALSE(picture.has_value());
+        EXPECT_EQ(picture.error().code, c.code) << picture.error().detail;
+        return;
+    }
+    ASSERT_TRUE(picture.has_value()) << picture.error().detail;
+    EXPECT_EQ(picture->width, c.width);
+    EXPECT_EQ(picture->height, c.height);
+    EXPECT_EQ(picture->components, c.components);
+    EXPECT_EQ(picture->pixels.size(), std::size_t(c.width) * c.height * c.components);
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, JpegFiles,
+    testing::Values(FileCase { "jfif-grey-baseline.jpg", 0, 320, 240, 1 },
+        FileCase { "jfif-colour-baseline.jpg", 0, 227, 149, 3 },
+        FileCase { "jfif-progressive.jpg", 0, 32, 23, 3 },
+        FileCase { "jfif-arithmetic.jpg", 0, 227, 149, 3 },
+        FileCase { "jfif-restart-odd.jpg", 0, 102, 77, 3 },
+        FileCase { "rgb-component-ids.jpg", 0, 592, 800, 3 },
+        FileCase { "jfif-12bit.jpg", CodecError::Unsupported, 0, 0, 0 },
+        FileCase { "ycck-4comp.jpg", CodecError::Unsupported, 0, 0, 0 },
+        FileCase { "bad-fuzz-26bytes.jpg", CodecError::FileIo, 0, 0, 0 },
+        FileCase { "bad-fuzz-47bytes.jpg", CodecError::FileIo, 0, 0, 0 },
+        FileCase { "no-such-file.jpg", CodecError::FileNotFound, 0, 0, 0 }),
+    [](const auto& info) {
+        std::string name = fs::path(info.param.name).stem().string();
+        for (auto& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return name;
+    });
+
+// A smooth picture (below 256 for the sizes used) survives JPEG compression
+// within a few grey levels.
+std::vector<std::uint8_t> gradient(std::uint32_t width, std::uint32_t height, int components)
+{
+    std::vector<std::uint8_t> pixels;
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c)
+                pixels.push_back(static_cast<std::uint8_t>(20 + x * 2 + y * 2 + c * 30));
+    return pixels;
+}
+
+std::vector<std::uint8_t> readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+class JpegWriter : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::path(testing::TempDir()) / ("jpeg-writer-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+TEST_F(JpegWriter, WritesBaselineGreyAndColourThatReadBack)
+{
+    for (auto colour : { PictureColour::Grey, PictureColour::Rgb }) {
+        const int components = colour == PictureColour::Rgb ? 3 : 1;
+        const auto pixels = gradient(40, 24, components);
+        const fs::path path = m_dir / (components == 3 ? "colour.jpg" : "grey.jpg");
+        auto written = JpegAdapter::writeFile(path, pixels, 40, 24, colour, 95);
+        ASSERT_TRUE(written.has_value()) << written.error().detail;
+
+        auto bytes = readBytes(path);
+        const std::uint8_t sof0[2] = { 0xFF, 0xC0 };
+        EXPECT_NE(std::search(bytes.begin(), bytes.end(), sof0, sof0 + 2), bytes.end()) << "not baseline";
+        auto picture = JpegAdapter::readFile(path);
+        ASSERT_TRUE(picture.has_value()) << picture.error().detail;
+        EXPECT_EQ(picture->components, components);
+        ASSERT_EQ(picture->pixels.size(), pixels.size());
+        int largest = 0;
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            largest = std::max(largest, std::abs(int(picture->pixels[i]) - int(pixels[i])));
+        EXPECT_LE(largest, 12);
+    }
+    // Only the two pictures: no temporary left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator {}), 2);
+}
+
+TEST_F(JpegWriter, FailureLeavesNoFile)
+{
+    const auto pixels = gradient(8, 8, 1);
+    auto missingDir = JpegAdapter::writeFile(m_dir / "missing" / "a.jpg", pixels, 8, 8, PictureColour::Grey, 75);
+    ASSERT_FALSE(missingDir.has_value());
+    EXPECT_EQ(missingDir.error().code, CodecError::FileIo);
+    EXPECT_EQ(missingDir.error().detail, "File creation error");
+
+    auto shortBuffer = JpegAdapter::writeFile(m_dir / "b.jpg", pixels, 8, 8, PictureColour::Rgb, 75);
+    ASSERT_FALSE(shortBuffer.has_value());
+    EXPECT_EQ(shortBuffer.error().code, CodecError::Corrupt);
+
+    auto empty = JpegAdapter::writeFile(m_dir / "c.jpg", pixels, 0, 8, PictureColour::Grey, 75);
+    ASSERT_FALSE(empty.has_value());
+    EXPECT_EQ(fs::directory_iterator(m_dir), fs::directory_iterator {});
+}
+
+TEST_F(JpegWriter, ReplacesAnExistingFileWhole)
+{
+    const fs::path path = m_dir / "a.jpg";
+    std::ofstream(path) << "old contents that are longer than nothing";
+    const auto pixels = gradient(16, 16, 3);
+    ASSERT_TRUE(JpegAdapter::writeFile(path, pixels, 16, 16, PictureColour::Rgb, 75).has_value());
+    auto bytes = readBytes(path);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+}
+
+TEST_F(JpegWriter, TruncatedFrameDecodesWithWarningAndLeavesInputAlone)
+{
+    const fs::path path = m_dir / "a.jpg";
+    const auto pixels = gradient(64, 64, 1);
+    ASSERT_TRUE(JpegAdapter::writeFile(path, pixels, 64, 64, PictureColour::Grey, 90).has_value());
+    auto bytes = readBytes(path);
+    bytes.resize(bytes.size() * 2 / 3);
+    const auto before = bytes;
+
+    FrameParams params;
+    params.rows = 64;
+    params.columns = 64;
+    std::vector<std::uint8_t> frame(params.frameBytes());
+    auto result = decodeJpegFrame(bytes, params, frame);
+    ASSERT_TRUE(result.has_value()) << result.error().detail;
+    ASSERT_EQ(result->size(), 1u);
+    EXPECT_NE(result->front().find("Premature end"), std::string::npos) << result->front();
+    EXPECT_EQ(bytes, before);
+
+    params.columns = 63;
+    auto mismatch = decodeJpegFrame(bytes, params, frame);
+    ASSERT_FALSE(mismatch.has_value());
+    EXPECT_EQ(mismatch.error().code, CodecError::Corrupt);
+}
+
+} // namespace
+} // namespace codecs

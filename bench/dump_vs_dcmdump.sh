@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Header-only listing of a folder of 300 CT files, side by side in one run:
+#   tolan dump --header-only DIR   vs   dcmdump +sd DIR   vs   gdcmscanner (five tags)
+#
+#   bench/dump_vs_dcmdump.sh [DATA_DIR]
+#
+# DATA_DIR holds the output of ../shared/bench/gen_data.py (default
+# /tmp/benchdata; made when missing). TOLAN names the tolan binary to time
+# (default build/release/cli/tolan); time an optimised build without
+# sanitizers. Prints the medians and the ratios against tolan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+data=${1:-/tmp/benchdata}
+tolan=${TOLAN:-build/release/cli/tolan}
+runs=${RUNS:-15}
+series="$data/series"
+
+if [ ! -d "$series" ]; then
+  python3 ../shared/bench/gen_data.py "$data"
+fi
+for tool in hyperfine dcmdump gdcmscanner "$tolan"; do
+  command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
+done
+
+# The tags a series grouping needs: patient name, study, series and instance UIDs, instance number.
+tags="-t 0010,0010 -t 0020,000d -t 0020,000e -t 0008,0018 -t 0020,0013"
+json=$(mktemp --suffix=.json)
+trap 'rm -f "$json"' EXIT
+hyperfine --warmup 2 --runs "$runs" --export-json "$json" \
+  -n "tolan dump --header-only" "$tolan dump --header-only $series" \
+  -n "dcmdump +sd" "dcmdump +sd -q $series" \
+  -n "gdcmscanner" "gdcmscanner -d $series $tags" >/dev/null
+
+python3 - "$json" <<'PY'
+import json, sys
+results = {r['command']: r['median'] for r in json.load(open(sys.argv[1]))['results']}
+ours = results['tolan dump --header-only']
+print(f"{'command':28} {'median':>10} {'ratio to tolan':>15}")
+for name, median in results.items():
+    print(f"{name:28} {median * 1000:8.1f} ms {median / ours:14.2f}x")
+PY

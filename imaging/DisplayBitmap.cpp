@@ -51,7 +51,7 @@ base::Result<DisplayBitmap> DisplayBitmap::create(std::int32_t width, std::int32
 
     DisplayBitmap bitmap;
     try {
-        bitmap.m_data = std::make_unique<std::uint8_t[]>(offset + imageSize); // zeroed, so row padding is 0
+        bitmap.m_data = std::make_unique_for_overwrite<std::uint8_t[]>(offset + imageSize);
     } catch (const std::bad_alloc&) {
         return makeError(ImagingError::MemoryAllocation);
     }
@@ -61,6 +61,14 @@ base::Result<DisplayBitmap> DisplayBitmap::create(std::int32_t width, std::int32
     bitmap.m_bitsPerPixel = bitsPerPixel;
     bitmap.m_stride = static_cast<std::size_t>(stride);
 
+    // Rows are filled by their builders; the header, the table and the row
+    // padding must still be defined bytes.
+    std::memset(bitmap.m_data.get(), 0, static_cast<std::size_t>(offset));
+    const std::uint64_t rowBytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitsPerPixel / 8);
+    if (rowBytes != stride) {
+        for (std::int32_t y = 0; y < height; ++y)
+            std::memset(bitmap.m_data.get() + offset + y * stride + rowBytes, 0, static_cast<std::size_t>(stride - rowBytes));
+    }
     std::uint8_t* h = bitmap.m_data.get();
     putU32(h + 0, kHeaderSize);
     putU32(h + 4, static_cast<std::uint32_t>(width));

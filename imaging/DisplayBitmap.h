@@ -30,8 +30,9 @@ public:
     DisplayBitmap(const DisplayBitmap&) = delete;
     DisplayBitmap& operator=(const DisplayBitmap&) = delete;
 
-    // A zeroed bitmap with its header filled in; bitsPerPixel is 8 (with a
-    // grey colour table) or 24. Fails on sizes past the 2^31 - 1 cap or when
+    // A bitmap with its header filled in, a grey colour table (8 bits) and
+    // zero row padding; the pixels are left for the caller to write.
+    // bitsPerPixel is 8 or 24. Fails on sizes past the 2^31 - 1 cap or when
     // memory runs out.
     static base::Result<DisplayBitmap> create(std::int32_t width, std::int32_t height, int bitsPerPixel);
 

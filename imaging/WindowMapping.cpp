@@ -59,6 +59,18 @@ void fillRgbRows(const Level8& level, const std::array<std::uint8_t, 256>& table
     }
 }
 
+// Sets the entries of the 16-bit values [from, to) of a table indexed by the
+// values' bit patterns: the negative ones sit in its upper half.
+void fillByValue(std::vector<std::uint8_t>& table, std::int64_t from, std::int64_t to, std::uint8_t index)
+{
+    auto fill = [&](std::int64_t lo, std::int64_t hi, std::int64_t offset) {
+        if (lo < hi)
+            std::fill(table.begin() + lo + offset, table.begin() + hi + offset, index);
+    };
+    fill(from, std::min<std::int64_t>(to, 0), 65536);
+    fill(std::max<std::int64_t>(from, 0), to, 0);
+}
+
 } // namespace
 
 SampleRange scanSamples16(std::span<const std::int16_t> samples)
@@ -160,35 +172,29 @@ base::Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window wind
     bitmap->setColourTable(palette);
 
     // The mapping is monotone, 0 at or below low and 255 at or above high, so
-    // a table over [low, high] (within the 16-bit range) with clamped lookups
-    // gives exactly the per-sample formula at a fraction of its cost.
+    // a table over every 16-bit value (indexed by the sample's bit pattern)
+    // gives exactly the per-sample formula; only [low, high] needs the
+    // division.
     const MappingBounds bounds = mappingBounds16(window, level.min, level.max, level.isSigned);
-    const std::int32_t first = static_cast<std::int32_t>(std::max<std::int64_t>(bounds.low, INT16_MIN));
-    const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(bounds.high, INT16_MAX));
     std::vector<std::uint8_t> table;
     try {
-        table.resize(static_cast<std::size_t>(std::max(last - first + 1, 1)));
+        table.resize(65536);
     } catch (const std::bad_alloc&) {
         return makeError(ImagingError::MemoryAllocation);
     }
-    if (first <= last) {
-        for (std::int32_t v = first; v <= last; ++v)
-            table[static_cast<std::size_t>(v - first)] = mapSample(v, bounds);
-    } else {
-        // The whole window lies outside the 16-bit range: every sample is
-        // below it (0) or above it (255).
-        table[0] = bounds.low > INT16_MAX ? 0 : 255;
-    }
-    const std::int32_t lastIndex = std::max(last - first, 0);
+    const std::int64_t first = std::clamp<std::int64_t>(bounds.low, INT16_MIN, INT16_MAX + 1);
+    const std::int64_t end = std::clamp<std::int64_t>(bounds.high + 1, INT16_MIN, INT16_MAX + 1);
+    fillByValue(table, INT16_MIN, first, 0);
+    for (std::int64_t v = first; v < end; ++v)
+        table[static_cast<std::uint16_t>(v)] = mapSample(v, bounds);
+    fillByValue(table, end, INT16_MAX + 1, 255);
     const std::uint8_t* lut = table.data();
     const auto width = static_cast<std::size_t>(level.width);
     for (std::int32_t y = 0; y < level.height; ++y) {
         const std::int16_t* src = level.pixels.data() + static_cast<std::size_t>(y) * width;
         std::uint8_t* dst = bitmap->imageRow(y);
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::int32_t index = std::clamp<std::int32_t>(src[x] - first, 0, lastIndex);
-            dst[x] = lut[index];
-        }
+        for (std::size_t x = 0; x < width; ++x)
+            dst[x] = lut[static_cast<std::uint16_t>(src[x])];
     }
     return bitmap;
 }

@@ -161,6 +161,7 @@ void CMainFrame::connectCommands()
         updateCommandStates();
         refreshStatusPanes();
     });
+    connectDocumentCommands();
 }
 
 void CMainFrame::updateCommandStates()
@@ -172,19 +173,10 @@ void CMainFrame::updateCommandStates()
     action(Command::Refresh)->setEnabled(m_selectFileBar->hasDirectories());
     const bool hasWindow = m_mdiArea->activeSubWindow() != nullptr;
     for (Command command : { Command::Close, Command::NewWindow, Command::Reload, Command::Duplicate,
-             Command::SingleFrame, Command::Header, Command::FirstFrame, Command::PreviousFrame,
-             Command::NextFrame, Command::LastFrame, Command::ApplyToAll })
+             Command::SingleFrame, Command::Header })
         action(command)->setEnabled(hasWindow);
+    updateDocumentCommandStates();
     m_zoomList->setEnabled(hasWindow);
-}
-
-void CMainFrame::refreshStatusPanes()
-{
-    if (!m_mdiArea->activeSubWindow()) {
-        m_statusPanes->showNoDocument();
-        if (m_zoomList->currentIndex() != 2)
-            m_zoomList->setCurrentIndex(2);
-    }
 }
 
 void CMainFrame::fileOpened(const QString& path)

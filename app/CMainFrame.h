@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class CChildFrame;
 class MainFrameActions;
 class QAction;
 class QComboBox;
@@ -38,6 +39,13 @@ public:
     QComboBox* zoomList() const { return m_zoomList; }
     document::UserOptions& options() const { return m_options; }
 
+    // The active document window, or nullptr.
+    CChildFrame* activeChild() const;
+    // Shows a new document window maximised and follows what it shows.
+    void addChildFrame(CChildFrame* child);
+    // The cursor over the active frame, or (-1, -1) when it is elsewhere.
+    void showCursor(int column, int row);
+
     // Tells the select-file bar and the recent list which file is now open.
     void fileOpened(const QString& path);
     // Re-reads the facts shown in the status panes from the active document.
@@ -61,6 +69,8 @@ private:
     QToolBar* createZoomBar();
     void bindToolBarToggle(Command command, QToolBar* bar);
     void connectCommands();
+    void connectDocumentCommands();
+    void updateDocumentCommandStates();
     void restoreBars();
     void saveBars();
 

@@ -1,6 +1,9 @@
 #include "app/CTolanApp.h"
 
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/OpenWindow.h"
+#include "document/COrvoDoc.h"
 #include "app/Command.h"
 #include "app/Settings.h"
 #include "document/FileNameOrder.h"
@@ -14,7 +17,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPageSetupDialog>
+#include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
@@ -72,6 +77,9 @@ void CTolanApp::connectCommands()
     anonymized->setCheckable(true);
     connect(anonymized, &QAction::triggered, this, &CTolanApp::toggleAnonymizedExports);
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+    connect(frame.action(Command::Reload), &QAction::triggered, this, [this] { reopenActiveDocument(true); });
+    connect(frame.action(Command::Duplicate), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
+    connect(frame.action(Command::NewWindow), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
 }
 
 void CTolanApp::setCurrentDirectory(const QString& directory)
@@ -92,13 +100,47 @@ void CTolanApp::toggleAnonymizedExports()
 bool CTolanApp::openDocumentFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
+    OpenWindow window(path, m_mainFrame.get());
+    window.show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    auto document = std::make_shared<COrvoDoc>();
+    // Store the directory even when the load fails, as File Open does.
     setCurrentDirectory(info.absolutePath());
+    if (!info.isFile() || !document->load(info.absoluteFilePath(), m_options)) {
+        m_lastOpenMessage = info.isFile() ? document->loadError() : tr("File not found!");
+        window.showFailure(m_lastOpenMessage);
+        return false;
+    }
+    window.close();
+    m_lastOpenMessage.clear();
     QDir::setCurrent(info.absolutePath());
-    if (m_mainFrame)
-        m_mainFrame->fileOpened(info.absoluteFilePath());
+    return showDocument(std::move(document)) && (m_mainFrame->fileOpened(info.absoluteFilePath()), true);
+}
+
+bool CTolanApp::showDocument(std::shared_ptr<COrvoDoc> document)
+{
+    if (!m_mainFrame)
+        return false;
+    document->setAnonymizedExports(m_anonymizedExports);
+    m_mainFrame->addChildFrame(new CChildFrame(std::move(document)));
     return true;
+}
+
+void CTolanApp::reopenActiveDocument(bool closeOld)
+{
+    CChildFrame* child = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
+    if (!child)
+        return;
+    m_pending.files = child->document().sourcePaths();
+    m_pending.title = child->document().fileTitle();
+    const int before = static_cast<int>(m_mainFrame->mdiArea()->subWindowList().size());
+    newDocument();
+    const bool created = m_mainFrame->mdiArea()->subWindowList().size() > before;
+    // The old window goes only once the new one holds frames.
+    if (closeOld && created)
+        child->close();
+    else if (!closeOld && created)
+        m_mainFrame->mdiArea()->tileSubWindows();
 }
 
 void CTolanApp::newDocument()
@@ -112,8 +154,27 @@ void CTolanApp::newDocument()
         for (const auto& p : paths)
             m_pending.files.append(QString::fromStdString(p));
     }
-    // FIXME: documents from a pending request arrive with the document class.
+    if (m_pending.files.isEmpty()) {
+        // FIXME: pasted pictures become documents once the writer can build one.
+        m_pending.clear();
+        return;
+    }
+    auto document = std::make_shared<COrvoDoc>();
+    QProgressDialog progress(QString(), QString(), 0, static_cast<int>(m_pending.files.size()) - 1,
+        m_mainFrame.get(), Qt::FramelessWindowHint);
+    progress.setMinimumDuration(500);
+    const bool loaded = document->loadFiles(m_pending.files, m_pending.title, m_options,
+        [&progress](int index, int) { progress.setValue(index); });
+    progress.close();
+    const QString first = m_pending.files.first();
     m_pending.clear();
+    if (!loaded) {
+        OpenWindow window(first, m_mainFrame.get());
+        m_lastOpenMessage = document->loadError();
+        window.showFailure(m_lastOpenMessage);
+        return;
+    }
+    showDocument(std::move(document));
 }
 
 void CTolanApp::openFiles()

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CMainFrame;
+class COrvoDoc;
 
 // What the next "New" turns into a document: files shown as one document, or
 // pictures pasted from the clipboard.
@@ -54,6 +55,9 @@ public:
     void newDocument();
     void toggleAnonymizedExports();
 
+    // The text the open window showed for the last failed open.
+    QString lastOpenMessage() const { return m_lastOpenMessage; }
+
     static constexpr int BuildNumber = 12377;
 
 private:
@@ -61,10 +65,13 @@ private:
     void openFiles();
     void showAbout();
     void printSetup();
+    void reopenActiveDocument(bool closeOld);
+    bool showDocument(std::shared_ptr<COrvoDoc> document);
 
     document::UserOptions m_options;
     PendingRequest m_pending;
     QString m_currentDirectory;
     bool m_anonymizedExports = true;
+    QString m_lastOpenMessage;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <memory>
+
+class CFolderFrame;
+class COrvoDoc;
+class COrvoList;
+class COrvoView;
+
+// One window of a document: a folder frame with the image view under the
+// "Frame" tab and the header view under "Header". The window keeps its
+// document alive.
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    enum class Mode { Image, Header };
+
+    explicit CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    COrvoDoc& document() const { return *m_document; }
+    std::shared_ptr<COrvoDoc> sharedDocument() const { return m_document; }
+    COrvoView* imageView() const { return m_imageView; }
+    COrvoList* headerView() const { return m_headerView; }
+    CFolderFrame* folderFrame() const { return m_folder; }
+    Mode mode() const { return m_mode; }
+
+    void showImage();
+    void showHeader();
+
+signals:
+    // The view shown changed, or the document did: the main frame refreshes.
+    void stateChanged();
+    void cursorMoved(int column, int row);
+
+private:
+    std::shared_ptr<COrvoDoc> m_document;
+    CFolderFrame* m_folder = nullptr;
+    COrvoView* m_imageView = nullptr;
+    COrvoList* m_headerView = nullptr;
+    Mode m_mode = Mode::Image;
+};

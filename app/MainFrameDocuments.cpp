@@ -1,0 +1,132 @@
+// The main frame's side of the open documents: their windows, the commands
+// that act on the active one, and the status panes that describe it.
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/StatusPanes.h"
+
+#include "document/COrvoDoc.h"
+#include "imaging/FrameImage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+CChildFrame* CMainFrame::activeChild() const
+{
+    return qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow());
+}
+
+void CMainFrame::addChildFrame(CChildFrame* child)
+{
+    m_mdiArea->addSubWindow(child);
+    connect(child, &CChildFrame::stateChanged, this, [this, child] {
+        if (child == activeChild()) {
+            updateCommandStates();
+            refreshStatusPanes();
+        }
+    });
+    connect(child, &CChildFrame::cursorMoved, this, [this, child](int column, int row) {
+        if (child == activeChild())
+            showCursor(column, row);
+    });
+    connect(child, &QObject::destroyed, this, [this] {
+        updateCommandStates();
+        refreshStatusPanes();
+    });
+    child->showMaximized();
+    m_mdiArea->setActiveSubWindow(child);
+    updateCommandStates();
+    refreshStatusPanes();
+}
+
+void CMainFrame::connectDocumentCommands()
+{
+    const auto onDocument = [this](Command command, bool (COrvoDoc::*step)()) {
+        connect(action(command), &QAction::triggered, this, [this, step] {
+            if (CChildFrame* child = activeChild())
+                (child->document().*step)();
+        });
+    };
+    onDocument(Command::FirstFrame, &COrvoDoc::firstFrame);
+    onDocument(Command::PreviousFrame, &COrvoDoc::previousFrame);
+    onDocument(Command::NextFrame, &COrvoDoc::nextFrame);
+    onDocument(Command::LastFrame, &COrvoDoc::lastFrame);
+    connect(action(Command::SingleFrame), &QAction::triggered, this, [this] {
+        if (CChildFrame* child = activeChild())
+            child->showImage();
+    });
+    connect(action(Command::Header), &QAction::triggered, this, [this] {
+        if (CChildFrame* child = activeChild())
+            child->showHeader();
+    });
+    action(Command::SingleFrame)->setCheckable(true);
+    action(Command::Header)->setCheckable(true);
+}
+
+void CMainFrame::updateDocumentCommandStates()
+{
+    const CChildFrame* child = activeChild();
+    const COrvoDoc* doc = child ? &child->document() : nullptr;
+    const int count = doc ? doc->frameCount() : 0;
+    const int index = doc ? doc->currentFrameIndex() : 0;
+    action(Command::FirstFrame)->setEnabled(count > 1 && index != 0);
+    action(Command::PreviousFrame)->setEnabled(count > 1 && index > 0);
+    action(Command::NextFrame)->setEnabled(count > 1 && index + 1 < count);
+    action(Command::LastFrame)->setEnabled(count > 1 && index != count - 1);
+    action(Command::SingleFrame)->setChecked(child && child->mode() == CChildFrame::Mode::Image);
+    action(Command::Header)->setChecked(child && child->mode() == CChildFrame::Mode::Header);
+}
+
+void CMainFrame::refreshStatusPanes()
+{
+    const CChildFrame* child = activeChild();
+    const COrvoDoc* doc = child ? &child->document() : nullptr;
+    const imaging::FrameImage* frame = doc ? doc->frame() : nullptr;
+    double zoomPercent = 100.0;
+    if (!doc) {
+        m_statusPanes->showNoDocument();
+    } else if (!frame) {
+        m_statusPanes->showNoFrame();
+    } else {
+        StatusFacts facts;
+        facts.fileDate = doc->fileDate();
+        facts.fileSize = doc->fileSize();
+        facts.width = frame->width();
+        facts.height = frame->height();
+        facts.frameCount = doc->frameCount();
+        facts.currentFrame = doc->currentFrameIndex();
+        m_statusPanes->showFrame(facts);
+        m_statusPanes->showCursor(std::nullopt);
+        zoomPercent = doc->zoom() * 100.0;
+    }
+    if (!m_zoomList->hasFocus()) {
+        const QString text = QString::asprintf("%.2f%%", zoomPercent);
+        int found = m_zoomList->findText(text);
+        if (found < 0) {
+            m_zoomList->addItem(text);
+            found = m_zoomList->count() - 1;
+        }
+        m_zoomList->setCurrentIndex(found);
+    }
+}
+
+void CMainFrame::showCursor(int column, int row)
+{
+    const CChildFrame* child = activeChild();
+    const imaging::FrameImage* frame = child ? child->document().frame() : nullptr;
+    const auto value = frame && column >= 0 && row >= 0 ? frame->pixelValue(column, row) : std::nullopt;
+    if (!value || child->mode() != CChildFrame::Mode::Image) {
+        m_statusPanes->showCursor(std::nullopt);
+        return;
+    }
+    CursorFacts facts;
+    facts.column = column;
+    facts.row = row;
+    facts.colour = value->kind != imaging::SampleKind::Grey;
+    facts.grey = value->red;
+    facts.red = value->red;
+    facts.green = value->green;
+    facts.blue = value->blue;
+    m_statusPanes->showCursor(facts);
+}

@@ -1,0 +1,418 @@
+#include "document/COrvoDoc.h"
+
+#include "dicom/DicomDataset.h"
+#include "dicom/DicomReader.h"
+#include "dicom/NumberParsing.h"
+#include "dicom/PixelModule.h"
+#include "imaging/FrameImage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <new>
+#include <string>
+
+namespace {
+
+// The reader's message, cut to the 64 characters the open window shows.
+QString readerMessage(const dicom::DicomDataset& dataset)
+{
+    return QString::fromStdString(dataset.errorMessage(64));
+}
+
+std::string valueText(const dicom::DicomDataset& dataset, std::uint16_t group, std::uint16_t element)
+{
+    const dicom::DicomElement* found = dataset.find(base::Tag { group, element });
+    if (!found || !found->hasValue())
+        return {};
+    const auto bytes = found->bytes();
+    return std::string(bytes.begin(), bytes.end()).c_str();
+}
+
+imaging::FrameFormat frameFormat(const dicom::DicomDataset& dataset, std::size_t bytes)
+{
+    const std::uint64_t pixels = std::uint64_t { dataset.image.rows } * dataset.image.columns;
+    if (bytes == pixels * 3)
+        return imaging::FrameFormat::Rgb8;
+    if (dataset.image.bitsAllocated > 8 && bytes == pixels * 2)
+        return imaging::FrameFormat::Grey16;
+    return imaging::FrameFormat::Grey8;
+}
+
+struct LoadedFile {
+    std::unique_ptr<dicom::DicomDataset> dataset;
+    std::vector<imaging::FrameImage> frames;
+    QString error;
+};
+
+// Probes the header, reads the whole file, and builds one image object per
+// frame. Any failure leaves nothing built.
+LoadedFile readFile(const QString& path, int datasetIndex)
+{
+    LoadedFile result;
+    try {
+        const std::filesystem::path nativePath(QFile::encodeName(path).toStdString());
+        dicom::DicomDataset probe;
+        if (!dicom::DicomReader({ dicom::HeaderOnly::Yes }).read(nativePath, probe)) {
+            result.error = readerMessage(probe);
+            return result;
+        }
+        auto dataset = std::make_unique<dicom::DicomDataset>();
+        dicom::ReadOptions options;
+        options.pixelStage = &dicom::readPixelStage;
+        if (!dicom::DicomReader(options).read(nativePath, *dataset)) {
+            result.error = readerMessage(*dataset);
+            return result;
+        }
+        const int bits = dataset->image.bitsAllocated;
+        if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))
+            return result;
+        const std::string fileName = QFileInfo(path).fileName().toStdString();
+        for (const auto& bytes : dataset->frames) {
+            imaging::FrameInput input;
+            input.format = frameFormat(*dataset, bytes.size());
+            input.columns = static_cast<std::int32_t>(dataset->image.columns);
+            input.rows = static_cast<std::int32_t>(dataset->image.rows);
+            input.bytes = bytes;
+            input.window = { dataset->image.windowCenter, dataset->image.windowWidth };
+            auto image = imaging::FrameImage::fromFrame(input);
+            if (!image || !image->displayBitmap())
+                return {};
+            image->setSourceName(fileName);
+            image->setSourceIndex(datasetIndex);
+            result.frames.push_back(std::move(*image));
+        }
+        dataset->path = fileName;
+        result.dataset = std::move(dataset);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return result;
+}
+
+} // namespace
+
+COrvoDoc::COrvoDoc(QObject* parent)
+    : QObject(parent)
+{
+}
+
+COrvoDoc::~COrvoDoc() = default;
+
+int COrvoDoc::frameCount() const { return static_cast<int>(m_frames.size()); }
+int COrvoDoc::datasetCount() const { return static_cast<int>(m_datasets.size()); }
+
+QString COrvoDoc::dateText(const QString& path)
+{
+    const QFileInfo info(path);
+    // Not every file system records a birth time; the last change is the next
+    // best answer to "when was this made".
+    QDateTime when = info.birthTime();
+    if (!when.isValid())
+        when = info.lastModified();
+    if (!when.isValid())
+        return QStringLiteral("  ");
+    const QDate day = when.toLocalTime().date();
+    return QString::asprintf("%04d:%02d:%02d", day.year(), day.month(), day.day());
+}
+
+QString COrvoDoc::documentPath(const QString& path)
+{
+    const QString lower = path.toLower();
+    for (const char* picture : { ".jpg", ".jpeg", ".jpe", ".bmp" }) {
+        if (lower.contains(QLatin1String(picture))) {
+            const auto dot = path.lastIndexOf(QLatin1Char('.'));
+            return dot > 0 ? path.left(dot) : path;
+        }
+    }
+    return path;
+}
+
+void COrvoDoc::clear()
+{
+    m_datasets.clear();
+    m_frames.clear();
+    m_history.clear();
+    m_axis.clear();
+    m_videoInclude.clear();
+    m_exportSelection.clear();
+    m_sourcePaths.clear();
+    m_currentFrame = 0;
+    m_currentDataset = 0;
+    m_applyToAll = false;
+}
+
+void COrvoDoc::noteFile(const QString& path)
+{
+    const QFileInfo info(path);
+    m_loadOk = true;
+    m_fileSize = info.size();
+    m_filePath = info.absoluteFilePath();
+    m_fileDate = dateText(path);
+}
+
+bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
+{
+    clear();
+    noteFile(path);
+    m_sourcePaths = QStringList { QFileInfo(path).absoluteFilePath() };
+    LoadedFile file = readFile(path, 0);
+    if (!file.dataset) {
+        if (!file.error.isEmpty())
+            m_loadError = file.error;
+        m_loadOk = false;
+        clear();
+        return false;
+    }
+    m_datasets.push_back(std::move(file.dataset));
+    m_frames = std::move(file.frames);
+    createFrameState(options);
+    m_filePath = documentPath(QFileInfo(path).absoluteFilePath());
+    m_fileTitle = QFileInfo(m_filePath).fileName();
+    emit changed();
+    return true;
+}
+
+bool COrvoDoc::appendFile(const QString& path, int datasetIndex, const document::UserOptions&)
+{
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly))
+        return false;
+    probe.close();
+    noteFile(path);
+    LoadedFile file = readFile(path, datasetIndex);
+    if (!file.dataset) {
+        if (!file.error.isEmpty())
+            m_loadError = file.error;
+        m_loadOk = false;
+        return false;
+    }
+    m_datasets.push_back(std::move(file.dataset));
+    for (auto& image : file.frames)
+        m_frames.push_back(std::move(image));
+    return true;
+}
+
+bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const document::UserOptions& options,
+                         const Progress& progress)
+{
+    clear();
+    for (int i = 0; i < paths.size(); ++i) {
+        if (progress)
+            progress(i, static_cast<int>(paths.size()));
+        appendFile(paths[i], datasetCount(), options);
+    }
+    m_sourcePaths = paths;
+    m_fileTitle = title;
+    if (m_frames.empty()) {
+        m_loadOk = false;
+        clear();
+        return false;
+    }
+    m_loadOk = true;
+    createFrameState(options);
+    emit changed();
+    return true;
+}
+
+void COrvoDoc::createFrameState(const document::UserOptions& options)
+{
+    const std::size_t count = m_frames.size();
+    m_currentFrame = 0;
+    m_currentDataset = 0;
+    m_zoom = 1.0F;
+    m_history.assign(count, {});
+    m_videoInclude.assign(count, 1);
+    m_exportSelection.assign(count, 1);
+    m_axis.assign(count, Axis { options.axisStart, options.axisColor });
+    const dicom::DicomDataset& first = *m_datasets.front();
+    m_headerFrameTime = first.image.frameTime;
+    if (m_headerFrameTime != 0.0)
+        m_frameTime = m_headerFrameTime;
+    m_videoColour = m_frames.front().kind() != imaging::SampleKind::Grey;
+    m_videoWidth = m_exportWidth = m_frames.front().width();
+    m_videoHeight = m_exportHeight = m_frames.front().height();
+    m_anonymizedExports = options.anonExports != 0;
+    m_annotationColour = options.annotationColor;
+    m_distanceColour = options.distanceColor;
+    m_angleColour = options.angleColor;
+    m_showRulers = options.rulersOn;
+    const std::string spacing = valueText(first, 0x0028, 0x0030);
+    const auto split = spacing.find('\\');
+    m_pixelSpacing = { dicom::parseReal(spacing.substr(0, split)),
+        split == std::string::npos ? 0.0 : dicom::parseReal(spacing.substr(split + 1)) };
+    m_pixelSpacingAsRead = m_pixelSpacing;
+    m_sliceThickness = m_sliceThicknessAsRead = dicom::parseReal(valueText(first, 0x0018, 0x0050));
+    // FIXME: frames with a pixel aspect ratio other than 1 are shown unresampled
+    // until the geometric operations exist.
+}
+
+imaging::FrameImage* COrvoDoc::frame(int index)
+{
+    if (m_frames.empty())
+        return nullptr;
+    if (index < 0 || index >= frameCount())
+        index = m_currentFrame;
+    return &m_frames[static_cast<std::size_t>(index)];
+}
+
+const imaging::FrameImage* COrvoDoc::frame(int index) const { return const_cast<COrvoDoc*>(this)->frame(index); }
+
+const dicom::DicomDataset* COrvoDoc::dataset(int index) const
+{
+    if (m_datasets.empty())
+        return nullptr;
+    if (index < 0 || index >= datasetCount())
+        index = m_currentDataset;
+    return m_datasets[static_cast<std::size_t>(index)].get();
+}
+
+void COrvoDoc::setCurrentFrame(int index)
+{
+    if (index < 0 || index >= frameCount() || index == m_currentFrame)
+        return;
+    m_currentFrame = index;
+    const int source = m_frames[static_cast<std::size_t>(index)].sourceIndex();
+    if (source >= 0 && source < datasetCount())
+        m_currentDataset = source;
+    emit changed();
+}
+
+void COrvoDoc::setCurrentDataset(int index)
+{
+    if (index < 0 || index >= datasetCount())
+        return;
+    m_currentDataset = index;
+    for (int i = 0; i < frameCount(); ++i) {
+        if (m_frames[static_cast<std::size_t>(i)].sourceIndex() == index) {
+            m_currentFrame = i;
+            break;
+        }
+    }
+    emit changed();
+}
+
+bool COrvoDoc::firstFrame()
+{
+    if (m_frames.empty() || m_currentFrame == 0)
+        return false;
+    setCurrentFrame(0);
+    return true;
+}
+
+bool COrvoDoc::previousFrame()
+{
+    if (m_currentFrame <= 0)
+        return false;
+    setCurrentFrame(m_currentFrame - 1);
+    return true;
+}
+
+bool COrvoDoc::nextFrame()
+{
+    if (m_currentFrame + 1 >= frameCount())
+        return false;
+    setCurrentFrame(m_currentFrame + 1);
+    return true;
+}
+
+bool COrvoDoc::lastFrame()
+{
+    if (m_frames.empty() || m_currentFrame == frameCount() - 1)
+        return false;
+    setCurrentFrame(frameCount() - 1);
+    return true;
+}
+
+bool COrvoDoc::allFramesAgree() const
+{
+    if (m_frames.size() < 2)
+        return false;
+    const auto& first = m_frames.front();
+    for (const auto& f : m_frames) {
+        if (f.width() != first.width() || f.height() != first.height()
+            || (f.kind() == imaging::SampleKind::Grey) != (first.kind() == imaging::SampleKind::Grey))
+            return false;
+    }
+    return true;
+}
+
+COrvoDoc::ApplyToAllResult COrvoDoc::toggleApplyToAll()
+{
+    if (allFramesAgree()) {
+        m_applyToAll = !m_applyToAll;
+        return ApplyToAllResult::Toggled;
+    }
+    if (frameCount() <= 1)
+        return ApplyToAllResult::Unchanged;
+    if (m_applyToAll) {
+        m_applyToAll = false;
+        return ApplyToAllResult::Toggled;
+    }
+    return ApplyToAllResult::FramesDiffer;
+}
+
+void COrvoDoc::recordPixelStep(int f)
+{
+    if (f >= 0 && f < frameCount())
+        m_history[static_cast<std::size_t>(f)].record(document::StepKind::Pixel);
+}
+
+void COrvoDoc::recordOverlayStep(int f)
+{
+    if (f >= 0 && f < frameCount())
+        m_history[static_cast<std::size_t>(f)].record(document::StepKind::Overlay);
+}
+
+bool COrvoDoc::canUndo(int f) const
+{
+    if (f < 0 || f >= frameCount())
+        return false;
+    const auto& history = m_history[static_cast<std::size_t>(f)];
+    // Overlay lists arrive with the annotation tools; until then only pixel
+    // steps can be taken back.
+    return history.hasUndo() && history.undoKind() == document::StepKind::Pixel
+        && m_frames[static_cast<std::size_t>(f)].canUndo();
+}
+
+bool COrvoDoc::canRedo(int f) const
+{
+    if (f < 0 || f >= frameCount())
+        return false;
+    const auto& history = m_history[static_cast<std::size_t>(f)];
+    return history.hasRedo() && history.redoKind() == document::StepKind::Pixel
+        && m_frames[static_cast<std::size_t>(f)].canRedo();
+}
+
+bool COrvoDoc::undo(int f)
+{
+    if (!canUndo(f))
+        return false;
+    m_history[static_cast<std::size_t>(f)].stepBack();
+    m_frames[static_cast<std::size_t>(f)].undo();
+    if (m_applyToAll && !allFramesAgree())
+        m_applyToAll = false;
+    emit changed();
+    return true;
+}
+
+bool COrvoDoc::redo(int f)
+{
+    if (!canRedo(f))
+        return false;
+    m_frames[static_cast<std::size_t>(f)].redo();
+    m_history[static_cast<std::size_t>(f)].stepForward();
+    if (m_applyToAll && !allFramesAgree())
+        m_applyToAll = false;
+    emit changed();
+    return true;
+}
+
+std::pair<double, double> COrvoDoc::pixelSpacing()
+{
+    if (m_pixelSpacing.first == 0.0 || m_pixelSpacing.second == 0.0)
+        m_pixelSpacing = { 1.0, 1.0 };
+    return m_pixelSpacing;
+}

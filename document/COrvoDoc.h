@@ -1,0 +1,143 @@
+#pragma once
+
+#include "document/EditHistory.h"
+#include "document/UserOptions.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace dicom {
+struct DicomDataset;
+}
+namespace imaging {
+class FrameImage;
+}
+
+// One open study: the data sets of its source files, the frames of all of
+// them as image objects in document order, the current frame and the
+// settings its views and exports share.
+class COrvoDoc : public QObject {
+    Q_OBJECT
+public:
+    struct Axis {
+        int start = 1;
+        document::ColorRef colour = 0;
+    };
+    enum class ApplyToAllResult { Toggled, Unchanged, FramesDiffer };
+    // Called once per file of a multi-file load, with its index.
+    using Progress = std::function<void(int index, int count)>;
+
+    explicit COrvoDoc(QObject* parent = nullptr);
+    ~COrvoDoc() override;
+
+    // Loads one file; on failure the document is empty and loadError() says why.
+    bool load(const QString& path, const document::UserOptions& options);
+    // Loads several files as one document; files that fail are skipped.
+    // False when none of them gave a frame.
+    bool loadFiles(const QStringList& paths, const QString& title, const document::UserOptions& options,
+                   const Progress& progress = {});
+    void clear();
+
+    int frameCount() const;
+    int datasetCount() const;
+    int currentFrameIndex() const { return m_currentFrame; }
+    int currentDatasetIndex() const { return m_currentDataset; }
+    // An index of -1 or out of range gives the current one; nullptr when empty.
+    imaging::FrameImage* frame(int index = -1);
+    const imaging::FrameImage* frame(int index = -1) const;
+    const dicom::DicomDataset* dataset(int index = -1) const;
+
+    bool firstFrame();
+    bool previousFrame();
+    bool nextFrame();
+    bool lastFrame();
+    void setCurrentFrame(int index);
+    void setCurrentDataset(int index);
+    bool allFramesAgree() const;
+    ApplyToAllResult toggleApplyToAll();
+    bool applyToAll() const { return m_applyToAll; }
+
+    void recordPixelStep(int frame);
+    void recordOverlayStep(int frame);
+    bool canUndo(int frame) const;
+    bool canRedo(int frame) const;
+    bool undo(int frame);
+    bool redo(int frame);
+
+    // Row and column spacing; 1.0 x 1.0 (stored) when either is missing.
+    std::pair<double, double> pixelSpacing();
+
+    bool loadOk() const { return m_loadOk; }
+    QString loadError() const { return m_loadError; }
+    QString fileTitle() const { return m_fileTitle; }
+    QString filePath() const { return m_filePath; }
+    QString fileDate() const { return m_fileDate; }
+    qint64 fileSize() const { return m_fileSize; }
+    QStringList sourcePaths() const { return m_sourcePaths; }
+    float zoom() const { return m_zoom; }
+    void setZoom(float zoom) { m_zoom = zoom; }
+    double frameTime() const { return m_frameTime; }
+    bool showRulers() const { return m_showRulers; }
+    bool anonymizedExports() const { return m_anonymizedExports; }
+    void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
+
+    static QString dateText(const QString& path);
+    static QString documentPath(const QString& path);
+
+signals:
+    // The current frame or its pixels changed: views repaint, panes refresh.
+    void changed();
+
+private:
+    bool appendFile(const QString& path, int datasetIndex, const document::UserOptions& options);
+    void noteFile(const QString& path);
+    void createFrameState(const document::UserOptions& options);
+
+    float m_zoom = 1.0F;
+    qint64 m_fileSize = 0;
+    QString m_fileDate = QStringLiteral("  ");
+    bool m_applyToAll = false;
+    bool m_printHeader = true;
+    bool m_printImages = true;
+    bool m_printAnnotations = true;
+    bool m_showAnnotations = true;
+    bool m_showMeasurements = true;
+    int m_pageScaling = 0;
+    bool m_showRulers = false;
+    std::vector<Axis> m_axis;
+    QString m_fileTitle;
+    QString m_filePath;
+    QStringList m_sourcePaths;
+    bool m_anonymizedExports = true;
+    std::vector<std::unique_ptr<dicom::DicomDataset>> m_datasets;
+    int m_currentDataset = 0;
+    std::vector<imaging::FrameImage> m_frames;
+    int m_currentFrame = 0;
+    bool m_loadOk = false;
+    QString m_loadError = QStringLiteral("Error: Unknown or Unsupported format!");
+    double m_headerFrameTime = 0.0;
+    double m_frameTime = 66.67;
+    std::vector<std::uint8_t> m_videoInclude;
+    bool m_videoColour = false;
+    bool m_exportConstrain = true;
+    int m_videoSizeMode = 0;
+    int m_videoWidth = 0;
+    int m_videoHeight = 0;
+    int m_exportSizeMode = 0;
+    int m_exportWidth = 0;
+    int m_exportHeight = 0;
+    std::vector<std::uint8_t> m_exportSelection;
+    std::vector<document::EditHistory> m_history;
+    std::pair<double, double> m_pixelSpacing { 0.0, 0.0 };
+    std::pair<double, double> m_pixelSpacingAsRead { 0.0, 0.0 };
+    double m_sliceThickness = 0.0;
+    double m_sliceThicknessAsRead = 0.0;
+    document::ColorRef m_annotationColour = 0;
+    document::ColorRef m_distanceColour = 0;
+    document::ColorRef m_angleColour = 0;
+};

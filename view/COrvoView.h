@@ -1,0 +1,44 @@
+#pragma once
+
+#include "document/UserOptions.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QPointer>
+#include <QRect>
+
+class COrvoDoc;
+
+// The image view: the current frame's display bitmap stretched by the
+// document's zoom factor, centred on the background colour.
+class COrvoView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit COrvoView(COrvoDoc& document, QWidget* parent = nullptr);
+
+    COrvoDoc& document() const { return m_document; }
+    void setBackgroundColour(document::ColorRef colour);
+    QColor backgroundColour() const { return m_background; }
+    // Where the frame was last drawn, in viewport coordinates; the tools map
+    // the mouse through it.
+    QRect displayedImageRect() const { return m_imageRect; }
+    // The layout paint uses, without painting.
+    QRect computeImageRect() const;
+    void updateScrollRanges();
+
+signals:
+    // The cursor moved over the frame (column, row) or left it (-1, -1).
+    void cursorMoved(int column, int row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    COrvoDoc& m_document;
+    QColor m_background;
+    QRect m_imageRect;
+};

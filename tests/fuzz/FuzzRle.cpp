@@ -1,0 +1,42 @@
+// libFuzzer target: the RLE decoder and the encapsulated fragment walk. The
+// first four bytes choose the frame shape, the rest is the compressed data.
+
+#include "dicom/Normalisation.h"
+#include "dicom/PixelFrames.h"
+#include "dicom/RleDecoder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 4)
+        return 0;
+    dicom::RleFrameShape shape;
+    shape.rows = 1u + data[0] % 64;
+    shape.columns = 1u + data[1] % 64;
+    shape.samplesPerPixel = data[2] % 2 ? 3 : 1;
+    shape.bytesPerSample = data[3] % 2 ? 2 : 1;
+    const std::span<const std::uint8_t> body(data + 4, size - 4);
+
+    if (auto planes = dicom::decodeRleFrame(body, shape)) {
+        dicom::PixelAttributes attrs;
+        attrs.rows = shape.rows;
+        attrs.columns = shape.columns;
+        attrs.samplesPerPixel = static_cast<std::int16_t>(shape.samplesPerPixel);
+        attrs.photometric = shape.samplesPerPixel == 3 ? "RGB" : "MONOCHROME1";
+        attrs.bitsAllocated = static_cast<std::int16_t>(8 * shape.bytesPerSample);
+        attrs.bitsStored = static_cast<std::int16_t>(data[0] % 17);
+        attrs.pixelRepresentation = data[1] & 1;
+        if (shape.samplesPerPixel == 3 && shape.bytesPerSample == 2)
+            return 0;
+        (void)dicom::normaliseFrame(*planes, attrs, dicom::SampleLayout::Planar);
+    }
+
+    if (auto encapsulated = dicom::readEncapsulated(body, 0)) {
+        for (const auto& fragments : dicom::groupFragments(*encapsulated, data[0]))
+            (void)dicom::decodeRleFrame(fragments.front(), shape);
+    }
+    return 0;
+}

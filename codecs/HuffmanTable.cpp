@@ -46,7 +46,55 @@ base::Result<HuffmanTable> HuffmanTable::build(const HuffmanSpec& spec)
         code <<= 1;
     }
     table.m_maxCode[17] = 0x7FFFFFFF; // guard past the longest code
+    table.buildDifferences();
     return table;
+}
+
+namespace {
+
+int extend(int v, int s)
+{
+    return v < (1 << (s - 1)) ? v - ((1 << s) - 1) : v;
+}
+
+} // namespace
+
+void HuffmanTable::buildDifferences()
+{
+    for (std::uint32_t code = 0; code < m_lookahead.size(); ++code) {
+        const std::uint16_t entry = m_lookahead[code];
+        if (entry == 0 || (code & ((1u << (kLookaheadBits - (entry >> 8))) - 1)) != 0)
+            continue; // not the first of the entries of this code
+        const int length = entry >> 8;
+        const int s = entry & 0xFF;
+        const int extra = (s == 0 || s == 16) ? 0 : s;
+        if (length + extra > kDifferenceBits)
+            continue;
+        const int spare = kDifferenceBits - length - extra;
+        const std::uint32_t prefix = code >> (kLookaheadBits - length);
+        for (std::uint32_t v = 0; v < (1u << extra); ++v) {
+            const int difference = s == 0 ? 0 : s == 16 ? 32768 : extend(static_cast<int>(v), s);
+            const std::int32_t packed = static_cast<std::int32_t>(difference * 256) | (length + extra);
+            const std::uint32_t first = ((prefix << extra) | v) << spare;
+            for (std::uint32_t fill = 0; fill < (1u << spare); ++fill)
+                m_differences[first | fill] = packed;
+        }
+    }
+}
+
+int HuffmanTable::decodeDifferenceSlow(JpegBitReader& bits, bool& badCode) const
+{
+    int s = decode(bits);
+    if (s <= 0) {
+        if (s < 0) {
+            badCode = true;
+            bits.skip(16);
+        }
+        return 0;
+    }
+    if (s == 16)
+        return 32768;
+    return extend(static_cast<int>(bits.take(s)), s);
 }
 
 int HuffmanTable::decodeLong(JpegBitReader& bits) const

@@ -6,8 +6,10 @@
 // supplies zero bits from then on, as decoders conventionally do, counting
 // them so that the caller can tell whether real data ran out.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace codecs {
 
@@ -22,9 +24,10 @@ public:
         if (m_count > 56)
             return;
         if (!m_stopped && m_end - m_pos >= 8) {
-            std::uint64_t word = 0;
-            for (int i = 0; i < 8; ++i)
-                word = (word << 8) | m_pos[i];
+            std::uint64_t word;
+            std::memcpy(&word, m_pos, 8);
+            if constexpr (std::endian::native == std::endian::little)
+                word = __builtin_bswap64(word);
             if (!hasFFByte(word)) {
                 int bytes = (64 - m_count) / 8;
                 std::uint64_t mask = ~std::uint64_t(0) << (64 - m_count - bytes * 8);

@@ -45,25 +45,10 @@ inline int predict(int ra, int rb, int rc)
     else return 0;
 }
 
-// T.81 F.2.2.1 and H.1.2.2: a magnitude category and its extra bits; category
-// 16 stands for 32768 and has none.
 inline int decodeDifference(JpegBitReader& bits, const HuffmanTable& table, bool& badCode)
 {
     bits.fill();
-    int s = table.decode(bits);
-    if (s <= 0) {
-        if (s < 0) {
-            badCode = true;
-            bits.skip(16);
-        }
-        return 0;
-    }
-    if (s == 16)
-        return 32768;
-    int v = static_cast<int>(bits.take(s));
-    if (v < (1 << (s - 1)))
-        v -= (1 << s) - 1;
-    return v;
+    return table.decodeDifference(bits, badCode);
 }
 
 // One image line of a scan of `ns` interleaved components (Single: ns == 1).

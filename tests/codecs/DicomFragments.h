@@ -106,9 +106,13 @@ inline bool startsWithSoi(const std::vector<std::uint8_t>& b, std::size_t at, st
 inline std::optional<DicomImage> readDicomImage(const std::string& path)
 {
     using namespace fragments_detail;
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 132 || std::memcmp(bytes.data() + 128, "DICM", 4) != 0)
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in || bytes.size() < 132 || std::memcmp(bytes.data() + 128, "DICM", 4) != 0)
         return std::nullopt;
     Reader r { bytes, 132 };
     DicomImage image;

@@ -17,8 +17,8 @@ using detail::truncClamped;
 template<typename Sample>
 using LevelResult = base::Result<ImageLevel<Sample>>;
 
-// Single-precision 1/255 of the 8-bit stretch; with it a full-range stretch
-// maps 255 to 254, which saved images depend on.
+// The 8-bit stretch has always scaled by this single-precision 1/255 in float
+// arithmetic; results of saved edits depend on its rounding.
 constexpr float kOneOver255 = 0.003921569f;
 
 // Copies the level and calls change(pixel) for every selected pixel of the

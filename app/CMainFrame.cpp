@@ -48,7 +48,14 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     updateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The document windows go after this object's own destructor has run;
+    // their last signals must not reach it.
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+        window->disconnect(this);
+    m_mdiArea->disconnect(this);
+}
 
 QAction* CMainFrame::action(Command command) const { return m_actions->action(command); }
 

@@ -1,0 +1,160 @@
+#include "AppTestSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CFolderFrame.h"
+#include "app/CFolderTabCtrl.h"
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
+#include "app/OpenWindow.h"
+#include "app/SelectFileBar.h"
+#include "app/StatusPanes.h"
+#include "document/COrvoDoc.h"
+#include "view/COrvoList.h"
+#include "view/COrvoView.h"
+#include "tests/view/DocumentFacts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QtTest>
+
+class OpenDocumentTest : public QObject {
+    Q_OBJECT
+private:
+    static QString testFile(const char* relative)
+    {
+        return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative);
+    }
+
+private slots:
+    void init()
+    {
+        if (!QFileInfo::exists(testFile("syntax/ct1-ile.dcm")))
+            QSKIP("test data folder not found");
+    }
+
+    void commandLineFileShowsItsFirstFrame()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CMainFrame* frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        CChildFrame* child = frame->activeChild();
+        QVERIFY(child);
+        QVERIFY(child->isMaximized());
+        QTRY_VERIFY(child->imageView()->displayedImageRect().width() == 512);
+        const QRect shown = child->imageView()->displayedImageRect();
+        const QSize area = child->imageView()->viewport()->size();
+        QCOMPARE(shown.left(), std::max(0, (area.width() - 512) / 2));
+        QCOMPARE(shown.top(), std::max(0, (area.height() - 512) / 2));
+
+        const StatusPanes& panes = frame->statusPanes();
+        const qint64 size = QFileInfo(testFile("syntax/ct1-ile.dcm")).size();
+        QCOMPARE(panes.text(StatusPanes::FileSize), QStringLiteral("%1KB").arg(size / 1024));
+        QCOMPARE(panes.text(StatusPanes::FrameSize), QStringLiteral("512x512"));
+        QCOMPARE(panes.text(StatusPanes::FrameCount), QStringLiteral("001"));
+        QCOMPARE(panes.text(StatusPanes::FrameNumber), QStringLiteral("   1"));
+        QCOMPARE(panes.text(StatusPanes::FileDate), child->document().fileDate());
+
+        frame->showCursor(10, 20);
+        QCOMPARE(panes.text(StatusPanes::CursorX), QStringLiteral("0010"));
+        QCOMPARE(panes.text(StatusPanes::CursorY), QStringLiteral("0020"));
+        QVERIFY(!panes.text(StatusPanes::PixelValue).isEmpty());
+        frame->showCursor(-1, -1);
+        QVERIFY(panes.text(StatusPanes::PixelValue).isEmpty());
+
+        // The select-file bar knows the file and its place in the directory.
+        const SelectFileBar* bar = frame->selectFileBar();
+        QCOMPARE(bar->fileList()->currentText(), QStringLiteral("ct1-ile.dcm"));
+        QCOMPARE(bar->positionText(),
+            QStringLiteral("%1/%2").arg(bar->currentIndex() + 1).arg(bar->files().size()));
+    }
+
+    void headerTabListsTheDataSet()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CChildFrame* child = app.mainFrame()->activeChild();
+        QVERIFY(child);
+        CFolderTabCtrl* tabs = child->folderFrame()->tabStrip();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(child->mode(), CChildFrame::Mode::Header);
+        QVERIFY(child->headerView()->isVisible());
+        QVERIFY(!child->imageView()->isVisible());
+        QVERIFY(child->headerView()->topLevelItemCount() > 10);
+        QVERIFY(app.mainFrame()->action(Command::Header)->isChecked());
+        app.mainFrame()->action(Command::SingleFrame)->trigger();
+        QCOMPARE(tabs->selectedTab(), 0);
+        QVERIFY(child->imageView()->isVisible());
+    }
+
+    void rejectedFileShowsTheReaderMessageAndNoWindow()
+    {
+        ScratchSettings scratch;
+        const QString junk = scratch.path() + QStringLiteral("/junk.dcm");
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x01\x02\x03", 3); // three bytes: not even one tag
+        file.close();
+        COrvoDoc probe;
+        QVERIFY(!probe.load(junk, {}));
+
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!app.openDocumentFile(junk));
+        QVERIFY(clock.elapsed() >= OpenWindow::FailureDisplayMs - 50);
+        QCOMPARE(app.lastOpenMessage(), probe.loadError());
+        QVERIFY(app.mainFrame()->mdiArea()->subWindowList().isEmpty());
+    }
+
+    void twoFilesOpenedAsOneFollowFileNameOrder()
+    {
+        ScratchSettings scratch;
+        QDir dir(scratch.path());
+        QVERIFY(QFile::copy(testFile("grey/ct-8bit-ile.dcm"), dir.filePath(QStringLiteral("IMG10"))));
+        QVERIFY(QFile::copy(testFile("multiframe/emri-10f-ele.dcm"), dir.filePath(QStringLiteral("IMG9"))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        app.pending().files = { dir.filePath(QStringLiteral("IMG10")), dir.filePath(QStringLiteral("IMG9")) };
+        app.pending().title = QStringLiteral("(Multiple files)");
+        app.newDocument();
+        CChildFrame* child = app.mainFrame()->activeChild();
+        QVERIFY(child);
+        const COrvoDoc& doc = child->document();
+        QCOMPARE(doc.frameCount(), 11);
+        QCOMPARE(doc.sourcePaths().first(), dir.filePath(QStringLiteral("IMG9")));
+        // IMG9's ten frames come first, then IMG10's single one.
+        QCOMPARE(testfacts::frameWidth(doc, 0), testfacts::frameWidth(doc, 9));
+        QCOMPARE(testfacts::frameWidth(doc, 10), 512);
+        QVERIFY(app.pending().files.isEmpty());
+        QCOMPARE(child->windowTitle(), QStringLiteral("(Multiple files)"));
+    }
+
+    void nextFileOnTheLastFileDoesNothing()
+    {
+        ScratchSettings scratch;
+        QDir dir(scratch.path());
+        QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QStringLiteral("a1.dcm"))));
+        QVERIFY(QFile::copy(testFile("syntax/ct1-ele.dcm"), dir.filePath(QStringLiteral("a2.dcm"))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("a1.dcm")) }));
+        CMainFrame* frame = app.mainFrame();
+        QVERIFY(frame->action(Command::NextFile)->isEnabled());
+        frame->action(Command::NextFile)->trigger();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
+        QVERIFY(!frame->action(Command::NextFile)->isEnabled());
+        frame->selectFileBar()->next();
+        frame->action(Command::LastFile)->trigger();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
+    }
+};
+
+TV_REGISTER_TEST(OpenDocumentTest);
+#include "OpenDocumentTest.moc"

@@ -1,0 +1,86 @@
+#include "document/COrvoDoc.h"
+#include "tests/view/DocumentFacts.h"
+#include "view/COrvoList.h"
+#include "view/COrvoView.h"
+
+#include <QFileInfo>
+#include <QtTest>
+
+class ViewTest : public QObject {
+    Q_OBJECT
+private:
+    static QString ctFile() { return QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm"); }
+
+private slots:
+    void init()
+    {
+        if (!QFileInfo::exists(ctFile()))
+            QSKIP("test data folder not found");
+    }
+
+    void frameIsCentredOnTheBackground()
+    {
+        COrvoDoc doc;
+        QVERIFY(doc.load(ctFile(), {}));
+        COrvoView view(doc);
+        view.setBackgroundColour(document::makeColorRef(0, 70, 100));
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage shot = view.viewport()->grab().toImage();
+        QCOMPARE(view.displayedImageRect(), QRect(144, 44, 512, 512));
+        QCOMPARE(shot.pixelColor(5, 5), QColor(0, 70, 100));
+        QCOMPARE(shot.pixelColor(799, 599), QColor(0, 70, 100));
+        // The corner of the CT is air outside the scan circle: dark, not background.
+        QVERIFY(shot.pixelColor(145, 45) != QColor(0, 70, 100));
+    }
+
+    void zoomStretchesByRepeatingPixels()
+    {
+        COrvoDoc doc;
+        QVERIFY(doc.load(ctFile(), {}));
+        doc.setZoom(2.0F);
+        COrvoView view(doc);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage shot = view.viewport()->grab().toImage();
+        const QRect r = view.displayedImageRect();
+        QCOMPARE(r.size(), QSize(1024, 1024));
+        QCOMPARE(r.topLeft(), QPoint(0, 0));
+        // Every image pixel covers a 2 x 2 block: no blending between neighbours.
+        for (int y = 0; y < 200; y += 2)
+            for (int x = 0; x < 300; x += 2)
+                QCOMPARE(shot.pixel(x + 1, y + 1), shot.pixel(x, y));
+    }
+
+    void headerViewListsEveryElementWithItsRowText()
+    {
+        COrvoDoc doc;
+        QVERIFY(doc.load(ctFile(), {}));
+        COrvoList list(doc);
+        list.fill();
+        const QStringList tags = testfacts::headerTags(doc);
+        const QStringList values = testfacts::headerValues(doc);
+        QCOMPARE(list.topLevelItemCount(), static_cast<int>(tags.size()));
+        QCOMPARE(list.headerItem()->text(1), QStringLiteral("Tag Name"));
+        bool sawGroupLength = false;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list.topLevelItem(i);
+            QCOMPARE(item->text(0), tags[i]);
+            QCOMPARE(item->text(4), QStringLiteral("  ") + values[i]);
+            sawGroupLength = sawGroupLength || item->text(0).endsWith(QStringLiteral("0x0000"));
+        }
+        QVERIFY(sawGroupLength);
+        const auto rowsItem = list.findItems(QStringLiteral("0x0028, 0x0010"), Qt::MatchExactly, 0);
+        QCOMPARE(rowsItem.size(), 1);
+        QCOMPARE(rowsItem.first()->text(1), QStringLiteral("Rows"));
+        QCOMPARE(rowsItem.first()->text(2), QStringLiteral("US"));
+        QCOMPARE(rowsItem.first()->text(4), QStringLiteral("  512"));
+    }
+};
+
+QTEST_MAIN(ViewTest)
+#include "ViewTest.moc"

@@ -1,10 +1,12 @@
 // tolan frames FILE --out DIR: the normalised frames of a DICOM or BMP file as
-// raw files plus an info.txt, for conformance scripts and benchmarks.
+// raw files plus an info.txt, for conformance scripts and benchmarks. info.txt
+// is written last: a folder without it holds no complete result.
 
 #include "cli/CliArgs.h"
 #include "dicom/BmpReader.h"
 #include "dicom/DicomError.h"
 #include "dicom/DicomReader.h"
+#include "dicom/Normalisation.h"
 #include "dicom/PixelModule.h"
 
 #include <bit>
@@ -58,7 +60,10 @@ bool isBmpPath(const std::string& path)
 // A file appears under its name only once it is complete.
 bool writeAtomically(const std::filesystem::path& path, const char* data, std::size_t size)
 {
-    const auto temporary = path.parent_path() / ("." + path.filename().string() + ".tmp");
+    std::string hidden = ".";
+    hidden += path.filename().string();
+    hidden += ".tmp";
+    const auto temporary = path.parent_path() / hidden;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out.write(data, static_cast<std::streamsize>(size));
@@ -92,14 +97,14 @@ bool writeFrame(const std::filesystem::path& path, const dicom::Frame& frame)
 std::string infoText(const dicom::PixelFrames& image)
 {
     const dicom::PixelAttributes& a = image.attributes;
-    const auto format = image.frames.empty() ? dicom::FrameFormat::Grey8 : image.frames.front().format;
+    const auto format = dicom::normalisedFormat(a);
     // Samples and bits describe the written frames, so a reader of the raw files needs nothing else.
     const int samples = format == dicom::FrameFormat::Rgb8 ? 3 : 1;
     const int bits = format == dicom::FrameFormat::Grey16 ? 16 : 8;
     std::string out;
     out += "rows: " + std::to_string(a.rows) + "\n";
     out += "columns: " + std::to_string(a.columns) + "\n";
-    out += "frames: " + std::to_string(image.frames.size()) + "\n";
+    out += "frames: " + std::to_string(a.numberOfFrames) + "\n";
     out += "samples: " + std::to_string(samples) + "\n";
     out += "bits_allocated: " + std::to_string(bits) + "\n";
     out += "photometric: " + trimTrailingBlanks(a.photometric) + "\n";
@@ -110,7 +115,7 @@ std::string infoText(const dicom::PixelFrames& image)
     return out;
 }
 
-base::Result<dicom::PixelFrames> readBmpFrames(const std::string& path)
+base::Result<dicom::PixelFrames> readBmpFrames(const std::string& path, const dicom::FrameSink& sink)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -133,16 +138,17 @@ base::Result<dicom::PixelFrames> readBmpFrames(const std::string& path)
     dicom::Frame frame;
     frame.format = dicom::FrameFormat::Rgb8;
     frame.bytes = std::move(bmp->rgb);
-    image.frames.push_back(std::move(frame));
+    if (auto taken = sink(std::move(frame)); !taken)
+        return taken.error();
     return image;
 }
 
-base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path)
+base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const dicom::FrameSink& sink)
 {
     base::Result<dicom::PixelFrames> result = base::Error{static_cast<int>(dicom::DicomError::Corrupted), "no pixel data"};
     dicom::ReadOptions options;
-    options.pixelStage = [&result](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
-        result = dicom::readPixelFrames(dataset, decoder);
+    options.pixelStage = [&result, &sink](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
+        result = dicom::readPixelFrames(dataset, decoder, sink);
         return result ? dicom::DicomError::None : dicom::toDicomError(result.error());
     };
     dicom::DicomReader reader(std::move(options));
@@ -180,7 +186,24 @@ int runFrames(const std::vector<std::string>& argv)
     const std::string& path = args.positional.front();
     const std::filesystem::path outDir = args.get("--out");
 
-    auto image = isBmpPath(path) ? readBmpFrames(path) : readDicomFrames(path);
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    if (ec) {
+        std::fprintf(stderr, "tolan frames: cannot create %s: %s\n", outDir.string().c_str(), ec.message().c_str());
+        return ExitFailed;
+    }
+    // Each frame is written as soon as it is made, so only one is held at a time.
+    std::size_t written = 0;
+    const dicom::FrameSink sink = [&](dicom::Frame&& frame) -> base::Result<void> {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04zu.raw", ++written);
+        if (writeFrame(outDir / name, frame))
+            return {};
+        std::string detail = "cannot write ";
+        detail += (outDir / name).string();
+        return base::Error{static_cast<int>(dicom::DicomError::FileIo), std::move(detail)};
+    };
+    auto image = isBmpPath(path) ? readBmpFrames(path, sink) : readDicomFrames(path, sink);
     if (!image) {
         const auto code = dicom::toDicomError(image.error());
         std::string message = trimTrailingBlanks(dicom::errorText(code));
@@ -188,21 +211,6 @@ int runFrames(const std::vector<std::string>& argv)
             message += ": " + image.error().detail;
         std::fprintf(stderr, "%s\n", message.c_str());
         return ExitFailed;
-    }
-
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) {
-        std::fprintf(stderr, "tolan frames: cannot create %s: %s\n", outDir.string().c_str(), ec.message().c_str());
-        return ExitFailed;
-    }
-    for (std::size_t k = 0; k < image->frames.size(); ++k) {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04zu.raw", k + 1);
-        if (!writeFrame(outDir / name, image->frames[k])) {
-            std::fprintf(stderr, "tolan frames: cannot write %s\n", (outDir / name).string().c_str());
-            return ExitFailed;
-        }
     }
     const std::string info = infoText(*image);
     if (!writeAtomically(outDir / "info.txt", info.data(), info.size())) {

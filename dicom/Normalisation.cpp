@@ -99,7 +99,8 @@ void forEachStored(std::span<const std::uint8_t> raw, int bitsAllocated, std::si
     }
 }
 
-Frame normaliseGrey16(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, std::size_t pixels)
+Frame normaliseGrey16(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, std::size_t pixels,
+                      std::vector<std::int16_t>& table)
 {
     Frame frame;
     frame.format = FrameFormat::Grey16;
@@ -108,11 +109,14 @@ Frame normaliseGrey16(std::span<const std::uint8_t> raw, const PixelAttributes& 
     const SampleMapping mapping(attrs);
     if (attrs.bitsAllocated == 16 && mapping.isIdentityOnInt16()) {
         std::memcpy(out, raw.data(), pixels * 2);
-    } else if (std::uint64_t(mapping.mask()) + 1 <= pixels) {
+    } else if (!table.empty() || std::uint64_t(mapping.mask()) + 1 <= pixels) {
         // Fewer possible values than pixels: map each value once.
-        std::vector<std::int16_t> lut(std::size_t(mapping.mask()) + 1);
-        for (std::uint32_t u = 0; u <= mapping.mask(); ++u)
-            lut[u] = mapping(u);
+        if (table.empty()) {
+            table.resize(std::size_t(mapping.mask()) + 1);
+            for (std::uint32_t u = 0; u <= mapping.mask(); ++u)
+                table[u] = mapping(u);
+        }
+        const std::int16_t* lut = table.data();
         const std::uint32_t mask = mapping.mask();
         forEachStored(raw, attrs.bitsAllocated, pixels, [&](std::size_t i, std::uint32_t u) { out[i] = lut[u & mask]; });
     } else {
@@ -203,6 +207,14 @@ Frame normaliseColour(std::span<const std::uint8_t> raw, const PixelAttributes& 
 base::Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, SampleLayout layout,
                                    const PaletteTables* palette)
 {
+    return FrameNormaliser(attrs, layout, palette)(raw);
+}
+
+base::Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> raw)
+{
+    const PixelAttributes& attrs = m_attrs;
+    const SampleLayout layout = m_layout;
+    const PaletteTables* palette = m_palette;
     const auto frameBytes = storedFrameBytes(attrs);
     if (!frameBytes)
         return frameBytes.error();
@@ -225,7 +237,7 @@ base::Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const Pixe
     const std::size_t pixels = std::size_t(attrs.rows) * attrs.columns;
     try {
         switch (format) {
-        case FrameFormat::Grey16: return normaliseGrey16(raw, attrs, pixels);
+        case FrameFormat::Grey16: return normaliseGrey16(raw, attrs, pixels, m_table);
         case FrameFormat::Grey8: return normaliseGrey8(raw, attrs, pixels);
         case FrameFormat::Rgb8: return normaliseColour(raw, attrs, layout, palette, pixels);
         }

@@ -39,6 +39,24 @@ FrameFormat normalisedFormat(const PixelAttributes& attrs);
 // 16-bit form made from 8-bit samples reports 16/16/15 bits.
 PixelAttributes normalisedAttributes(const PixelAttributes& attrs);
 
+// Normalises the frames of one image. Mapping 16-bit samples through a
+// table pays once the frames outnumber the possible values, so the table is
+// built on first use and kept for the image's later frames.
+class FrameNormaliser {
+public:
+    FrameNormaliser(const PixelAttributes& attrs, SampleLayout layout, const PaletteTables* palette = nullptr)
+        : m_attrs(attrs), m_layout(layout), m_palette(palette) {}
+
+    // As normaliseFrame.
+    base::Result<Frame> operator()(std::span<const std::uint8_t> raw);
+
+private:
+    PixelAttributes m_attrs;
+    SampleLayout m_layout;
+    const PaletteTables* m_palette;
+    std::vector<std::int16_t> m_table;
+};
+
 // raw holds one frame, 16-bit samples little endian, 12-bit samples packed
 // two in three bytes (PS3.5 8.1.1 for the ACR-NEMA form). palette is needed for
 // "PALETTE COLOR". Error 5 when raw is shorter than a frame or the palette is

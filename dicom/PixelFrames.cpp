@@ -43,8 +43,9 @@ void swapWords(std::vector<std::uint8_t>& bytes)
         std::swap(bytes[i], bytes[i + 1]);
 }
 
-base::Result<std::vector<Frame>> extractNative(const PixelAttributes& attrs, const PixelSource& source,
-                                               const PixelDataElement& element, const PaletteTables* palette)
+base::Result<std::size_t> extractNative(const PixelAttributes& attrs, const PixelSource& source,
+                                        const PixelDataElement& element, const PaletteTables* palette,
+                                        const FrameSink& emit)
 {
     if (element.length == UndefinedLength)
         return corrupted("uncompressed pixel data has an undefined length");
@@ -60,8 +61,7 @@ base::Result<std::vector<Frame>> extractNative(const PixelAttributes& attrs, con
     const bool swap = source.bigEndian && (attrs.bitsAllocated == 16 || std::string_view(element.vr) == "OW");
     const SampleLayout layout = attrs.planarConfiguration == 1 ? SampleLayout::Planar : SampleLayout::Interleaved;
 
-    std::vector<Frame> frames;
-    frames.reserve(count);
+    FrameNormaliser normalise(attrs, layout, palette);
     std::vector<std::uint8_t> swapped;
     for (std::size_t i = 0; i < count; ++i) {
         // The stride is the frame size, so bytes past the last frame shift nothing.
@@ -71,16 +71,18 @@ base::Result<std::vector<Frame>> extractNative(const PixelAttributes& attrs, con
             swapWords(swapped);
             raw = swapped;
         }
-        auto frame = normaliseFrame(raw, attrs, layout, palette);
+        auto frame = normalise(raw);
         if (!frame)
             return frame.error();
-        frames.push_back(std::move(*frame));
+        if (auto taken = emit(std::move(*frame)); !taken)
+            return taken.error();
     }
-    return frames;
+    return count;
 }
 
-base::Result<std::vector<Frame>> extractRle(const PixelAttributes& attrs, const PixelSource& source,
-                                            const PixelDataElement& element, const PaletteTables* palette)
+base::Result<std::size_t> extractRle(const PixelAttributes& attrs, const PixelSource& source,
+                                     const PixelDataElement& element, const PaletteTables* palette,
+                                     const FrameSink& emit)
 {
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
         return base::Error{pixel_error::Unsupported, "RLE needs 8 or 16 bits allocated"};
@@ -92,8 +94,9 @@ base::Result<std::vector<Frame>> extractRle(const PixelAttributes& attrs, const 
     const auto grouped = groupFragments(*data, attrs.numberOfFrames);
     const RleFrameShape shape{attrs.rows, attrs.columns, attrs.samplesPerPixel, attrs.bitsAllocated / 8};
 
-    std::vector<Frame> frames;
-    frames.reserve(grouped.size());
+    // G.2: segments are whole planes whatever Planar Configuration says.
+    FrameNormaliser normalise(attrs, SampleLayout::Planar, palette);
+    RleDecoder decoder;
     std::vector<std::uint8_t> joined;
     for (const auto& fragments : grouped) {
         std::span<const std::uint8_t> compressed = fragments.front();
@@ -103,16 +106,16 @@ base::Result<std::vector<Frame>> extractRle(const PixelAttributes& attrs, const 
                 joined.insert(joined.end(), fragment.begin(), fragment.end());
             compressed = joined;
         }
-        auto planes = decodeRleFrame(compressed, shape);
+        auto planes = decoder.decode(compressed, shape);
         if (!planes)
             return planes.error();
-        // G.2: segments are whole planes whatever Planar Configuration says.
-        auto frame = normaliseFrame(*planes, attrs, SampleLayout::Planar, palette);
+        auto frame = normalise(*planes);
         if (!frame)
             return frame.error();
-        frames.push_back(std::move(*frame));
+        if (auto taken = emit(std::move(*frame)); !taken)
+            return taken.error();
     }
-    return frames;
+    return grouped.size();
 }
 
 } // namespace
@@ -248,7 +251,8 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupFragments(const Enc
 }
 
 base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
-                                          const PixelSource& source, const std::optional<PaletteTables>& palette)
+                                          const PixelSource& source, const std::optional<PaletteTables>& palette,
+                                          const FrameSink& sink)
 {
     if (auto checked = checkPixelAttributes(attrs, compression); !checked)
         return checked.error();
@@ -262,15 +266,19 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
 
     try {
         const PaletteTables* tables = palette ? &*palette : nullptr;
-        auto frames = compression == Compression::Rle ? extractRle(attrs, source, *element, tables)
-                                                      : extractNative(attrs, source, *element, tables);
-        if (!frames)
-            return frames.error();
         PixelFrames image;
+        const FrameSink keep = [&image](Frame&& frame) -> base::Result<void> {
+            image.frames.push_back(std::move(frame));
+            return {};
+        };
+        const FrameSink& emit = sink ? sink : keep;
+        auto count = compression == Compression::Rle ? extractRle(attrs, source, *element, tables, emit)
+                                                     : extractNative(attrs, source, *element, tables, emit);
+        if (!count)
+            return count.error();
         image.attributes = normalisedAttributes(attrs);
-        image.attributes.numberOfFrames = static_cast<std::int32_t>(frames->size());
+        image.attributes.numberOfFrames = static_cast<std::int32_t>(*count);
         image.compression = compression;
-        image.frames = std::move(*frames);
         image.palette = palette;
         return image;
     } catch (const std::bad_alloc&) {

@@ -10,6 +10,7 @@
 #include "dicom/PaletteColour.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -60,10 +61,15 @@ struct PixelFrames {
     std::optional<PaletteTables> palette;
 };
 
+// Takes each frame as it is made, in order; a failure stops the extraction.
+using FrameSink = std::function<base::Result<void>(Frame&&)>;
+
 // Checks the attributes, extracts and normalises all frames. palette is
 // required for "PALETTE COLOR" (error 5 without). The JPEG compressions fail
-// with error 6 until their decoders are wired in.
+// with error 6 until their decoders are wired in. With a sink, frames go to
+// it one by one instead of into the result, so only one is held at a time.
 base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
-                                          const PixelSource& source, const std::optional<PaletteTables>& palette);
+                                          const PixelSource& source, const std::optional<PaletteTables>& palette,
+                                          const FrameSink& sink = {});
 
 } // namespace dicom

@@ -154,7 +154,7 @@ base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
                                dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
 }
 
-base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder)
+base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink)
 {
     auto compression = readCompression(dataset);
     if (!compression)
@@ -186,7 +186,7 @@ base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDe
     source.offset = static_cast<std::size_t>(std::min<std::uint64_t>(decoder.position(), source.bytes.size()));
     source.implicitVr = decoder.encoding() == Encoding::ImplicitLittle;
     source.bigEndian = decoder.encoding() == Encoding::ExplicitBig;
-    return decodePixelData(attrs, *compression, source, palette);
+    return decodePixelData(attrs, *compression, source, palette, sink);
 }
 
 DicomError toDicomError(const base::Error& error)

@@ -30,8 +30,10 @@ base::Result<Compression> readCompression(const DicomDataset& dataset);
 base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset);
 
 // Everything after the elements: attributes, checks, palette, frames. The
-// decoder stands at the first element of group 0x7FE0.
-base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder);
+// decoder stands at the first element of group 0x7FE0. A sink takes the
+// frames one by one instead of the result (see decodePixelData).
+base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder,
+                                          const FrameSink& sink = {});
 
 // A DicomReader pixel stage: fills the data set's image attributes,
 // compression name, palette and frames (16-bit samples in host order).

@@ -61,6 +61,16 @@ bool decodePlane(std::span<const std::uint8_t> segment, std::span<std::uint8_t> 
 
 base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape)
 {
+    RleDecoder decoder;
+    auto planes = decoder.decode(frame, shape);
+    if (!planes)
+        return planes.error();
+    return std::vector<std::uint8_t>(planes->begin(), planes->end());
+}
+
+base::Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const std::uint8_t> frame,
+                                                               const RleFrameShape& shape)
+{
     if (shape.bytesPerSample != 1 && shape.bytesPerSample != 2)
         return base::Error{pixel_error::Unsupported, "RLE holds 8- or 16-bit samples only"};
     if (shape.samplesPerPixel != 1 && shape.samplesPerPixel != 3)
@@ -90,15 +100,19 @@ base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint
 
     const std::size_t plane = static_cast<std::size_t>(planeSize);
     try {
-        std::vector<std::uint8_t> out(plane * static_cast<std::size_t>(segmentCount));
+        std::vector<std::uint8_t>& out = m_out;
+        out.resize(plane * static_cast<std::size_t>(segmentCount));
         if (shape.bytesPerSample == 1) {
             for (std::uint32_t s = 0; s < segments; ++s) {
                 if (!decodePlane(segment(s), std::span(out).subspan(s * plane, plane)))
                     return corrupted("RLE segment " + std::to_string(s + 1) + " is shorter than a plane");
             }
-            return out;
+            return std::span<const std::uint8_t>(out);
         }
-        std::vector<std::uint8_t> high(plane), low(plane);
+        std::vector<std::uint8_t>& high = m_high;
+        std::vector<std::uint8_t>& low = m_low;
+        high.resize(plane);
+        low.resize(plane);
         for (int s = 0; s < shape.samplesPerPixel; ++s) {
             const std::uint32_t k = static_cast<std::uint32_t>(2 * s);
             if (!decodePlane(segment(k), high) || !decodePlane(segment(k + 1), low))
@@ -112,7 +126,7 @@ base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint
                 dst[2 * i + 1] = hi[i];
             }
         }
-        return out;
+        return std::span<const std::uint8_t>(out);
     } catch (const std::bad_alloc&) {
         return base::Error{pixel_error::OutOfMemory, "out of memory decoding an RLE frame"};
     }

@@ -35,4 +35,17 @@ struct RleFrameShape {
 // short; error 3 for a shape RLE cannot hold.
 base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
 
+// The same for frame after frame: the decoder keeps its buffers, so a long
+// series allocates (and faults in) its memory once. The span returned stays
+// valid until the next decode.
+class RleDecoder {
+public:
+    base::Result<std::span<const std::uint8_t>> decode(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
+
+private:
+    std::vector<std::uint8_t> m_out;
+    std::vector<std::uint8_t> m_high;
+    std::vector<std::uint8_t> m_low;
+};
+
 } // namespace dicom

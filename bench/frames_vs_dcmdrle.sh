@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# RLE decoding of a 100-frame 512 x 512 16-bit CT file, side by side in one run:
+#   tolan frames FILE --out DIR   vs   dcmdrle FILE OUT.dcm
+# Both read the whole file, decode every frame and write the decoded pixels.
+#
+#   bench/frames_vs_dcmdrle.sh [DATA_DIR]
+#
+# DATA_DIR holds the output of ../shared/bench/gen_data.py (default
+# /tmp/benchdata; made when missing) and gets mf/mf100_rle.dcm and
+# mf/mf1_rle.dcm from DCMTK's dcmcrle. TOLAN names the tolan binary to time
+# (default build/release/cli/tolan); time an optimised build without
+# sanitizers. Prints medians, the decode rate of the 99 extra frames and the
+# ratio of dcmdrle's time to ours.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+data=${1:-/tmp/benchdata}
+tolan=${TOLAN:-build/release/cli/tolan}
+runs=${RUNS:-10}
+mf="$data/mf"
+
+if [ ! -f "$mf/mf100.dcm" ]; then
+  python3 ../shared/bench/gen_data.py "$data"
+fi
+for tool in hyperfine dcmcrle dcmdrle "$tolan"; do
+  command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
+done
+for n in 1 100; do
+  [ -f "$mf/mf${n}_rle.dcm" ] || dcmcrle "$mf/mf$n.dcm" "$mf/mf${n}_rle.dcm"
+done
+
+work=$(mktemp -d)
+json=$(mktemp --suffix=.json)
+trap 'rm -rf "$work" "$json"' EXIT
+hyperfine --warmup 2 --runs "$runs" --export-json "$json" \
+  -n "tolan frames 100" "$tolan frames $mf/mf100_rle.dcm --out $work/t100" \
+  -n "dcmdrle 100" "dcmdrle $mf/mf100_rle.dcm $work/d100.dcm" \
+  -n "tolan frames 1" "$tolan frames $mf/mf1_rle.dcm --out $work/t1" \
+  -n "dcmdrle 1" "dcmdrle $mf/mf1_rle.dcm $work/d1.dcm" >/dev/null
+
+python3 - "$json" <<'PY'
+import json, sys
+r = {x['command']: x['median'] for x in json.load(open(sys.argv[1]))['results']}
+mb = 99 * 512 * 512 * 2 / 1e6  # decoded bytes of the 99 frames beyond the first
+print(f"{'command':20} {'median':>10}")
+for name, median in r.items():
+    print(f"{name:20} {median * 1000:8.1f} ms")
+ours = r['tolan frames 100'] - r['tolan frames 1']
+theirs = r['dcmdrle 100'] - r['dcmdrle 1']
+print(f"decode rate (100-frame minus 1-frame file): tolan {mb / ours:.0f} MB/s, dcmdrle {mb / theirs:.0f} MB/s")
+print(f"whole 100-frame file: dcmdrle / tolan = {r['dcmdrle 100'] / r['tolan frames 100']:.2f}x")
+PY

@@ -1,0 +1,92 @@
+#include "dicom/JpegFrames.h"
+
+#include "codecs/JpegFrameDecoder.h"
+#include "dicom/PixelErrors.h"
+
+#include <string>
+
+namespace dicom {
+
+namespace {
+
+bool startsWithSoi(std::span<const std::uint8_t> fragment)
+{
+    return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0xD8;
+}
+
+} // namespace
+
+std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const Encapsulated& data,
+                                                                           std::int32_t numberOfFrames)
+{
+    const bool moreFragmentsThanFrames = numberOfFrames > 1 && data.fragments.size() > std::size_t(numberOfFrames);
+    if (!data.offsetTable.empty() || !moreFragmentsThanFrames || !startsWithSoi(data.fragments.front()))
+        return groupFragments(data, numberOfFrames);
+    std::vector<std::vector<std::span<const std::uint8_t>>> frames;
+    for (auto fragment : data.fragments) {
+        if (frames.empty() || (startsWithSoi(fragment) && frames.size() < std::size_t(numberOfFrames)))
+            frames.emplace_back();
+        frames.back().push_back(fragment);
+    }
+    return frames;
+}
+
+base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
+                                      const PixelSource& source, const PixelDataElement& element,
+                                      const PaletteTables* palette,
+                                      const std::function<base::Result<void>(Frame&&)>& emit)
+{
+    if (element.length != UndefinedLength)
+        return base::Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
+    if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
+        return base::Error{pixel_error::Unsupported, "JPEG frames need 8 or 16 bits allocated"};
+    // The system JPEG library is built for 8-bit samples only.
+    if (compression == Compression::JpegLossy && attrs.bitsStored != 8)
+        return base::Error{pixel_error::Unsupported,
+                           "lossy JPEG frames with " + std::to_string(attrs.bitsStored) + " bits stored are not supported"};
+    if (attrs.samplesPerPixel < 1)
+        return base::Error{pixel_error::Unsupported, "JPEG frames need at least one sample per pixel"};
+
+    codecs::FrameParams params;
+    params.rows = attrs.rows;
+    params.columns = attrs.columns;
+    params.samplesPerPixel = static_cast<std::uint16_t>(attrs.samplesPerPixel);
+    params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
+    params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
+    params.planarConfiguration = attrs.planarConfiguration;
+    if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
+        return base::Error{pixel_error::Corrupted, "JPEG frame size out of range"};
+
+    auto data = readEncapsulated(source.bytes, element.valueOffset);
+    if (!data)
+        return data.error();
+    const auto grouped = groupJpegFragments(*data, attrs.numberOfFrames);
+
+    std::vector<std::uint8_t> joined;
+    std::vector<std::uint8_t> decoded(static_cast<std::size_t>(params.frameBytes()));
+    for (const auto& fragments : grouped) {
+        std::span<const std::uint8_t> compressed = fragments.front();
+        if (fragments.size() > 1) {
+            joined.clear();
+            for (auto fragment : fragments)
+                joined.insert(joined.end(), fragment.begin(), fragment.end());
+            compressed = joined;
+        }
+        auto warnings = codecs::decodeJpegFrame(compressed, params, decoded);
+        if (!warnings)
+            return base::Error{warnings.error().code, warnings.error().detail};
+        // FIXME: the data set has no place for decoder warnings yet, so they are dropped here.
+        // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
+        const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
+        const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb
+                                                                          : SampleLayout::Interleaved;
+        auto frame = normaliseFrame(decoded, attrs, layout, palette);
+        if (!frame)
+            return frame.error();
+        if (auto taken = emit(std::move(*frame)); !taken)
+            return taken.error();
+    }
+    return grouped.size();
+}
+
+} // namespace dicom

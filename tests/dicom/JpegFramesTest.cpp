@@ -1,0 +1,111 @@
+// JPEG frames of real files through the pixel-data path: fragments grouped
+// into frames (also without an offset table), decoded and normalised.
+
+#include "codecs/JpegFrameDecoder.h"
+#include "dicom/JpegFrames.h"
+#include "tests/codecs/DicomFragments.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace dicom {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+struct Case {
+    const char* path;
+    const char* photometric;
+    std::uint16_t pixelRepresentation;
+    std::size_t frames;
+};
+
+class JpegFrames : public testing::TestWithParam<Case> {};
+
+TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
+{
+    const fs::path file = fs::path(TV_TESTDATA_DIR) / GetParam().path;
+    if (!fs::exists(file))
+        GTEST_SKIP() << "test data not found: " << file;
+    const auto bytes = readFile(file);
+    auto reference = codecs::test::readDicomImage(file.string());
+    ASSERT_TRUE(reference);
+
+    // Explicit VR little endian (7FE0,0010) OB or OW with undefined length.
+    auto at = bytes.end();
+    for (const char* vr : { "OB", "OW" }) {
+        const std::uint8_t tag[] = { 0xE0, 0x7F, 0x10, 0x00, std::uint8_t(vr[0]), std::uint8_t(vr[1]), 0, 0, 0xFF, 0xFF, 0xFF, 0xFF };
+        if (auto found = std::find_end(bytes.begin(), bytes.end(), std::begin(tag), std::end(tag)); found != bytes.end())
+            at = found;
+    }
+    ASSERT_NE(at, bytes.end());
+    PixelSource source { bytes, static_cast<std::size_t>(at - bytes.begin()), false, false };
+    auto element = findPixelData(source);
+    ASSERT_TRUE(element.has_value()) << element.error().detail;
+
+    PixelAttributes attrs;
+    attrs.rows = reference->rows;
+    attrs.columns = reference->columns;
+    attrs.samplesPerPixel = static_cast<std::int16_t>(reference->samples);
+    attrs.bitsAllocated = static_cast<std::int16_t>(reference->bitsAllocated);
+    attrs.bitsStored = static_cast<std::int16_t>(reference->bitsStored);
+    attrs.highBit = static_cast<std::int16_t>(reference->bitsStored - 1);
+    attrs.photometric = GetParam().photometric;
+    attrs.pixelRepresentation = GetParam().pixelRepresentation;
+    attrs.numberOfFrames = static_cast<std::int32_t>(reference->frames);
+    const auto compression = std::string(GetParam().path).find("lossy") != std::string::npos
+        ? Compression::JpegLossy : Compression::JpegLossless;
+
+    std::vector<Frame> frames;
+    auto count = extractJpeg(attrs, compression, source, *element, nullptr, [&](Frame&& frame) -> base::Result<void> {
+        frames.push_back(std::move(frame));
+        return {};
+    });
+    ASSERT_TRUE(count.has_value()) << count.error().detail;
+    ASSERT_EQ(*count, GetParam().frames);
+    ASSERT_EQ(frames.size(), reference->frameStreams.size());
+
+    codecs::FrameParams params;
+    params.rows = attrs.rows;
+    params.columns = attrs.columns;
+    params.samplesPerPixel = reference->samples;
+    params.bitsAllocated = reference->bitsAllocated;
+    params.bitsStored = reference->bitsStored;
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        std::vector<std::uint8_t> raw(params.frameBytes());
+        ASSERT_TRUE(codecs::decodeJpegFrame(reference->frameStreams[f], params, raw).has_value());
+        if (frames[f].format == FrameFormat::Grey16) {
+            std::vector<std::int16_t> samples(raw.size() / 2);
+            std::memcpy(samples.data(), raw.data(), raw.size());
+            EXPECT_EQ(frames[f].samples, samples) << "frame " << f;
+        } else {
+            EXPECT_EQ(frames[f].bytes, raw) << "frame " << f;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, JpegFrames,
+    testing::Values(Case { "jpeg-lossless/p14-pred6-2f-17fragments-no-bot.dcm", "MONOCHROME2", 0, 2 },
+        Case { "jpeg-lossless/sv1-16bit-signed-4fragments.dcm", "MONOCHROME2", 1, 1 },
+        Case { "jpeg-lossless/sv1-rgb-2f-cine.dcm", "RGB", 0, 2 },
+        Case { "jpeg-lossy/ybr-full-8f-44fragments-no-bot.dcm", "YBR_FULL", 0, 8 }),
+    [](const auto& info) {
+        std::string name = fs::path(info.param.path).stem().string();
+        for (auto& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return name;
+    });
+
+} // namespace
+} // namespace dicom

@@ -95,15 +95,14 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         case ElementDecoder::MetaResult::Failed:
             return error;
         case ElementDecoder::MetaResult::NotExplicit:
-            // Some old writers put the meta group in implicit VR; the whole
-            // file is then read that way.
+            // Some old writers put the meta group in implicit VR, and the
+            // rest of the file with it: the file is read that way whatever
+            // its transfer syntax claims, the pixel group included.
             dataset.elements.clear();
             dataset.implicitVr = true;
             decoder.setEncoding(Encoding::ImplicitLittle);
             decoder.seek(DataSetStart);
-            if (error = decoder.readElements(dataset.elements, Level::TopLevel); error != DicomError::None)
-                return error;
-            break;
+            return decodeDataset(decoder, dataset);
         case ElementDecoder::MetaResult::Read:
             break;
         }

@@ -115,7 +115,7 @@ HeaderRow headerRow(const DicomElement& element, base::Endian byteOrder)
     std::snprintf(tag.data(), tag.size(), "0x%04x, 0x%04x", element.group, element.element);
     row.tag = tag.data();
     row.name = element.name;
-    row.vr = element.vr;
+    row.vr = printableText(element.vr); // explicit VR bytes come straight from the file
     row.length = numberText(element.length);
     row.value = isBinaryVr(element.vr) ? binaryValue(element, byteOrder) : "\"" + textValue(element) + "\"";
     return row;

@@ -143,7 +143,9 @@ base::Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& leve
         ImageLevel<Sample> dst = level.withSize(newWidth, newHeight, level.kind);
         const double fx = static_cast<double>(level.width) / newWidth;
         const double fy = static_cast<double>(level.height) / newHeight;
-        const auto [low, high] = detail::resultRange(level);
+        const auto range = detail::resultRange(level);
+        const std::int64_t low = range.first;
+        const std::int64_t high = range.second;
         const int channels = level.channels();
         const std::size_t rowSamples = static_cast<std::size_t>(level.width) * channels;
 

@@ -91,7 +91,9 @@ std::int64_t topOf(const ImageLevel<Sample>& level)
 template<typename Sample>
 std::int64_t stretched(std::int64_t v, const ImageLevel<Sample>& level, std::int64_t lower, std::int64_t upper)
 {
-    const auto [low, high] = detail::resultRange(level);
+    const auto range = detail::resultRange(level);
+    const std::int64_t low = range.first;
+    const std::int64_t high = range.second;
     const std::int64_t bottom = bottomOf(level);
     const std::int64_t top = topOf(level);
     if (top == bottom) // a flat image has no range to squeeze
@@ -133,7 +135,9 @@ template<typename Sample>
 base::Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& level, const WorkArea& area,
                                                     std::int32_t brightness, std::int32_t contrast)
 {
-    const auto [low, high] = detail::resultRange(level);
+    const auto range = detail::resultRange(level);
+    const std::int64_t low = range.first;
+    const std::int64_t high = range.second;
     const std::int64_t min = std::min(level.min, level.max);
     const std::int64_t max = std::max(level.min, level.max);
     const double r = static_cast<double>(max - min) * 0.01;
@@ -179,7 +183,9 @@ base::Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, cons
     const int modeNumber = static_cast<int>(mode);
     if (modeNumber < 0 || modeNumber > 3)
         return makeError(ImagingError::InvalidParameters);
-    const auto [low, high] = detail::resultRange(level);
+    const auto range = detail::resultRange(level);
+    const std::int64_t low = range.first;
+    const std::int64_t high = range.second;
     const std::int64_t bottom = bottomOf(level);
     const std::int64_t top = topOf(level);
     const bool rgb = level.kind == SampleKind::Rgb;
@@ -259,7 +265,9 @@ base::Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level,
 {
     if (area.mask.empty())
         return makeError(ImagingError::InvalidParameters);
-    const auto [low, high] = detail::resultRange(level);
+    const auto range = detail::resultRange(level);
+    const std::int64_t low = range.first;
+    const std::int64_t high = range.second;
     const auto value = static_cast<Sample>(detail::clampOrdered(level.min, low, high));
     const int channels = level.channels();
     return changeSelected(level, area,

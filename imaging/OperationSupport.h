@@ -52,7 +52,9 @@ inline std::int64_t truncClamped(double value, std::int64_t a, std::int64_t b)
 }
 
 // The range results of a level are clamped to: the bytes' range for 8-bit
-// levels, the level's own min..max for 16-bit ones.
+// levels, the level's own min..max for 16-bit ones. Callers take .first and
+// .second rather than a structured binding: clang 14 cannot capture bindings
+// in the lambdas that apply an operation per sample.
 template<typename Sample>
 std::pair<std::int64_t, std::int64_t> resultRange(const ImageLevel<Sample>& level)
 {

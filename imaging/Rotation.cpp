@@ -142,7 +142,9 @@ base::Result<ImageLevel<Sample>> rotateByAngle(const ImageLevel<Sample>& level, 
                                                 static_cast<std::int32_t>(newHeight), level.kind);
         // Nearest sampling copies samples, so only the interpolating methods
         // can leave the range; 8-bit levels clamp to the bytes' range.
-        const auto [low, high] = detail::resultRange(level);
+        const auto range = detail::resultRange(level);
+        const std::int64_t low = range.first;
+        const std::int64_t high = range.second;
         const int channels = level.channels();
         Sample* out = dst.pixels.data();
         for (std::int32_t y = 0; y < dst.height; ++y) {

@@ -31,11 +31,13 @@ done
 work=$(mktemp -d)
 json=$(mktemp --suffix=.json)
 trap 'rm -rf "$work" "$json"' EXIT
+# Each run writes into an empty place: replacing last run's files would make
+# ext4 flush them to disk first (auto_da_alloc), timing the disk, not the tool.
 hyperfine --warmup 2 --runs "$runs" --export-json "$json" \
-  -n "tolan frames 100" "$tolan frames $mf/mf100_rle.dcm --out $work/t100" \
-  -n "dcmdrle 100" "dcmdrle $mf/mf100_rle.dcm $work/d100.dcm" \
-  -n "tolan frames 1" "$tolan frames $mf/mf1_rle.dcm --out $work/t1" \
-  -n "dcmdrle 1" "dcmdrle $mf/mf1_rle.dcm $work/d1.dcm" >/dev/null
+  --prepare "rm -rf $work/t100; sync" -n "tolan frames 100" "$tolan frames $mf/mf100_rle.dcm --out $work/t100" \
+  --prepare "rm -f $work/d100.dcm; sync" -n "dcmdrle 100" "dcmdrle $mf/mf100_rle.dcm $work/d100.dcm" \
+  --prepare "rm -rf $work/t1; sync" -n "tolan frames 1" "$tolan frames $mf/mf1_rle.dcm --out $work/t1" \
+  --prepare "rm -f $work/d1.dcm; sync" -n "dcmdrle 1" "dcmdrle $mf/mf1_rle.dcm $work/d1.dcm" >/dev/null
 
 python3 - "$json" <<'PY'
 import json, sys

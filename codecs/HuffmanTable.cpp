@@ -6,25 +6,25 @@ namespace codecs {
 
 // T.81 C.2 (code sizes and codes) and F.2.2.3 (MAXCODE, VALPTR, MINCODE),
 // with the value offset folded in: value index = code + m_valueOffset[l].
-base::Result<HuffmanTable> HuffmanTable::build(const HuffmanSpec& spec)
+base::Result<HuffmanTable> HuffmanTable::build(const HuffmanCodes& codes)
 {
     HuffmanTable table;
     int total = 0;
     for (int length = 1; length <= 16; ++length)
-        total += spec.counts[length];
-    if (total > 256 || total != spec.valueCount)
+        total += codes.counts[length];
+    if (total > 256 || total != codes.valueCount)
         return base::Error { CodecError::Corrupt, "Bogus DHT counts" };
     for (int i = 0; i < total; ++i) {
         // Lossless differences have magnitude categories 0..16 (T.81 H.1.2.2).
-        if (spec.values[i] > 16)
+        if (codes.values[i] > 16)
             return base::Error { CodecError::Corrupt, "Bogus Huffman table" };
-        table.m_values[i] = spec.values[i];
+        table.m_values[i] = codes.values[i];
     }
 
     std::int32_t code = 0;
     int index = 0;
     for (int length = 1; length <= 16; ++length) {
-        int count = spec.counts[length];
+        int count = codes.counts[length];
         // The all-ones code of each length is reserved (T.81 C.2); counts that
         // reach it over-subscribe the code space.
         if (code + count >= (1 << length))
@@ -36,7 +36,7 @@ base::Result<HuffmanTable> HuffmanTable::build(const HuffmanSpec& spec)
             for (int i = 0; i < count; ++i, ++code, ++index) {
                 if (length <= kLookaheadBits) {
                     int shift = kLookaheadBits - length;
-                    auto entry = static_cast<std::uint16_t>((length << 8) | spec.values[index]);
+                    auto entry = static_cast<std::uint16_t>((length << 8) | codes.values[index]);
                     for (int fill = 0; fill < (1 << shift); ++fill)
                         table.m_lookahead[(code << shift) | fill] = entry;
                 }

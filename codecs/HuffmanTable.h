@@ -13,7 +13,7 @@
 
 namespace codecs {
 
-struct HuffmanSpec {
+struct HuffmanCodes {
     std::array<std::uint8_t, 17> counts {}; // counts[l]: codes of length l, 1..16
     std::array<std::uint8_t, 256> values {};
     int valueCount = 0;
@@ -28,7 +28,7 @@ public:
 
     // Fails (CodecError::Corrupt) when the counts describe more codes than
     // fit in their lengths, or a value is not a magnitude category 0..16.
-    static base::Result<HuffmanTable> build(const HuffmanSpec& spec);
+    static base::Result<HuffmanTable> build(const HuffmanCodes& codes);
 
     // The magnitude category of the next code, or -1 when no code matches
     // within 16 bits. The reader must hold at least 16 bits (fill()).

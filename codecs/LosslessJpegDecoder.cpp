@@ -269,10 +269,10 @@ base::Result<void> LosslessJpegDecoder::readHuffmanTables()
         auto counts = r.take(16);
         if (!counts)
             return corrupt("Bogus DHT counts");
-        HuffmanSpec spec;
+        HuffmanCodes codes;
         int total = 0;
         for (int i = 0; i < 16; ++i) {
-            spec.counts[i + 1] = (*counts)[i];
+            codes.counts[i + 1] = (*counts)[i];
             total += (*counts)[i];
         }
         if (total > 256)
@@ -280,8 +280,8 @@ base::Result<void> LosslessJpegDecoder::readHuffmanTables()
         auto values = r.take(std::uint64_t(total));
         if (!values)
             return corrupt("Bogus DHT counts");
-        std::copy(values->begin(), values->end(), spec.values.begin());
-        spec.valueCount = total;
+        std::copy(values->begin(), values->end(), codes.values.begin());
+        codes.valueCount = total;
         int slot = tableByte & 0x0F;
         if (slot > 3)
             return corrupt(hexText("Bogus DHT index %d", slot));
@@ -291,7 +291,7 @@ base::Result<void> LosslessJpegDecoder::readHuffmanTables()
             m_warnings |= AcTable;
             continue;
         }
-        m_tableSpecs[slot] = spec;
+        m_tableCodes[slot] = codes;
         m_tableDefined[slot] = true;
     }
     return {};
@@ -350,7 +350,7 @@ base::Result<void> LosslessJpegDecoder::readScanHeader()
     for (const auto& component : m_scan) {
         if (component.tableSlot > 3 || !m_tableDefined[component.tableSlot])
             return corrupt("Error: Use of undefined Huffman table");
-        auto table = HuffmanTable::build(m_tableSpecs[component.tableSlot]);
+        auto table = HuffmanTable::build(m_tableCodes[component.tableSlot]);
         if (!table)
             return table.error();
         m_tables[component.tableSlot] = *table;

@@ -103,7 +103,7 @@ private:
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;
     std::vector<Component> m_components;
-    std::array<HuffmanSpec, 4> m_tableSpecs {};
+    std::array<HuffmanCodes, 4> m_tableCodes {};
     std::array<bool, 4> m_tableDefined {};
     std::array<HuffmanTable, 4> m_tables {};
     std::uint32_t m_restartInterval = 0;

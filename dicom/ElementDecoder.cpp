@@ -14,9 +14,9 @@ namespace dicom {
 namespace {
 
 constexpr std::uint32_t UndefinedLength = 0xFFFFFFFF;
-constexpr std::uint16_t ItemGroup = 0xFFFE;
-constexpr std::uint16_t ItemDelimiter = 0xE00D;
-constexpr std::uint16_t SequenceDelimiter = 0xE0DD;
+constexpr base::Tag ItemDelimiterTag {0xFFFE, 0xE00D};
+constexpr base::Tag SequenceDelimiterTag {0xFFFE, 0xE0DD};
+constexpr std::uint16_t MetaGroup = 0x0002;
 constexpr std::uint16_t PixelGroup = 0x7FE0;
 constexpr base::Tag PixelDataTag {0x7FE0, 0x0010};
 
@@ -85,49 +85,45 @@ bool DecodeBuffer::ensure(std::uint64_t end)
     return true;
 }
 
-bool ElementDecoder::readU16(std::uint16_t& value)
+std::optional<std::uint16_t> ElementDecoder::readU16()
 {
     if (!m_buffer.ensure(m_position + 2))
-        return false;
+        return std::nullopt;
     const std::uint8_t* p = m_buffer.bytes().data() + m_position;
-    value = big() ? std::uint16_t((p[0] << 8) | p[1]) : std::uint16_t(p[0] | (p[1] << 8));
     m_position += 2;
-    return true;
+    return big() ? std::uint16_t((p[0] << 8) | p[1]) : std::uint16_t(p[0] | (p[1] << 8));
 }
 
-bool ElementDecoder::readU32(std::uint32_t& value)
+std::optional<std::uint32_t> ElementDecoder::readU32()
 {
-    std::uint16_t a = 0, b = 0;
-    const std::uint64_t start = m_position;
-    if (!readU16(a) || !readU16(b)) {
-        m_position = start;
-        return false;
-    }
-    value = big() ? (std::uint32_t(a) << 16) | b : (std::uint32_t(b) << 16) | a;
-    return true;
+    if (!m_buffer.ensure(m_position + 4))
+        return std::nullopt;
+    const std::uint8_t* p = m_buffer.bytes().data() + m_position;
+    m_position += 4;
+    const std::uint32_t b0 = p[0], b1 = p[1], b2 = p[2], b3 = p[3];
+    return big() ? (b0 << 24) | (b1 << 16) | (b2 << 8) | b3 : b0 | (b1 << 8) | (b2 << 16) | (b3 << 24);
 }
 
-bool ElementDecoder::readTag(std::uint16_t& group, std::uint16_t& element)
+std::optional<base::Tag> ElementDecoder::readTag()
 {
-    const std::uint64_t start = m_position;
-    if (!readU16(group) || !readU16(element)) {
-        m_position = start;
-        return false;
-    }
-    return true;
+    if (!m_buffer.ensure(m_position + 4))
+        return std::nullopt;
+    const std::uint16_t group = *readU16();
+    const std::uint16_t element = *readU16();
+    return base::Tag {group, element};
 }
 
 DicomError ElementDecoder::readElements(std::vector<DicomElement>& out, Level level)
 {
     while (!atEnd()) {
         if (level == Level::TopLevel) {
-            std::uint16_t group = 0, element = 0;
-            if (!readTag(group, element))
+            auto tag = readTag();
+            if (!tag)
                 return DicomError::Corrupted;
             m_position -= 4;
             // Pixel data are the pixel module's; every element of the group
             // ends the list, whatever its element number.
-            if (group == PixelGroup)
+            if (tag->group == PixelGroup)
                 return DicomError::None;
         }
         if (DicomError error = readElement(out, 0, level); error != DicomError::None)
@@ -140,23 +136,17 @@ ElementDecoder::MetaResult ElementDecoder::readMetaGroup(std::vector<DicomElemen
 {
     while (!atEnd()) {
         const std::uint64_t start = m_position;
-        std::uint16_t group = 0, element = 0;
-        if (!readTag(group, element)) {
-            error = DicomError::Corrupted;
-            return MetaResult::Failed;
-        }
-        if (group != 0x0002) {
-            m_position = start;
+        auto tag = readTag();
+        m_position = start;
+        if (tag && tag->group != MetaGroup)
             return MetaResult::Read;
-        }
-        if (!m_buffer.ensure(m_position + 2)) {
+        if (!tag || !m_buffer.ensure(start + 6)) {
             error = DicomError::Corrupted;
             return MetaResult::Failed;
         }
-        const char* chars = reinterpret_cast<const char*>(m_buffer.bytes().data() + m_position);
+        const char* chars = reinterpret_cast<const char*>(m_buffer.bytes().data() + start + 4);
         if (!isKnownVr(std::string_view(chars, 2)))
             return MetaResult::NotExplicit;
-        m_position = start;
         error = readElement(out, 0, Level::Nested);
         if (error != DicomError::None)
             return MetaResult::Failed;
@@ -166,17 +156,19 @@ ElementDecoder::MetaResult ElementDecoder::readMetaGroup(std::vector<DicomElemen
 
 DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth, Level level)
 {
-    DicomElement e;
-    if (!readTag(e.group, e.element))
+    auto tag = readTag();
+    if (!tag)
         return DicomError::Corrupted;
-    e.name = std::string(TagDictionary::name(e.tag()));
+    DicomElement e;
+    e.group = tag->group;
+    e.element = tag->element;
+    e.name = std::string(TagDictionary::name(*tag));
 
-    std::uint32_t length = 0;
+    std::optional<std::uint32_t> length;
     if (m_encoding == Encoding::ImplicitLittle) {
-        if (auto vr = TagDictionary::vr(e.tag()))
+        if (auto vr = TagDictionary::vr(*tag))
             e.vr = std::string(*vr);
-        if (!readU32(length))
-            return DicomError::Corrupted;
+        length = readU32();
     } else {
         if (!m_buffer.ensure(m_position + 2))
             return DicomError::Corrupted;
@@ -187,25 +179,24 @@ DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth
             out.push_back(std::move(e));
             return error;
         }
-        std::uint16_t shortLength = 0;
-        if (!readU16(shortLength))
-            return DicomError::Corrupted;
-        length = shortLength;
+        length = readU16();
         // A non-zero reserved field is taken as the length, as files written
         // with a 16-bit length for these VRs are read by other tools.
-        if (shortLength == 0 && hasLongLength(e.vr) && !readU32(length))
-            return DicomError::Corrupted;
+        if (length == 0u && hasLongLength(e.vr))
+            length = readU32();
     }
+    if (!length)
+        return DicomError::Corrupted;
 
-    if (e.vr == "SQ" || length == UndefinedLength) {
+    if (e.vr == "SQ" || *length == UndefinedLength) {
         DicomError error = DicomError::None;
-        if (length != UndefinedLength || e.tag() != PixelDataTag) {
+        if (*length != UndefinedLength || *tag != PixelDataTag) {
             // PS3.5 6.2.2 (CP-246): an undefined-length UN holds an implicit
             // VR little endian sequence whatever the data set's encoding.
             const Encoding saved = m_encoding;
             if (e.vr == "UN")
                 m_encoding = Encoding::ImplicitLittle;
-            error = readSequenceItems(e, length, depth);
+            error = readSequenceItems(e, *length, depth);
             m_encoding = saved;
         } else {
             e.length = UndefinedLength;
@@ -216,7 +207,7 @@ DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth
         return error;
     }
 
-    DicomError error = readValue(e, length, level == Level::PixelGroup ? KeepValue::No : KeepValue::Yes);
+    DicomError error = readValue(e, *length, level == Level::PixelGroup ? KeepValue::No : KeepValue::Yes);
     if (error == DicomError::None)
         out.push_back(std::move(e));
     return error;
@@ -235,21 +226,17 @@ DicomError ElementDecoder::readValue(DicomElement& e, std::uint32_t length, Keep
     }
     if (!m_buffer.ensure(end))
         return DicomError::Corrupted;
-    const std::uint8_t* p = m_buffer.bytes().data() + m_position;
-    e.value.assign(static_cast<std::size_t>(length) + 1, 0);
-    std::memcpy(e.value.data(), p, length);
-    m_position = end;
+    e.setValue(m_buffer.bytes().subspan(static_cast<std::size_t>(m_position), length));
 
     if (m_encoding == Encoding::ImplicitLittle && (e.vr == "IS" || e.vr == "DS")) {
         e.numericValue = parseNumber(e.text());
     } else if (length == 2) {
-        const std::uint16_t v = big() ? std::uint16_t((p[0] << 8) | p[1]) : std::uint16_t(p[0] | (p[1] << 8));
+        const std::uint16_t v = *readU16();
         e.numericValue = e.vr == "US" ? std::int32_t(v) : std::int32_t(std::int16_t(v));
     } else if (length == 4) {
-        const std::uint32_t v = big() ? (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3]
-                                      : std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-        e.numericValue = static_cast<std::int32_t>(v);
+        e.numericValue = static_cast<std::int32_t>(*readU32());
     }
+    m_position = end;
     if (e.vr == "UI") {
         if (auto name = UidDictionary::name(e.text()))
             e.uidName = std::string(*name);
@@ -259,19 +246,19 @@ DicomError ElementDecoder::readValue(DicomElement& e, std::uint32_t length, Keep
 
 DicomError ElementDecoder::readExplicitSequence(DicomElement& seq, int depth)
 {
-    std::uint16_t reserved = 0;
-    if (!readU16(reserved))
+    auto reserved = readU16();
+    if (!reserved)
         return DicomError::Corrupted;
-    if (reserved != 0) {
+    if (*reserved != 0) {
         // Written without the reserved field: what follows is a single item's length.
         if (depth >= MaxDepth)
             return DicomError::Corrupted;
         return readItem(seq.childElements, depth + 1);
     }
-    std::uint32_t length = 0;
-    if (!readU32(length))
+    auto length = readU32();
+    if (!length)
         return DicomError::Corrupted;
-    return readSequenceItems(seq, length, depth);
+    return readSequenceItems(seq, *length, depth);
 }
 
 DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t length, int depth)
@@ -283,13 +270,11 @@ DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t le
     seq.valueOffset = static_cast<std::uint32_t>(m_position);
     if (length == UndefinedLength) {
         for (;;) {
-            std::uint16_t group = 0, element = 0;
-            if (!readTag(group, element))
+            auto tag = readTag();
+            if (!tag)
                 return DicomError::Corrupted;
-            if (group == ItemGroup && element == SequenceDelimiter) {
-                std::uint32_t ignored = 0;
-                return readU32(ignored) ? DicomError::None : DicomError::Corrupted;
-            }
+            if (*tag == SequenceDelimiterTag)
+                return readU32() ? DicomError::None : DicomError::Corrupted;
             if (DicomError error = readItem(seq.childElements, depth + 1); error != DicomError::None)
                 return error;
         }
@@ -298,8 +283,7 @@ DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t le
     if (end > m_buffer.fileSize())
         return DicomError::Corrupted;
     while (m_position < end) {
-        std::uint16_t group = 0, element = 0;
-        if (!readTag(group, element))
+        if (!readTag())
             return DicomError::Corrupted;
         if (DicomError error = readItem(seq.childElements, depth + 1); error != DicomError::None)
             return error;
@@ -309,24 +293,22 @@ DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t le
 
 DicomError ElementDecoder::readItem(std::vector<DicomElement>& out, int depth)
 {
-    std::uint32_t length = 0;
-    if (!readU32(length))
+    auto length = readU32();
+    if (!length)
         return DicomError::Corrupted;
-    if (length == UndefinedLength) {
+    if (*length == UndefinedLength) {
         for (;;) {
-            std::uint16_t group = 0, element = 0;
-            if (!readTag(group, element))
+            auto tag = readTag();
+            if (!tag)
                 return DicomError::Corrupted;
-            if (group == ItemGroup && element == ItemDelimiter) {
-                std::uint32_t ignored = 0;
-                return readU32(ignored) ? DicomError::None : DicomError::Corrupted;
-            }
+            if (*tag == ItemDelimiterTag)
+                return readU32() ? DicomError::None : DicomError::Corrupted;
             m_position -= 4;
             if (DicomError error = readElement(out, depth, Level::Nested); error != DicomError::None)
                 return error;
         }
     }
-    const std::uint64_t end = m_position + length;
+    const std::uint64_t end = m_position + *length;
     if (end > m_buffer.fileSize())
         return DicomError::Corrupted;
     while (m_position < end) {
@@ -340,14 +322,14 @@ DicomError ElementDecoder::skipFragments()
 {
     // PS3.5 A.4: items of raw bytes up to the sequence delimiter.
     for (;;) {
-        std::uint16_t group = 0, element = 0;
-        std::uint32_t length = 0;
-        if (!readTag(group, element) || !readU32(length))
+        auto tag = readTag();
+        auto length = tag ? readU32() : std::nullopt;
+        if (!length)
             return DicomError::Corrupted;
-        if (group == ItemGroup && element == SequenceDelimiter)
+        if (*tag == SequenceDelimiterTag)
             return DicomError::None;
-        const std::uint64_t end = m_position + length;
-        if (length == UndefinedLength || end > m_buffer.fileSize())
+        const std::uint64_t end = m_position + *length;
+        if (*length == UndefinedLength || end > m_buffer.fileSize())
             return DicomError::Corrupted;
         m_position = end;
     }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -101,21 +102,21 @@ public:
     enum class MetaResult { Read, NotExplicit, Failed };
     MetaResult readMetaGroup(std::vector<DicomElement>& out, DicomError& error);
 
-    // Reads the tag at the position in the current byte order.
-    bool readTag(std::uint16_t& group, std::uint16_t& element);
+private:
+    enum class KeepValue : bool { No, Yes };
+
+    // Each read moves past what it read, or fails without moving.
+    std::optional<std::uint16_t> readU16();
+    std::optional<std::uint32_t> readU32();
+    // The tag at the position in the current byte order.
+    std::optional<base::Tag> readTag();
+
     // One whole element (tag, VR, length, value or sequence) appended to out.
     DicomError readElement(std::vector<DicomElement>& out, int depth, Level level);
     // The items of a sequence whose header has been read, into seq.childElements.
     DicomError readSequenceItems(DicomElement& seq, std::uint32_t length, int depth);
     // Skips the fragments of an encapsulated value up to its sequence delimiter.
     DicomError skipFragments();
-
-    bool readU16(std::uint16_t& value);
-    bool readU32(std::uint32_t& value);
-
-private:
-    enum class KeepValue : bool { No, Yes };
-
     DicomError readItem(std::vector<DicomElement>& out, int depth);
     DicomError readValue(DicomElement& e, std::uint32_t length, KeepValue keep);
     DicomError readExplicitSequence(DicomElement& seq, int depth);

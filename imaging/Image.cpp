@@ -347,6 +347,14 @@ bool BasicImage<Sample>::endWindowChange(WindowChangeEnd end)
         if (!same)
             return false;
     }
+    // The bitmap may show a window of the drag; it goes back with the rest.
+    auto bitmap = build(topLevel(), snapshot->topWindow);
+    if (!bitmap) {
+        m_lastError = toImagingError(bitmap.error());
+        m_windowSnapshot = std::move(snapshot); // kept, so the caller may try again
+        return false;
+    }
+    m_bitmap = std::move(bitmap).value();
     s.actions = std::move(snapshot->actions);
     s.actionPos = snapshot->actionPos;
     s.windows = std::move(snapshot->windows);

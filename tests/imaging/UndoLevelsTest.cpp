@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -191,6 +192,21 @@ TEST(UndoLevels, WindowDragLeavesOneEntry)
     ASSERT_TRUE(frame.undo());
     EXPECT_EQ(frame.window(), before);
     EXPECT_FALSE(frame.canUndo());
+}
+
+// A drag given up (Escape, or the button released outside) must not leave
+// the bitmap showing a window the image no longer has.
+TEST(UndoLevels, RestoredWindowDragShowsTheOldWindowAgain)
+{
+    FrameImage frame = ctImage();
+    const auto before = frame.copyDisplayBitmap();
+    ASSERT_TRUE(before.has_value());
+    ASSERT_TRUE(frame.beginWindowChange());
+    ASSERT_TRUE(frame.setWindow(Window{100, 50}));
+    ASSERT_TRUE(frame.rebuildDisplay());
+    ASSERT_TRUE(frame.endWindowChange(WindowChangeEnd::Restore));
+    const auto bytes = frame.displayBitmap()->bytes();
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), before->bytes().begin(), before->bytes().end()));
 }
 
 TEST(UndoLevels, WindowDragOverRedoLevelsLeavesNothingToRedo)

@@ -1,9 +1,9 @@
 #include "document/COrvoDoc.h"
 
+#include "document/LoadedFile.h"
+
 #include "dicom/DicomDataset.h"
-#include "dicom/DicomReader.h"
 #include "dicom/NumberParsing.h"
-#include "dicom/PixelModule.h"
 #include "imaging/FrameImage.h"
 
 #include <QDateTime>
@@ -11,16 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <new>
 #include <string>
 
 namespace {
-
-// The reader's message, cut to the 64 characters the open window shows.
-QString readerMessage(const dicom::DicomDataset& dataset)
-{
-    return QString::fromStdString(dataset.errorMessage(64));
-}
 
 std::string valueText(const dicom::DicomDataset& dataset, std::uint16_t group, std::uint16_t element)
 {
@@ -31,65 +24,9 @@ std::string valueText(const dicom::DicomDataset& dataset, std::uint16_t group, s
     return std::string(bytes.begin(), bytes.end()).c_str();
 }
 
-imaging::FrameFormat frameFormat(const dicom::DicomDataset& dataset, std::size_t bytes)
+document::AspectResample aspectResample(const document::UserOptions& options)
 {
-    const std::uint64_t pixels = std::uint64_t { dataset.image.rows } * dataset.image.columns;
-    if (bytes == pixels * 3)
-        return imaging::FrameFormat::Rgb8;
-    if (dataset.image.bitsAllocated > 8 && bytes == pixels * 2)
-        return imaging::FrameFormat::Grey16;
-    return imaging::FrameFormat::Grey8;
-}
-
-struct LoadedFile {
-    std::unique_ptr<dicom::DicomDataset> dataset;
-    std::vector<imaging::FrameImage> frames;
-    QString error;
-};
-
-// Probes the header, reads the whole file, and builds one image object per
-// frame. Any failure leaves nothing built.
-LoadedFile readFile(const QString& path, int datasetIndex)
-{
-    LoadedFile result;
-    try {
-        const std::filesystem::path nativePath(QFile::encodeName(path).toStdString());
-        dicom::DicomDataset probe;
-        if (!dicom::DicomReader({ dicom::HeaderOnly::Yes }).read(nativePath, probe)) {
-            result.error = readerMessage(probe);
-            return result;
-        }
-        auto dataset = std::make_unique<dicom::DicomDataset>();
-        dicom::ReadOptions options;
-        options.pixelStage = &dicom::readPixelStage;
-        if (!dicom::DicomReader(options).read(nativePath, *dataset)) {
-            result.error = readerMessage(*dataset);
-            return result;
-        }
-        const int bits = dataset->image.bitsAllocated;
-        if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))
-            return result;
-        const std::string fileName = QFileInfo(path).fileName().toStdString();
-        for (const auto& bytes : dataset->frames) {
-            imaging::FrameInput input;
-            input.format = frameFormat(*dataset, bytes.size());
-            input.columns = static_cast<std::int32_t>(dataset->image.columns);
-            input.rows = static_cast<std::int32_t>(dataset->image.rows);
-            input.bytes = bytes;
-            input.window = { dataset->image.windowCenter, dataset->image.windowWidth };
-            auto image = imaging::FrameImage::fromFrame(input);
-            if (!image || !image->displayBitmap())
-                return {};
-            image->setSourceName(fileName);
-            image->setSourceIndex(datasetIndex);
-            result.frames.push_back(std::move(*image));
-        }
-        dataset->path = fileName;
-        result.dataset = std::move(dataset);
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    return result;
+    return options.aspectRatio ? document::AspectResample::Yes : document::AspectResample::No;
 }
 
 } // namespace
@@ -139,6 +76,7 @@ void COrvoDoc::clear()
     m_videoInclude.clear();
     m_exportSelection.clear();
     m_sourcePaths.clear();
+    m_firstAspectRatio.reset();
     m_currentFrame = 0;
     m_currentDataset = 0;
     m_applyToAll = false;
@@ -158,7 +96,7 @@ bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
     clear();
     noteFile(path);
     m_sourcePaths = QStringList { QFileInfo(path).absoluteFilePath() };
-    LoadedFile file = readFile(path, 0);
+    document::LoadedFile file = document::LoadedFile::read(path, 0, aspectResample(options));
     if (!file.dataset) {
         if (!file.error.isEmpty())
             m_loadError = file.error;
@@ -168,6 +106,7 @@ bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
     }
     m_datasets.push_back(std::move(file.dataset));
     m_frames = std::move(file.frames);
+    m_firstAspectRatio = file.aspectRatio;
     createFrameState(options);
     m_filePath = documentPath(QFileInfo(path).absoluteFilePath());
     m_fileTitle = QFileInfo(m_filePath).fileName();
@@ -175,20 +114,22 @@ bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
     return true;
 }
 
-bool COrvoDoc::appendFile(const QString& path, int datasetIndex, const document::UserOptions&)
+bool COrvoDoc::appendFile(const QString& path, const document::UserOptions& options)
 {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly))
         return false;
     probe.close();
     noteFile(path);
-    LoadedFile file = readFile(path, datasetIndex);
+    document::LoadedFile file = document::LoadedFile::read(path, datasetCount(), aspectResample(options));
     if (!file.dataset) {
         if (!file.error.isEmpty())
             m_loadError = file.error;
         m_loadOk = false;
         return false;
     }
+    if (m_datasets.empty())
+        m_firstAspectRatio = file.aspectRatio;
     m_datasets.push_back(std::move(file.dataset));
     for (auto& image : file.frames)
         m_frames.push_back(std::move(image));
@@ -202,7 +143,7 @@ bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const d
     for (int i = 0; i < paths.size(); ++i) {
         if (progress)
             progress(i, static_cast<int>(paths.size()));
-        appendFile(paths[i], datasetCount(), options);
+        appendFile(paths[i], options);
     }
     m_sourcePaths = paths;
     m_fileTitle = title;
@@ -244,9 +185,11 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     m_pixelSpacing = { dicom::parseReal(spacing.substr(0, split)),
         split == std::string::npos ? 0.0 : dicom::parseReal(spacing.substr(split + 1)) };
     m_pixelSpacingAsRead = m_pixelSpacing;
+    // Stretched frames have more rows over the same height of the body; the
+    // spacing comes from the first data set, so only its stretch counts.
+    if (m_firstAspectRatio)
+        m_pixelSpacing.first /= *m_firstAspectRatio;
     m_sliceThickness = m_sliceThicknessAsRead = dicom::parseReal(valueText(first, 0x0018, 0x0050));
-    // FIXME: frames with a pixel aspect ratio other than 1 are shown unresampled
-    // until the geometric operations exist.
 }
 
 imaging::FrameImage* COrvoDoc::frame(int index)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace dicom {
@@ -94,7 +95,8 @@ signals:
     void changed();
 
 private:
-    bool appendFile(const QString& path, int datasetIndex, const document::UserOptions& options);
+    // Appends the data set and frames of one file; false when it adds nothing.
+    bool appendFile(const QString& path, const document::UserOptions& options);
     void noteFile(const QString& path);
     void createFrameState(const document::UserOptions& options);
 
@@ -137,6 +139,8 @@ private:
     std::pair<double, double> m_pixelSpacingAsRead { 0.0, 0.0 };
     double m_sliceThickness = 0.0;
     double m_sliceThicknessAsRead = 0.0;
+    // The pixel aspect ratio the frames of data set 0 were stretched by.
+    std::optional<double> m_firstAspectRatio;
     document::ColorRef m_annotationColour = 0;
     document::ColorRef m_distanceColour = 0;
     document::ColorRef m_angleColour = 0;

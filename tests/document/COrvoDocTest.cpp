@@ -61,7 +61,9 @@ TEST(COrvoDoc, RejectedFileLeavesTheReadersMessage)
     QTemporaryDir dir;
     const QString path = writeJunk(dir);
     dicom::DicomDataset expected;
-    ASSERT_FALSE(dicom::DicomReader({ dicom::HeaderOnly::Yes }).read(path.toStdString(), expected));
+    dicom::ReadOptions headerOnly;
+    headerOnly.headerOnly = dicom::HeaderOnly::Yes;
+    ASSERT_FALSE(dicom::DicomReader(headerOnly).read(path.toStdString(), expected));
 
     COrvoDoc doc;
     EXPECT_FALSE(doc.load(path, {}));

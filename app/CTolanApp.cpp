@@ -7,6 +7,7 @@
 #include "app/Command.h"
 #include "app/Settings.h"
 #include "document/FileNameOrder.h"
+#include "view/COrvoView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <clocale>
@@ -51,11 +53,14 @@ CTolanApp::~CTolanApp()
 
 bool CTolanApp::start(const QStringList& arguments)
 {
+    QStringList files = arguments.mid(1);
+    m_quitAfterPaint = files.removeAll(QString::fromLatin1(QuitAfterPaintOption)) > 0;
     m_mainFrame = std::make_unique<CMainFrame>(m_options);
     connectCommands();
-    const QStringList files = arguments.mid(1);
     if (!files.isEmpty() && !openDocumentFile(files.first()))
         return false;
+    if (m_quitAfterPaint)
+        watchFirstPaint();
     m_anonymizedExports = m_options.anonExports != 0;
     m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
     // Without a window manager a maximise request is ignored; the screen's
@@ -64,6 +69,18 @@ bool CTolanApp::start(const QStringList& arguments)
         m_mainFrame->setGeometry(screen->availableGeometry());
     m_mainFrame->showMaximized();
     return true;
+}
+
+void CTolanApp::watchFirstPaint()
+{
+    const CChildFrame* child = m_mainFrame->activeChild();
+    if (!child) {
+        QTimer::singleShot(0, this, &CTolanApp::firstFramePainted);
+        return;
+    }
+    // Queued, so the paint finishes and reaches the screen before anyone quits.
+    connect(child->imageView(), &COrvoView::framePainted, this, &CTolanApp::firstFramePainted,
+        static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 void CTolanApp::connectCommands()

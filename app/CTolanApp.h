@@ -38,9 +38,15 @@ public:
     // Closes the main frame first, then writes every user option back.
     ~CTolanApp() override;
 
+    // A hidden start-up option for timing: firstFramePainted() is emitted
+    // once the command-line file's first frame is on the screen (or once the
+    // main window shows, without a file), and the program ends then.
+    static constexpr const char* QuitAfterPaintOption = "--quit-after-paint";
+
     // Creates the main frame and opens the file named on the command line.
     // False when that file cannot be opened: the program then ends.
     bool start(const QStringList& arguments);
+    bool quitAfterPaint() const { return m_quitAfterPaint; }
 
     document::UserOptions& options() { return m_options; }
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
@@ -60,7 +66,11 @@ public:
 
     static constexpr int BuildNumber = 12377;
 
+signals:
+    void firstFramePainted();
+
 private:
+    void watchFirstPaint();
     void connectCommands();
     void openFiles();
     void showAbout();
@@ -73,5 +83,6 @@ private:
     QString m_currentDirectory;
     bool m_anonymizedExports = true;
     QString m_lastOpenMessage;
+    bool m_quitAfterPaint = false;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

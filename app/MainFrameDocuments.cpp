@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 
 CChildFrame* CMainFrame::activeChild() const
 {
@@ -62,6 +63,15 @@ void CMainFrame::connectDocumentCommands()
     });
     action(Command::SingleFrame)->setCheckable(true);
     action(Command::Header)->setCheckable(true);
+    action(Command::ApplyToAll)->setCheckable(true);
+    connect(action(Command::ApplyToAll), &QAction::triggered, this, [this] {
+        CChildFrame* child = activeChild();
+        if (!child)
+            return;
+        if (child->document().toggleApplyToAll() == COrvoDoc::ApplyToAllResult::FramesDiffer)
+            QMessageBox::information(this, windowTitle(), tr("Images differ in width and/or height    "));
+        updateDocumentCommandStates();
+    });
 }
 
 void CMainFrame::updateDocumentCommandStates()
@@ -74,6 +84,8 @@ void CMainFrame::updateDocumentCommandStates()
     action(Command::PreviousFrame)->setEnabled(count > 1 && index > 0);
     action(Command::NextFrame)->setEnabled(count > 1 && index + 1 < count);
     action(Command::LastFrame)->setEnabled(count > 1 && index != count - 1);
+    action(Command::ApplyToAll)->setEnabled(doc && doc->allFramesAgree());
+    action(Command::ApplyToAll)->setChecked(doc && doc->applyToAll());
     action(Command::SingleFrame)->setChecked(child && child->mode() == CChildFrame::Mode::Image);
     action(Command::Header)->setChecked(child && child->mode() == CChildFrame::Mode::Header);
 }

@@ -22,6 +22,10 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
 
     CTolanApp app;
+    QObject::connect(&app, &CTolanApp::firstFramePainted, &qtApp, [&app] {
+        if (app.quitAfterPaint())
+            QCoreApplication::quit();
+    });
     if (!app.start(QApplication::arguments()))
         return 1;
     return QApplication::exec();

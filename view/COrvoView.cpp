@@ -106,6 +106,7 @@ void COrvoView::paintEvent(QPaintEvent*)
     painter.scale(1.0, -1.0);
     painter.drawImage(QRect(0, 0, m_imageRect.width(), m_imageRect.height()), bottomUp);
     painter.restore();
+    emit framePainted();
 }
 
 void COrvoView::resizeEvent(QResizeEvent* event)

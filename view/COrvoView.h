@@ -29,6 +29,8 @@ public:
 signals:
     // The cursor moved over the frame (column, row) or left it (-1, -1).
     void cursorMoved(int column, int row);
+    // A paint put the current frame on the screen.
+    void framePainted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -72,6 +72,24 @@ private slots:
             QStringLiteral("%1/%2").arg(bar->currentIndex() + 1).arg(bar->files().size()));
     }
 
+    void quitAfterPaintWaitsForTheFirstFrameOnScreen()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QSignalSpy painted(&app, &CTolanApp::firstFramePainted);
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), QString::fromLatin1(CTolanApp::QuitAfterPaintOption),
+            testFile("syntax/ct1-ile.dcm") }));
+        QVERIFY(app.quitAfterPaint());
+        // The option is no file to open.
+        QCOMPARE(app.mainFrame()->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(painted.count(), 0);
+        QVERIFY(painted.wait());
+        QCOMPARE(app.mainFrame()->activeChild()->imageView()->displayedImageRect().size(), QSize(512, 512));
+        app.mainFrame()->activeChild()->imageView()->viewport()->repaint();
+        QTest::qWait(20);
+        QCOMPARE(painted.count(), 1);
+    }
+
     void headerTabListsTheDataSet()
     {
         ScratchSettings scratch;
@@ -89,6 +107,33 @@ private slots:
         app.mainFrame()->action(Command::SingleFrame)->trigger();
         QCOMPARE(tabs->selectedTab(), 0);
         QVERIFY(child->imageView()->isVisible());
+    }
+
+    void framesOfAMultiFrameFileAreSteppedAndShareOperations()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("multiframe/emri-10f-ele.dcm") }));
+        CMainFrame* frame = app.mainFrame();
+        const COrvoDoc& doc = frame->activeChild()->document();
+        QCOMPARE(doc.frameCount(), 10);
+        QVERIFY(!frame->action(Command::PreviousFrame)->isEnabled());
+        frame->action(Command::NextFrame)->trigger();
+        QCOMPARE(doc.currentFrameIndex(), 1);
+        QCOMPARE(frame->statusPanes().text(StatusPanes::FrameNumber), QStringLiteral("   2"));
+        frame->action(Command::LastFrame)->trigger();
+        QCOMPARE(frame->statusPanes().text(StatusPanes::FrameNumber), QStringLiteral("  10"));
+        QVERIFY(!frame->action(Command::NextFrame)->isEnabled());
+        QVERIFY(frame->action(Command::FirstFrame)->isEnabled());
+
+        QAction* applyToAll = frame->action(Command::ApplyToAll);
+        QVERIFY(applyToAll->isEnabled());
+        QVERIFY(!applyToAll->isChecked());
+        applyToAll->trigger();
+        QVERIFY(doc.applyToAll());
+        QVERIFY(applyToAll->isChecked());
+        applyToAll->trigger();
+        QVERIFY(!doc.applyToAll());
     }
 
     void rejectedFileShowsTheReaderMessageAndNoWindow()

@@ -6,6 +6,10 @@
 #include <memory>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace dicom {
 
 namespace {
@@ -37,21 +41,23 @@ bool DicomReader::read(const std::filesystem::path& path, DicomDataset& dataset)
 {
     dataset.path = path.string();
     m_bytesRead = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // Non-blocking, so that opening a pipe does not wait for a writer; only a
+    // regular file is read at all (a folder would pass for a huge file).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
         dataset.error = DicomError::FileNotFound;
         return false;
     }
-    if (::fseeko(file.get(), 0, SEEK_END) != 0) {
+    std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
         dataset.error = DicomError::FileIo;
         return false;
     }
-    const off_t size = ::ftello(file.get());
-    if (size < 0) {
-        dataset.error = DicomError::FileIo;
-        return false;
-    }
-    FileSource source(file.get(), static_cast<std::uint64_t>(size));
+    FileSource source(file.get(), static_cast<std::uint64_t>(status.st_size));
     return read(source, dataset);
 }
 

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using dicom::DicomError;
 using dicom::HeaderOnly;
 using readertest::explicitLittleFile;
@@ -174,6 +177,22 @@ TEST(DicomReader, MissingFileIsNotFound)
     EXPECT_FALSE(dicom::DicomReader().read("/nonexistent/tv-no-such-file.dcm", ds));
     EXPECT_EQ(ds.lastError(), DicomError::FileNotFound);
     EXPECT_EQ(ds.errorMessage(), "File not fount");
+}
+
+TEST(DicomReader, OnlyRegularFilesAreOpened)
+{
+    // A folder would pass for a huge file, and opening a pipe would wait for
+    // a writer forever.
+    auto folder = std::filesystem::temp_directory_path() / ("tv-test-folder-" + std::to_string(::getpid()));
+    std::filesystem::create_directory(folder);
+    auto pipe = folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const auto& path : {folder, pipe}) {
+        dicom::DicomDataset ds;
+        EXPECT_FALSE(dicom::DicomReader().read(path, ds)) << path;
+        EXPECT_EQ(ds.lastError(), DicomError::FileNotFound) << path;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 TEST(DicomReader, MetaGroupInImplicitVrIsReadAsImplicit)

@@ -40,10 +40,30 @@ struct FormatCase {
 
 class ReaderFormat : public ::testing::TestWithParam<FormatCase> {};
 
+// The texts users see, trailing blanks included.
+const char* messageOf(DicomError error)
+{
+    switch (error) {
+    case DicomError::None:
+        return "No Error";
+    case DicomError::FileIo:
+        return "File I/O Error   ";
+    case DicomError::UnknownFormat:
+        return "Unknown file format   ";
+    case DicomError::Corrupted:
+        return "Corrupted Dicom file   ";
+    default:
+        return "(not used here)";
+    }
+}
+
 TEST_P(ReaderFormat, GivesTheExpectedError)
 {
     auto ds = readBytes(GetParam().bytes);
     EXPECT_EQ(ds.lastError(), GetParam().expected);
+    EXPECT_EQ(ds.errorMessage(), messageOf(GetParam().expected));
+    // Reading on demand meets the same fault.
+    EXPECT_EQ(readBytes(GetParam().bytes, HeaderOnly::Yes).lastError(), GetParam().expected);
 }
 
 std::vector<std::uint8_t> truncated(std::vector<std::uint8_t> bytes, std::size_t size)
@@ -88,6 +108,36 @@ INSTANTIATE_TEST_SUITE_P(Bounds, ReaderFormat, ::testing::Values(
         .len32(8)            // sequence length: one empty item
         .item(10)            // item claims 10 bytes, past the sequence end
         .element(0x0008, 0x1150, "UI", "1.2").bytes(), DicomError::Corrupted},
+    FormatCase {"LengthOneBelowUndefined", explicitLittleFile()
+        .tag(0x0009, 0x1001) // private
+        .vr("UN")            // VR
+        .reserved()          // reserved
+        .len32(0xFFFFFFFE)   // largest defined length: length + 1 must not wrap
+        .zeros(8).bytes(), DicomError::Corrupted},
+    FormatCase {"ElementOvershootsItem", explicitLittleFile()
+        .tag(0x0008, 0x1140) // Referenced Image Sequence
+        .vr("SQ")            // VR
+        .reserved()          // reserved
+        .len32(0xFFFFFFFF)   // undefined length
+        .item(6)             // item of 6 bytes, but its element takes 10
+        .element(0x0008, 0x1150, "UI", "12")
+        .sequenceEnd().bytes(), DicomError::Corrupted},
+    FormatCase {"SequenceWithoutDelimiter", explicitLittleFile()
+        .tag(0x0008, 0x1140) // Referenced Image Sequence
+        .vr("SQ")            // VR
+        .reserved()          // reserved
+        .len32(0xFFFFFFFF)   // undefined length, never closed
+        .item(0).bytes(), DicomError::Corrupted},
+    FormatCase {"FragmentsWithoutDelimiter", explicitLittleFile()
+        .tag(0x0088, 0x0200) // Icon Image Sequence
+        .vr("SQ").reserved().len32(0xFFFFFFFF)
+        .item(0xFFFFFFFF)    // item
+        .tag(0x7FE0, 0x0010) // Pixel Data
+        .vr("OB")            // VR
+        .reserved()          // reserved
+        .len32(0xFFFFFFFF)   // encapsulated
+        .item(0)             // empty offset table, then the file ends
+        .bytes(), DicomError::Corrupted},
     FormatCase {"UndefinedItemWithoutDelimiter", explicitLittleFile()
         .tag(0x0008, 0x1140)   // Referenced Image Sequence
         .vr("SQ")              // VR
@@ -97,28 +147,48 @@ INSTANTIATE_TEST_SUITE_P(Bounds, ReaderFormat, ::testing::Values(
         .element(0x0008, 0x1150, "UI", "1.2").bytes(), DicomError::Corrupted}),
     [](const auto& info) { return std::string(info.param.name); });
 
-std::vector<std::uint8_t> nestedSequences(int depth)
+enum class Nesting { Sequences, UnknownTags, WithoutReservedField };
+
+std::vector<std::uint8_t> nestedSequences(int depth, Nesting kind = Nesting::Sequences)
 {
+    if (kind == Nesting::UnknownTags) {
+        DicomBytes b(Syntax::ImplicitLittle);
+        b.element(0x0008, 0x0005, "", std::string(124, ' ')); // Specific Character Set
+        for (int i = 0; i < depth; ++i) {
+            b.tag(0x0009, 0x1010)  // private, no VR in implicit VR
+                .len32(0xFFFFFFFF) // undefined length: read as a sequence
+                .item(0xFFFFFFFF); // undefined-length item
+        }
+        for (int i = 0; i < depth; ++i)
+            b.itemEnd().sequenceEnd();
+        return b.bytes();
+    }
     DicomBytes b = explicitLittleFile();
     for (int i = 0; i < depth; ++i) {
         b.tag(0x0040, 0xA730) // Content Sequence
-            .vr("SQ")         // VR
-            .reserved()       // reserved
+            .vr("SQ");        // VR
+        if (kind == Nesting::WithoutReservedField) {
+            b.u16(1)                           // no reserved field: one item
+                .len32((depth - 1 - i) * 12u); // its length: the levels inside
+            continue;
+        }
+        b.reserved()           // reserved
             .len32(0xFFFFFFFF) // undefined length
             .item(0xFFFFFFFF); // undefined-length item
     }
-    for (int i = 0; i < depth; ++i)
+    for (int i = 0; kind == Nesting::Sequences && i < depth; ++i)
         b.itemEnd().sequenceEnd();
     return b.bytes();
 }
 
 TEST(DicomReader, NestingDeeperThan64LevelsIsCorrupt)
 {
-    auto ok = readBytes(nestedSequences(64));
-    EXPECT_EQ(ok.lastError(), DicomError::None);
-    auto tooDeep = readBytes(nestedSequences(65));
-    EXPECT_EQ(tooDeep.lastError(), DicomError::Corrupted);
-    EXPECT_EQ(readBytes(nestedSequences(100000)).lastError(), DicomError::Corrupted);
+    for (Nesting kind : {Nesting::Sequences, Nesting::UnknownTags, Nesting::WithoutReservedField}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        EXPECT_EQ(readBytes(nestedSequences(64, kind)).lastError(), DicomError::None);
+        EXPECT_EQ(readBytes(nestedSequences(65, kind)).lastError(), DicomError::Corrupted);
+        EXPECT_EQ(readBytes(nestedSequences(100000, kind)).lastError(), DicomError::Corrupted);
+    }
 }
 
 class HugeSource final : public dicom::ByteSource {

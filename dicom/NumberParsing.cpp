@@ -73,6 +73,9 @@ double leadingReal(std::string_view text)
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    // from_chars would take a second minus sign as the number's own.
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        return 0.0;
     double value = 0.0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {

@@ -45,6 +45,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, NumberParsing, ::testing::Values(
     NumberCase {"-1e20", Min, -1e20},
     NumberCase {"1e999", 0, 0.0},
     NumberCase {"1.5e-999", 0, 0.0},
-    NumberCase {".", 0, 0.0}));
+    NumberCase {".", 0, 0.0},
+    NumberCase {"--5", 0, 0.0},
+    NumberCase {"+-5.5", 0, 0.0},
+    NumberCase {"-+5.5", 0, 0.0},
+    NumberCase {"- 5", 0, 0.0}));
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdio>
+#include <optional>
 
 namespace dicom {
 
@@ -146,7 +147,7 @@ bool inCategory(const DicomElement& element, HeaderCategory category)
 
 namespace {
 
-std::vector<HeaderRow> rows(const DicomDataset& dataset, const HeaderCategory* category)
+std::vector<HeaderRow> rows(const DicomDataset& dataset, std::optional<HeaderCategory> category)
 {
     std::vector<HeaderRow> out;
     out.reserve(dataset.elementCount());
@@ -165,12 +166,12 @@ std::vector<HeaderRow> rows(const DicomDataset& dataset, const HeaderCategory* c
 
 std::vector<HeaderRow> headerRows(const DicomDataset& dataset)
 {
-    return rows(dataset, nullptr);
+    return rows(dataset, std::nullopt);
 }
 
 std::vector<HeaderRow> headerRows(const DicomDataset& dataset, HeaderCategory category)
 {
-    return rows(dataset, &category);
+    return rows(dataset, category);
 }
 
 } // namespace dicom

@@ -318,6 +318,8 @@ bool BasicImage<Sample>::beginWindowChange()
         snapshot->topWindow = topLevel().window;
         snapshot->topLevel = m_state.topLevel;
         snapshot->levelCount = m_state.levels.size();
+        snapshot->regionStates = m_state.region.historyCount();
+        snapshot->regionPos = m_state.region.historyPosition();
         m_windowSnapshot = std::move(snapshot);
         return true;
     } catch (const std::bad_alloc&) {
@@ -338,8 +340,11 @@ bool BasicImage<Sample>::endWindowChange(WindowChangeEnd end)
     // Only window changes may have happened since the snapshot; anything else
     // would leave the restored history describing a different image.
     State& s = m_state;
+    // Stepping across a size change (undo and redo of a crop) replaces the
+    // selection and its history, which the saved entries would step through.
     if (s.topLevel != snapshot->topLevel || s.levels.size() > snapshot->levelCount
-        || s.actionPos < snapshot->actionPos)
+        || s.actionPos < snapshot->actionPos || s.region.historyCount() != snapshot->regionStates
+        || s.region.historyPosition() != snapshot->regionPos)
         return false;
     for (std::size_t i = 0; i < s.actionPos; ++i) {
         const bool same = i < snapshot->actionPos ? s.actions[i] == snapshot->actions[i]

@@ -134,6 +134,8 @@ private:
         Window topWindow;
         std::size_t topLevel = 0;
         std::size_t levelCount = 0;
+        std::size_t regionStates = 0;
+        std::size_t regionPos = 0;
     };
 
     struct Token {

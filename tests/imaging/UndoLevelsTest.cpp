@@ -209,6 +209,27 @@ TEST(UndoLevels, RestoredWindowDragShowsTheOldWindowAgain)
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), before->bytes().begin(), before->bytes().end()));
 }
 
+// Stepping over a size change inside a drag empties the selection history;
+// restoring the drag's snapshot must not bring back selection entries that
+// then have no state to step to.
+TEST(UndoLevels, WindowDragAcrossASizeChangeKeepsEveryOfferedStepWorking)
+{
+    FrameImage frame = ctImage(4, 3);
+    ASSERT_TRUE(frame.applyPixelOperation(cropOp));
+    ASSERT_TRUE(frame.selectRectangle(0, 0, 2, 2));
+    ASSERT_TRUE(frame.undo()); // the selection can be redone
+    ASSERT_TRUE(frame.beginWindowChange());
+    ASSERT_TRUE(frame.undo()); // back to 4 x 3: the selection history goes
+    ASSERT_TRUE(frame.redo());
+    frame.endWindowChange(WindowChangeEnd::Restore);
+    int steps = 0;
+    while (frame.canRedo() && steps++ < 10)
+        ASSERT_TRUE(frame.redo());
+    while (frame.canUndo() && steps++ < 20)
+        ASSERT_TRUE(frame.undo());
+    EXPECT_EQ(frame.width(), 4);
+}
+
 TEST(UndoLevels, WindowDragOverRedoLevelsLeavesNothingToRedo)
 {
     FrameImage frame = ctImage();

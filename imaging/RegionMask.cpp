@@ -18,6 +18,50 @@ std::int32_t scaledSize(double scale, std::int32_t size)
     return scaled >= 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<std::int32_t>(scaled);
 }
 
+// The scaled rows (or columns) whose source row lies in first..last: scaled i
+// shows source trunc(size / scaled * i + 0.5), which never falls as i rises,
+// so they are one stretch found by bisection.
+struct ScaledAxis {
+    std::size_t first = 0;
+    std::vector<std::int32_t> source; // source index of each scaled one from `first` on
+
+    static std::int64_t sourceOf(std::int64_t i, std::int32_t size, std::int32_t scaled)
+    {
+        return static_cast<std::int64_t>(std::trunc(static_cast<double>(size) / scaled * static_cast<double>(i) + 0.5));
+    }
+
+    static ScaledAxis of(std::int32_t size, std::int32_t scaled, std::int32_t first, std::int32_t last)
+    {
+        ScaledAxis axis;
+        if (scaled <= 0 || size <= 0 || first > last)
+            return axis;
+        auto firstReaching = [&](std::int64_t bound) {
+            std::int64_t low = 0;
+            std::int64_t high = scaled;
+            while (low < high) {
+                const std::int64_t mid = low + (high - low) / 2;
+                if (sourceOf(mid, size, scaled) >= bound)
+                    high = mid;
+                else
+                    low = mid + 1;
+            }
+            return low;
+        };
+        const std::int64_t begin = firstReaching(first);
+        const std::int64_t end = firstReaching(std::int64_t{last} + 1);
+        axis.first = static_cast<std::size_t>(begin);
+        for (std::int64_t i = begin; i < end; ++i)
+            axis.source.push_back(static_cast<std::int32_t>(sourceOf(i, size, scaled)));
+        return axis;
+    }
+
+    // Both neighbours show the same source index as k.
+    bool isMiddle(std::size_t k) const
+    {
+        return k > 0 && k + 1 < source.size() && source[k - 1] == source[k] && source[k + 1] == source[k];
+    }
+};
+
 } // namespace
 
 RegionMask::RegionMask(std::int32_t width, std::int32_t height)
@@ -197,9 +241,11 @@ RegionBox RegionMask::boxExclusive(double scale) const
     return RegionBox{b.left, b.top, b.right + 1, b.bottom + 1};
 }
 
-// Nearest-neighbour scaling of the selected area, limited to the rows and
-// columns that come from the bounding box, with a one-pixel unselected margin
-// so that border tests need no bounds checks.
+// Nearest-neighbour scaling of the selection without a scaled mask: a zoom of 8
+// would need 64 bytes per source pixel. Scaled rows (and columns) that come
+// from the same source row form runs; inside a run a pixel's neighbours across
+// it show the same source pixel, so each run's middle needs working out once
+// and the rest is copying. The work grows with the source box, not the zoom.
 void RegionMask::computeScaled(double scale) const
 {
     ScaledCache cache;
@@ -208,61 +254,61 @@ void RegionMask::computeScaled(double scale) const
     cache.box = RegionBox{0, 0, -1, -1};
     const std::int32_t scaledWidth = scaledSize(scale, m_width);
     const std::int32_t scaledHeight = scaledSize(scale, m_height);
-    const RegionBox box = m_current.box;
-    auto sourceOf = [](std::int32_t i, std::int32_t size, std::int32_t scaled) {
-        return static_cast<std::int64_t>(std::trunc(static_cast<double>(size) / scaled * i + 0.5));
-    };
-    std::int32_t rowFirst = -1, rowLast = -1, colFirst = -1, colLast = -1;
-    if (scaledWidth > 0 && scaledHeight > 0) {
-        for (std::int32_t i = 0; i < scaledHeight; ++i) {
-            const std::int64_t r = sourceOf(i, m_height, scaledHeight);
-            if (r >= box.top && r <= box.bottom) {
-                if (rowFirst < 0)
-                    rowFirst = i;
-                rowLast = i;
-            }
-        }
-        for (std::int32_t j = 0; j < scaledWidth; ++j) {
-            const std::int64_t c = sourceOf(j, m_width, scaledWidth);
-            if (c >= box.left && c <= box.right) {
-                if (colFirst < 0)
-                    colFirst = j;
-                colLast = j;
-            }
-        }
-    }
-    if (rowFirst < 0 || colFirst < 0) {
+    const ScaledAxis rows = ScaledAxis::of(m_height, scaledHeight, m_current.box.top, m_current.box.bottom);
+    const ScaledAxis cols = ScaledAxis::of(m_width, scaledWidth, m_current.box.left, m_current.box.right);
+    const std::size_t rowCount = rows.source.size();
+    const std::size_t colCount = cols.source.size();
+    if (rowCount == 0 || colCount == 0) {
         m_scaled = std::move(cache);
         return;
     }
-    const std::size_t localWidth = static_cast<std::size_t>(colLast - colFirst + 3);
-    const std::size_t localHeight = static_cast<std::size_t>(rowLast - rowFirst + 3);
-    std::vector<std::uint8_t> local(localWidth * localHeight, kOutside);
-    for (std::int32_t i = rowFirst; i <= rowLast; ++i) {
-        const auto r = static_cast<std::int32_t>(sourceOf(i, m_height, scaledHeight));
-        for (std::int32_t j = colFirst; j <= colLast; ++j) {
-            const auto c = static_cast<std::int32_t>(sourceOf(j, m_width, scaledWidth));
-            if (m_current.mask[indexOf(c, r, m_width)] != kOutside)
-                local[static_cast<std::size_t>(i - rowFirst + 1) * localWidth + static_cast<std::size_t>(j - colFirst + 1)] = kInside;
+
+    // Scaled pixel (k, m) of the box-limited grid; outside it nothing is selected.
+    auto selected = [&](std::size_t k, std::size_t m) {
+        return k < rowCount && m < colCount
+            && m_current.mask[indexOf(cols.source[m], rows.source[k], m_width)] != kOutside;
+    };
+    auto onOutline = [&](std::size_t k, std::size_t m) {
+        if (!selected(k, m))
+            return false;
+        const bool edge = rows.first + k == 0 || cols.first + m == 0
+            || rows.first + k == static_cast<std::size_t>(scaledHeight) - 1
+            || cols.first + m == static_cast<std::size_t>(scaledWidth) - 1;
+        return edge || k == 0 || m == 0 || !selected(k - 1, m) || !selected(k + 1, m) || !selected(k, m - 1)
+            || !selected(k, m + 1);
+    };
+
+    std::vector<std::size_t> found; // local columns on the outline in the current row
+    RegionBox box{scaledWidth, scaledHeight, -1, -1};
+    for (std::size_t k = 0; k < rowCount; ++k) {
+        // A middle row of a run repeats the row before it when that was one too.
+        if (!(rows.isMiddle(k) && k > 1 && rows.isMiddle(k - 1))) {
+            found.clear();
+            for (std::size_t m = 0; m < colCount;) {
+                std::size_t runEnd = m + 1;
+                while (runEnd < colCount && cols.source[runEnd] == cols.source[m])
+                    ++runEnd;
+                if (onOutline(k, m))
+                    found.push_back(m);
+                if (runEnd - m > 2 && onOutline(k, m + 1)) {
+                    for (std::size_t middle = m + 1; middle + 1 < runEnd; ++middle)
+                        found.push_back(middle);
+                }
+                if (runEnd - m > 1 && onOutline(k, runEnd - 1))
+                    found.push_back(runEnd - 1);
+                m = runEnd;
+            }
         }
-    }
-    RegionBox found{scaledWidth, scaledHeight, -1, -1};
-    for (std::int32_t i = rowFirst; i <= rowLast; ++i) {
-        for (std::int32_t j = colFirst; j <= colLast; ++j) {
-            const std::size_t k = static_cast<std::size_t>(i - rowFirst + 1) * localWidth + static_cast<std::size_t>(j - colFirst + 1);
-            if (local[k] == kOutside)
-                continue;
-            const bool edge = i == 0 || j == 0 || i == scaledHeight - 1 || j == scaledWidth - 1;
-            if (!edge && local[k - 1] != kOutside && local[k + 1] != kOutside && local[k - localWidth] != kOutside
-                && local[k + localWidth] != kOutside)
-                continue;
-            cache.outline.push_back({j, i});
-            found = RegionBox{std::min(found.left, j), std::min(found.top, i), std::max(found.right, j),
-                              std::max(found.bottom, i)};
+        const auto y = static_cast<std::int32_t>(rows.first + k);
+        for (const std::size_t m : found) {
+            const auto x = static_cast<std::int32_t>(cols.first + m);
+            cache.outline.push_back({x, y});
+            box = RegionBox{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                            std::max(box.bottom, y)};
         }
     }
     if (!cache.outline.empty())
-        cache.box = found;
+        cache.box = box;
     m_scaled = std::move(cache);
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -113,6 +116,74 @@ TEST(RegionMask, ZoomedOutline)
     RegionMask big(4000, 4000);
     big.selectRectangle(10, 10, 12, 12);
     EXPECT_EQ(big.outline(50.0).size(), 4u * 150u - 4u);
+}
+
+// The zoomed outline by its definition: every scaled pixel takes the mask byte
+// of source (trunc(W / W' j + 0.5), trunc(H / H' i + 0.5)) inside the bounding
+// box; selected pixels on the scaled image's edge or next to an unselected one
+// are the outline, in row order.
+std::vector<OutlinePoint> zoomedOutlineByDefinition(const RegionMask& mask, double scale)
+{
+    const auto w = static_cast<std::int32_t>(std::trunc(scale * mask.width() + 0.5));
+    const auto h = static_cast<std::int32_t>(std::trunc(scale * mask.height() + 0.5));
+    const RegionBox box = mask.boxExclusive(1.0);
+    auto selected = [&](std::int32_t i, std::int32_t j) {
+        if (i < 0 || j < 0 || i >= h || j >= w)
+            return false;
+        const auto r = static_cast<std::int32_t>(std::trunc(static_cast<double>(mask.height()) / h * i + 0.5));
+        const auto c = static_cast<std::int32_t>(std::trunc(static_cast<double>(mask.width()) / w * j + 0.5));
+        return r >= box.top && r < box.bottom && c >= box.left && c < box.right && mask.isSelected(c, r);
+    };
+    std::vector<OutlinePoint> points;
+    for (std::int32_t i = 0; i < h; ++i)
+        for (std::int32_t j = 0; j < w; ++j)
+            if (selected(i, j)
+                && (i == 0 || j == 0 || i == h - 1 || j == w - 1 || !selected(i - 1, j) || !selected(i + 1, j)
+                    || !selected(i, j - 1) || !selected(i, j + 1)))
+                points.push_back({j, i});
+    return points;
+}
+
+TEST(RegionMask, ZoomedOutlinesFollowTheirDefinition)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 60; ++round) {
+        const std::int32_t width = 1 + static_cast<std::int32_t>(random() % 23);
+        const std::int32_t height = 1 + static_cast<std::int32_t>(random() % 23);
+        RegionMask mask(width, height);
+        auto coordinate = [&](std::int32_t size) { return static_cast<std::int32_t>(random() % (size + 4)) - 2; };
+        mask.selectRectangle(coordinate(width), coordinate(height), coordinate(width), coordinate(height));
+        if (round % 2 == 1)
+            mask.invertSelection();
+        for (const double scale : {0.2, 0.37, 0.5, 0.75, 1.5, 2.0, 3.3, 8.0}) {
+            const auto outline = mask.outline(scale);
+            const std::vector<OutlinePoint> expected = zoomedOutlineByDefinition(mask, scale);
+            ASSERT_EQ(std::vector<OutlinePoint>(outline.begin(), outline.end()), expected)
+                << width << " x " << height << " at " << scale << ", round " << round;
+            if (expected.empty())
+                continue;
+            RegionBox box{expected[0].x, expected[0].y, expected[0].x + 1, expected[0].y + 1};
+            for (const OutlinePoint& p : expected)
+                box = RegionBox{std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x + 1),
+                                std::max(box.bottom, p.y + 1)};
+            EXPECT_EQ(mask.boxExclusive(scale), box);
+        }
+    }
+}
+
+// An inverted selection spans the whole image; at the largest zoom its outline
+// is the border of the scaled selection plus the pixels beside the scaled hole.
+// This must not build a scaled mask of the selection's box (1 GB here).
+TEST(RegionMask, ZoomedOutlineOfAWholeImageSelection)
+{
+    RegionMask mask(4000, 4000);
+    mask.selectRectangle(10, 10, 12, 12);
+    mask.invertSelection();
+    // Scaled rows and columns from 31996 on round to source 4000, past the
+    // image; scaled columns 76..99 come from source columns 10..12, so the
+    // hole is 24 x 24 with 4 x 24 pixels beside it.
+    EXPECT_EQ(mask.outline(8.0).size(), (4u * 31996u - 4u) + 4u * 24u);
+    EXPECT_EQ(mask.boxExclusive(8.0), (RegionBox{0, 0, 31996, 31996}));
 }
 
 TEST(RegionMask, ImageUndoStepsThroughSelections)

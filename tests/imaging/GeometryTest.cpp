@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include <cmath>
 #include <limits>
 
 #include "imaging/FrameImage.h"
+#include "imaging/Intensity.h"
 #include "tests/imaging/OperationTestLevels.h"
 
 namespace imaging {
@@ -283,6 +287,65 @@ TEST(Geometry, TargetSizesMustBePositiveAndBounded)
     const Level8 grey = randomLevel8(SampleKind::Grey, 4, 4, 15);
     for (const std::int32_t side : {0, -1, 65536})
         EXPECT_FALSE(thumbnail(grey, side, 0).has_value()) << side;
+}
+
+// One-pixel images and targets: no operation may read past the single
+// sample, and every step taken must undo back to it.
+TEST(Geometry, OnePixelImagesAndTargets)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(FrameImage&)> run;
+        bool succeeds;
+        std::int32_t width, height;
+    };
+    const Case cases[] = {
+        {"rotate180", [](FrameImage& f) { return rotate180(f); }, true, 1, 1},
+        {"quarter turn", [](FrameImage& f) { return rotate90Clockwise(f); }, true, 1, 1},
+        {"flips", [](FrameImage& f) { return flipHorizontal(f) && flipVertical(f); }, true, 1, 1},
+        {"crop to itself", [](FrameImage& f) { return crop(f, 0, 0, 1, 1); }, true, 1, 1},
+        {"empty crop", [](FrameImage& f) { return crop(f, 1, 1, 1, 1); }, false, 1, 1},
+        {"angle 45 nearest", [](FrameImage& f) { return rotateClockwise(f, 45.0f, Interpolation::Nearest); }, true, 1, 1},
+        {"angle 89 bicubic", [](FrameImage& f) { return rotateCounterClockwise(f, 89.0f, Interpolation::Bicubic); },
+         true, 1, 1},
+        {"angle 360 is a quarter turn", [](FrameImage& f) { return rotateClockwise(f, 360.0f, Interpolation::Bilinear); },
+         true, 1, 1},
+        {"bilinear up", [](FrameImage& f) { return resampleBilinear(f, 7, 3); }, true, 7, 3},
+        {"nearest up", [](FrameImage& f) { return resampleNearest(f, 2, 9); }, true, 2, 9},
+        {"canvas 3 x 3", [](FrameImage& f) { return resizeCanvas(f, 3, 3, 8); }, true, 3, 3},
+        {"invert", [](FrameImage& f) { return invert(f); }, true, 1, 1},
+        {"burned-in text", [](FrameImage& f) { return removeBurnedIn(f); }, true, 1, 1},
+        {"degenerate selection, then clear", [](FrameImage& f) { return f.selectRectangle(0, 0, 0, 0) && !clearSelection(f); },
+         true, 1, 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<FrameImage> frames;
+        frames.push_back(greyImage(1, 1, {77}));
+        frames.push_back(rgbImage(1, 1, {1, 2, 3}));
+        frames.push_back(image16(1, 1, {-5}));
+        for (FrameImage& frame : frames) {
+            const PixelValue before = *frame.pixelValue(0, 0);
+            EXPECT_EQ(c.run(frame), c.succeeds) << c.what << ", depth " << frame.sampleDepth();
+            EXPECT_EQ(frame.width(), c.width) << c.what;
+            EXPECT_EQ(frame.height(), c.height) << c.what;
+            ASSERT_NE(frame.displayBitmap(), nullptr);
+            while (frame.canUndo())
+                ASSERT_TRUE(frame.undo()) << c.what;
+            const PixelValue after = *frame.pixelValue(0, 0);
+            EXPECT_EQ(std::tie(after.red, after.green, after.blue), std::tie(before.red, before.green, before.blue))
+                << c.what;
+        }
+    }
+}
+
+TEST(Geometry, ResamplingToOnePixelTakesTheTopLeftSample)
+{
+    const Level8 rgb = randomLevel8(SampleKind::Rgb, 5, 3, 4);
+    const Level16 deep = randomLevel16(4, 7, 5);
+    for (const auto& level : {valueOf(resampleNearest(rgb, 1, 1)), valueOf(resampleBilinear(rgb, 1, 1))})
+        EXPECT_EQ(level.pixels, (std::vector<std::uint8_t>(rgb.pixels.begin(), rgb.pixels.begin() + 3)));
+    for (const auto& level : {valueOf(resampleNearest(deep, 1, 1)), valueOf(resampleBilinear(deep, 1, 1))})
+        EXPECT_EQ(level.pixels, (std::vector<std::int16_t>{deep.pixels[0]}));
 }
 
 TEST(Geometry, CanvasAnchorsPlaceTheOldPicture)

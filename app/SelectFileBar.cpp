@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
 
 #include <string>
 
@@ -53,10 +55,11 @@ SelectFileBar::SelectFileBar(QWidget* parent)
     addWidget(m_fileList);
     addWidget(m_position);
 
-    connect(m_directoryList, &QComboBox::activated, this, [this](int) {
-        fillFileList();
-        showPosition();
-        updateToolTips();
+    connect(m_directoryList, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < static_cast<int>(m_entries.size())
+            && needsScan(m_entries[static_cast<std::size_t>(index)]))
+            scan(index);
+        showEntry();
         if (QWidget* top = window())
             top->setFocus();
         emit navigationChanged();
@@ -67,8 +70,17 @@ SelectFileBar::SelectFileBar(QWidget* parent)
         if (QWidget* top = window())
             top->setFocus();
     });
+    m_scanTimer = new QTimer(this);
+    m_scanTimer->setInterval(0);
+    connect(m_scanTimer, &QTimer::timeout, this, &SelectFileBar::scanSlice);
     showPosition();
     updateToolTips();
+}
+
+SelectFileBar::~SelectFileBar()
+{
+    if (m_scan.waitCursor)
+        QApplication::restoreOverrideCursor();
 }
 
 bool SelectFileBar::looksLikeDicom(const QString& path)
@@ -113,45 +125,86 @@ int SelectFileBar::selectOrAdd(const QString& directory)
     return static_cast<int>(m_entries.size()) - 1;
 }
 
-void SelectFileBar::scan(DirectoryEntry& entry)
+bool SelectFileBar::needsScan(const DirectoryEntry& entry) const
 {
-    if (m_scanning)
-        return;
-    m_scanning = true;
-    ++m_scanCount;
-    const QString keep = entry.current >= 0 ? entry.files.value(entry.current) : QString();
-    const QString directory = entry.path;
-    entry.files.clear();
-    entry.current = -1;
-    entry.stamp = document::directoryStamp(directory.toStdString());
+    return !entry.scanned || entry.stamp != document::directoryStamp(entry.path.toStdString());
+}
 
-    std::error_code error;
-    const auto names = document::listRegularFiles(directory.toStdString(), error);
-    std::vector<std::string> accepted;
-    for (const auto& name : names) {
-        // A slow disk must not freeze the window while the headers are probed.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!m_filter || m_filter(directory + QString::fromStdString(name)))
-            accepted.push_back(name);
-    }
-    document::sortFileNames(accepted);
-    for (const auto& name : accepted)
-        entry.files.append(QString::fromStdString(name));
+void SelectFileBar::scan(int index, bool waitCursor)
+{
+    // A newer request replaces a scan still running; the directory it left
+    // unfinished is scanned again when it is next needed.
+    if (m_scan.entry >= 0)
+        m_entries[static_cast<std::size_t>(m_scan.entry)].scanned = false;
+    if (m_scan.waitCursor)
+        QApplication::restoreOverrideCursor();
+    ++m_scanCount;
+    DirectoryEntry& entry = m_entries[static_cast<std::size_t>(index)];
+    entry.stamp = document::directoryStamp(entry.path.toStdString());
     entry.scanned = true;
-    if (!keep.isEmpty())
+    std::error_code error;
+    m_scan = PendingScan { index, document::listRegularFiles(entry.path.toStdString(), error), 0, {}, waitCursor };
+    if (waitCursor)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_scanTimer->start();
+}
+
+void SelectFileBar::scanSlice()
+{
+    if (m_scan.entry < 0) {
+        m_scanTimer->stop();
+        return;
+    }
+    // Probing opens every file; a slow disk must not freeze the window, so
+    // each slice gives the event loop back after a few milliseconds.
+    constexpr qint64 SliceMs = 8;
+    QElapsedTimer clock;
+    clock.start();
+    const QString directory = m_entries[static_cast<std::size_t>(m_scan.entry)].path;
+    while (m_scan.next < m_scan.names.size()) {
+        const std::string& name = m_scan.names[m_scan.next++];
+        if (!m_filter || m_filter(directory + QString::fromStdString(name)))
+            m_scan.accepted.push_back(name);
+        if (clock.elapsed() >= SliceMs)
+            return;
+    }
+    finishScan();
+}
+
+void SelectFileBar::finishScan()
+{
+    m_scanTimer->stop();
+    DirectoryEntry& entry = m_entries[static_cast<std::size_t>(m_scan.entry)];
+    const QString keep = entry.current >= 0 ? entry.files.value(entry.current) : QString();
+    document::sortFileNames(m_scan.accepted);
+    entry.files.clear();
+    for (const auto& name : m_scan.accepted)
+        entry.files.append(QString::fromStdString(name));
+    entry.current = -1;
+    if (!keep.isEmpty()) {
+        // The open file stays listed even when the probe passes it over.
         entry.current = static_cast<int>(entry.files.indexOf(keep));
-    m_scanning = false;
+        if (entry.current < 0) {
+            entry.files.append(keep);
+            entry.current = static_cast<int>(entry.files.size()) - 1;
+        }
+    }
+    if (m_scan.waitCursor)
+        QApplication::restoreOverrideCursor();
+    const bool shown = selectedEntry() == &entry;
+    m_scan = {};
+    if (shown)
+        showEntry();
+    emit navigationChanged();
+    emit scanFinished();
 }
 
 void SelectFileBar::addDirectory(const QString& directory)
 {
     const int index = selectOrAdd(directory);
-    DirectoryEntry& entry = m_entries[static_cast<std::size_t>(index)];
-    if (!entry.scanned || entry.stamp != document::directoryStamp(entry.path.toStdString()))
-        scan(entry);
-    fillFileList();
-    showPosition();
-    updateToolTips();
+    if (needsScan(m_entries[static_cast<std::size_t>(index)]))
+        scan(index, true);
+    showEntry();
     emit navigationChanged();
 }
 
@@ -160,10 +213,6 @@ void SelectFileBar::fileOpened(const QString& path)
     const QFileInfo info(path);
     const int index = selectOrAdd(info.absolutePath());
     DirectoryEntry& entry = m_entries[static_cast<std::size_t>(index)];
-    // Rescanning on every Next File would make stepping through a large
-    // directory slow; only a change on disk makes the list stale.
-    if (!entry.scanned || entry.stamp != document::directoryStamp(entry.path.toStdString()))
-        scan(entry);
     const QString name = info.fileName();
     int found = static_cast<int>(entry.files.indexOf(name));
     if (found < 0) {
@@ -171,24 +220,27 @@ void SelectFileBar::fileOpened(const QString& path)
         found = static_cast<int>(entry.files.size()) - 1;
     }
     entry.current = found;
-    fillFileList();
-    showPosition();
-    updateToolTips();
+    // Rescanning on every Next File would make stepping through a large
+    // directory slow; only a change on disk makes the list stale.
+    if (needsScan(entry))
+        scan(index);
+    showEntry();
     emit navigationChanged();
 }
 
 void SelectFileBar::refresh()
 {
-    DirectoryEntry* entry = selectedEntry();
-    if (!entry)
+    const int index = m_directoryList->currentIndex();
+    if (index < 0 || index >= static_cast<int>(m_entries.size()))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    scan(*entry);
-    QApplication::restoreOverrideCursor();
+    scan(index, true);
+}
+
+void SelectFileBar::showEntry()
+{
     fillFileList();
     showPosition();
     updateToolTips();
-    emit navigationChanged();
 }
 
 void SelectFileBar::fillFileList()

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QLabel;
+class QTimer;
 
 // The bar that steps through the DICOM files of the directories the user has
 // visited, in file-name order. It only decides which file is next; opening it
@@ -21,11 +22,12 @@ public:
     using FileFilter = std::function<bool(const QString& path)>;
 
     explicit SelectFileBar(QWidget* parent = nullptr);
+    ~SelectFileBar() override;
 
     void setFileFilter(FileFilter filter) { m_filter = std::move(filter); }
 
-    // Called after every load: selects (or adds) the file's directory, rescans
-    // it when it changed on disk, and makes the file current.
+    // Called after every load: selects (or adds) the file's directory, makes
+    // the file current, and rescans the directory when it changed on disk.
     void fileOpened(const QString& path);
     // Selects (or adds and scans) a directory without opening anything.
     void addDirectory(const QString& directory);
@@ -45,6 +47,9 @@ public:
     int currentIndex() const;
     QString positionText() const;
     int scanCount() const { return m_scanCount; }
+    // A scan runs in slices between other events; until it ends the list
+    // holds what was known before.
+    bool isScanning() const { return m_scan.entry >= 0; }
 
     QComboBox* directoryList() const { return m_directoryList; }
     QComboBox* fileList() const { return m_fileList; }
@@ -54,6 +59,7 @@ public:
 signals:
     void openRequested(const QString& path);
     void navigationChanged();
+    void scanFinished();
 
 private:
     struct DirectoryEntry {
@@ -64,10 +70,24 @@ private:
         bool scanned = false;
     };
 
+    // The directory being scanned: its names, how far the probe has got,
+    // and the names it accepted.
+    struct PendingScan {
+        int entry = -1;
+        std::vector<std::string> names;
+        std::size_t next = 0;
+        std::vector<std::string> accepted;
+        bool waitCursor = false;
+    };
+
     DirectoryEntry* selectedEntry();
     const DirectoryEntry* selectedEntry() const;
     int selectOrAdd(const QString& directory);
-    void scan(DirectoryEntry& entry);
+    bool needsScan(const DirectoryEntry& entry) const;
+    void scan(int entry, bool waitCursor = false);
+    void scanSlice();
+    void finishScan();
+    void showEntry();
     void fillFileList();
     void showPosition();
     void setCurrent(int index);
@@ -79,6 +99,7 @@ private:
     QComboBox* m_fileList = nullptr;
     QLabel* m_position = nullptr;
     FileFilter m_filter;
-    bool m_scanning = false;
+    PendingScan m_scan;
+    QTimer* m_scanTimer = nullptr;
     int m_scanCount = 0;
 };

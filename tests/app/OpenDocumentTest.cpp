@@ -67,6 +67,7 @@ private slots:
 
         // The select-file bar knows the file and its place in the directory.
         const SelectFileBar* bar = frame->selectFileBar();
+        QTRY_VERIFY(!bar->isScanning());
         QCOMPARE(bar->fileList()->currentText(), QStringLiteral("ct1-ile.dcm"));
         QCOMPARE(bar->positionText(),
             QStringLiteral("%1/%2").arg(bar->currentIndex() + 1).arg(bar->files().size()));
@@ -189,7 +190,7 @@ private slots:
         CTolanApp app;
         QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("a1.dcm")) }));
         CMainFrame* frame = app.mainFrame();
-        QVERIFY(frame->action(Command::NextFile)->isEnabled());
+        QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
         frame->action(Command::NextFile)->trigger();
         QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));

@@ -4,6 +4,8 @@
 
 #include <QComboBox>
 #include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 class SelectFileBarTest : public QObject {
@@ -22,6 +24,10 @@ private slots:
 
         SelectFileBar bar;
         bar.fileOpened(dir.filePath(QStringLiteral("IMG2")));
+        // The opened file is listed at once; its neighbours follow the scan.
+        QCOMPARE(bar.positionText(), QStringLiteral("1/1"));
+        QVERIFY(bar.isScanning());
+        QTRY_VERIFY(!bar.isScanning());
         QCOMPARE(bar.files(), (QStringList { "IMG1", "IMG2", "IMG10" }));
         QCOMPARE(bar.currentIndex(), 1);
         QCOMPARE(bar.positionText(), QStringLiteral("2/3"));
@@ -36,6 +42,7 @@ private slots:
         SelectFileBar bar;
         QSignalSpy opened(&bar, &SelectFileBar::openRequested);
         bar.fileOpened(dir.filePath(QStringLiteral("a3")));
+        QTRY_VERIFY(!bar.isScanning());
         QVERIFY(!bar.canGoForward());
         bar.next();
         bar.last();
@@ -59,6 +66,7 @@ private slots:
             writeDicomStub(dir.filePath(QString::fromLatin1(name)));
         SelectFileBar bar;
         bar.fileOpened(dir.filePath(QStringLiteral("b1")));
+        QTRY_VERIFY(!bar.isScanning());
         const int scans = bar.scanCount();
         bar.next();
         bar.fileOpened(dir.filePath(QStringLiteral("b2")));
@@ -68,9 +76,11 @@ private slots:
         writeDicomStub(dir.filePath(QStringLiteral("b3")));
         bar.fileOpened(dir.filePath(QStringLiteral("b2")));
         QCOMPARE(bar.scanCount(), scans + 1);
+        QTRY_VERIFY(!bar.isScanning());
         QCOMPARE(bar.files(), (QStringList { "b1", "b2", "b3" }));
         bar.refresh();
         QCOMPARE(bar.scanCount(), scans + 2);
+        QTRY_VERIFY(!bar.isScanning());
         QCOMPARE(bar.currentIndex(), 1); // a rescan keeps the current file
     }
 
@@ -84,6 +94,7 @@ private slots:
         other.close();
         SelectFileBar bar;
         bar.fileOpened(dir.filePath(QStringLiteral("notes.txt")));
+        QTRY_VERIFY(!bar.isScanning());
         QCOMPARE(bar.files(), (QStringList { "c1", "notes.txt" }));
         QCOMPARE(bar.positionText(), QStringLiteral("2/2"));
     }
@@ -98,6 +109,54 @@ private slots:
         writeDicomStub(dir.filePath(longName));
         bar.fileOpened(dir.filePath(longName));
         QCOMPARE(bar.fileList()->toolTip(), QString(76, QLatin1Char('x')));
+    }
+
+    void eventsKeepFlowingWhileALargeDirectoryIsScanned()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 400; ++i)
+            writeDicomStub(dir.filePath(QStringLiteral("s%1").arg(i)));
+        SelectFileBar bar;
+        // Each probe takes a millisecond: 400 of them would block for 0.4 s.
+        const SelectFileBar::FileFilter slow = [](const QString& path) {
+            QThread::msleep(1);
+            return SelectFileBar::looksLikeDicom(path);
+        };
+        bar.setFileFilter(slow);
+        QSignalSpy finished(&bar, &SelectFileBar::scanFinished);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(20);
+        bar.fileOpened(dir.filePath(QStringLiteral("s7")));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(ticks >= 5);
+        QCOMPARE(bar.files().size(), 400);
+        QCOMPARE(bar.fileList()->currentText(), QStringLiteral("s7"));
+        QCOMPARE(bar.positionText(), QStringLiteral("8/400"));
+    }
+
+    void aNewScanReplacesOneStillRunning()
+    {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        for (int i = 0; i < 50; ++i)
+            writeDicomStub(first.filePath(QStringLiteral("f%1").arg(i)));
+        writeDicomStub(second.filePath(QStringLiteral("g1")));
+        writeDicomStub(second.filePath(QStringLiteral("g2")));
+        SelectFileBar bar;
+        QSignalSpy finished(&bar, &SelectFileBar::scanFinished);
+        bar.fileOpened(first.filePath(QStringLiteral("f1")));
+        bar.fileOpened(second.filePath(QStringLiteral("g2")));
+        QTRY_VERIFY(!bar.isScanning());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(bar.files(), (QStringList { "g1", "g2" }));
+        QCOMPARE(bar.positionText(), QStringLiteral("2/2"));
+        // The unfinished directory is scanned again when it is next used.
+        bar.fileOpened(first.filePath(QStringLiteral("f1")));
+        QTRY_VERIFY(!bar.isScanning());
+        QCOMPARE(bar.files().size(), 50);
+        QCOMPARE(bar.fileList()->currentText(), QStringLiteral("f1"));
     }
 };
 

@@ -50,6 +50,8 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // The program may end without the window being closed.
+    saveBarsAndRecentFiles();
     // The document windows go after this object's own destructor has run;
     // their last signals must not reach it.
     for (QMdiSubWindow* window : m_mdiArea->subWindowList())
@@ -189,9 +191,9 @@ void CMainFrame::updateCommandStates()
 void CMainFrame::fileOpened(const QString& path)
 {
     m_selectFileBar->fileOpened(path);
+    // Written with the bars when the frame closes: a settings file write
+    // costs more than the open itself on some disks.
     m_recentFiles->add(path);
-    if (auto store = settings::open())
-        m_recentFiles->save(*store);
     updateCommandStates();
 }
 
@@ -231,7 +233,7 @@ void CMainFrame::restoreBars()
         restoreState(state);
 }
 
-void CMainFrame::saveBars()
+void CMainFrame::saveBarsAndRecentFiles()
 {
     if (m_barsSaved)
         return;
@@ -242,6 +244,7 @@ void CMainFrame::saveBars()
     store->beginGroup(QString::fromLatin1(settings::BarsGroup));
     store->setValue(QStringLiteral("State"), saveState());
     store->endGroup();
+    m_recentFiles->save(*store);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -251,6 +254,6 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    saveBars();
+    saveBarsAndRecentFiles();
     QMainWindow::closeEvent(event);
 }

@@ -72,7 +72,7 @@ private:
     void connectDocumentCommands();
     void updateDocumentCommandStates();
     void restoreBars();
-    void saveBars();
+    void saveBarsAndRecentFiles();
 
     document::UserOptions& m_options;
     QMdiArea* m_mdiArea = nullptr;

@@ -46,6 +46,7 @@ CTolanApp::~CTolanApp()
     m_mainFrame.reset();
     m_pending.clear();
     if (auto store = settings::open()) {
+        settings::writeString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory, m_currentDirectory);
         settings::writeUserOptions(*store, m_options);
         store->sync();
     }
@@ -101,9 +102,9 @@ void CTolanApp::connectCommands()
 
 void CTolanApp::setCurrentDirectory(const QString& directory)
 {
+    // Stored with the options at shutdown: each write of the settings file
+    // syncs it to disk, which would hold up every open.
     m_currentDirectory = directory;
-    if (auto store = settings::open())
-        settings::writeString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory, directory);
 }
 
 void CTolanApp::toggleAnonymizedExports()

@@ -2,9 +2,11 @@
 
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
+#include "app/RecentFileList.h"
 #include "app/Settings.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <clocale>
@@ -107,6 +109,22 @@ private slots:
         toggle->trigger();
         QCOMPARE(app.options().anonExports, 1);
         QVERIFY(app.anonymizedExports());
+    }
+
+    void openedFileIsRememberedForTheNextStart()
+    {
+        ScratchSettings scratch;
+        const QString path = QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm");
+        if (!QFileInfo::exists(path))
+            QSKIP("test data folder not found");
+        {
+            CTolanApp app;
+            QVERIFY(app.start({ QStringLiteral("tolan-viewer"), path }));
+        }
+        CTolanApp again;
+        QCOMPARE(again.currentDirectory(), QFileInfo(path).absolutePath());
+        QVERIFY(again.start({ QStringLiteral("tolan-viewer") }));
+        QCOMPARE(again.mainFrame()->recentFiles().paths(), QStringList { QFileInfo(path).absoluteFilePath() });
     }
 
     void unreadableCommandLineFileEndsStartUp()

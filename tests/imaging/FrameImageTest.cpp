@@ -178,10 +178,41 @@ TEST(Creation, RejectsShortBuffersAndOversizedFrames)
         {"16-bit over the cap", FrameImage::fromSamples16(std::vector<std::int16_t>(4), 50000, 50000, Window{})},
         {"16-bit frame short", FrameImage::fromFrame(FrameInput{FrameFormat::Grey16, 2, 2, three, {}, GivenWindow::Clamp})},
         {"unknown kind", FrameImage::adoptSamples8(std::vector<std::uint8_t>(4), static_cast<SampleKind>(7), 2, 2)},
+        // Products that wrap to 0 in 32 bits.
+        {"2^16 x 2^16 bytes", FrameImage::fromSamples8(three, SampleKind::Grey, 65536, 65536)},
+        {"2^16 x 2^15 samples of 2 bytes", FrameImage::adoptSamples16(std::vector<std::int16_t>(4), 65536, 32768, Window{})},
+        {"int max x int max", FrameImage::fromSamples8(three, SampleKind::Grey, 0x7FFFFFFF, 0x7FFFFFFF)},
     };
     for (Case& c : cases) {
         ASSERT_FALSE(c.result) << c.name;
         EXPECT_EQ(c.result.error().code, static_cast<int>(ImagingError::InvalidParameters)) << c.name;
+    }
+}
+
+// A bitmap's header and every size handed on from it are 32-bit signed: one
+// byte past 2^31 - 1, padding and header included, is refused before any
+// allocation.
+TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
+{
+    struct Case {
+        const char* name;
+        std::int32_t width, height;
+        int bits;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"row padded past the cap", 0x7FFFFFFF, 1, 8, false},
+        {"24-bit row past the cap", 0x2AAAAAAB, 1, 24, false},
+        {"rows past the cap", 65536, 32768, 8, false},
+        {"table and rows one byte over", 4, (0x7FFFFFFF - 1064) / 4 + 1, 8, false},
+        {"empty selection copy", 0, 0, 24, true},
+        {"small", 5, 3, 24, true},
+    };
+    for (const Case& c : cases) {
+        const auto bitmap = DisplayBitmap::create(c.width, c.height, c.bits);
+        EXPECT_EQ(bitmap.has_value(), c.fits) << c.name;
+        if (!bitmap.has_value())
+            EXPECT_EQ(bitmap.error().code, static_cast<int>(ImagingError::MemoryAllocation)) << c.name;
     }
 }
 

@@ -173,17 +173,17 @@ TEST(RegionMask, ZoomedOutlinesFollowTheirDefinition)
 
 // An inverted selection spans the whole image; at the largest zoom its outline
 // is the border of the scaled selection plus the pixels beside the scaled hole.
-// This must not build a scaled mask of the selection's box (1 GB here).
+// This must not build a scaled mask of the selection's box (256 MB here).
 TEST(RegionMask, ZoomedOutlineOfAWholeImageSelection)
 {
-    RegionMask mask(4000, 4000);
+    RegionMask mask(2000, 2000);
     mask.selectRectangle(10, 10, 12, 12);
     mask.invertSelection();
-    // Scaled rows and columns from 31996 on round to source 4000, past the
+    // Scaled rows and columns from 15996 on round to source 2000, past the
     // image; scaled columns 76..99 come from source columns 10..12, so the
     // hole is 24 x 24 with 4 x 24 pixels beside it.
-    EXPECT_EQ(mask.outline(8.0).size(), (4u * 31996u - 4u) + 4u * 24u);
-    EXPECT_EQ(mask.boxExclusive(8.0), (RegionBox{0, 0, 31996, 31996}));
+    EXPECT_EQ(mask.outline(8.0).size(), (4u * 15996u - 4u) + 4u * 24u);
+    EXPECT_EQ(mask.boxExclusive(8.0), (RegionBox{0, 0, 15996, 15996}));
 }
 
 TEST(RegionMask, ImageUndoStepsThroughSelections)

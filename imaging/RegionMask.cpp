@@ -18,6 +18,11 @@ std::int32_t scaledSize(double scale, std::int32_t size)
     return scaled >= 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<std::int32_t>(scaled);
 }
 
+// A selection drawn larger than this on either side (65535 pixels at a zoom
+// of 16) is past anything a view shows; it gets no outline rather than
+// gigabytes of outline points.
+constexpr std::int64_t kMaxScaledExtent = std::int64_t{1} << 20;
+
 // The scaled rows (or columns) whose source row lies in first..last: scaled i
 // shows source trunc(size / scaled * i + 0.5), which never falls as i rises,
 // so they are one stretch found by bisection.
@@ -49,7 +54,10 @@ struct ScaledAxis {
         };
         const std::int64_t begin = firstReaching(first);
         const std::int64_t end = firstReaching(std::int64_t{last} + 1);
+        if (end - begin > kMaxScaledExtent)
+            return axis;
         axis.first = static_cast<std::size_t>(begin);
+        axis.source.reserve(static_cast<std::size_t>(end - begin));
         for (std::int64_t i = begin; i < end; ++i)
             axis.source.push_back(static_cast<std::int32_t>(sourceOf(i, size, scaled)));
         return axis;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <set>
 #include <vector>
@@ -184,6 +185,9 @@ TEST(RegionMask, ZoomedOutlineOfAWholeImageSelection)
     // hole is 24 x 24 with 4 x 24 pixels beside it.
     EXPECT_EQ(mask.outline(8.0).size(), (4u * 15996u - 4u) + 4u * 24u);
     EXPECT_EQ(mask.boxExclusive(8.0), (RegionBox{0, 0, 15996, 15996}));
+    // A zoom no view offers gives no outline instead of exhausting memory.
+    EXPECT_TRUE(mask.outline(1e6).empty());
+    EXPECT_TRUE(mask.outline(std::numeric_limits<double>::max()).empty());
 }
 
 TEST(RegionMask, ImageUndoStepsThroughSelections)

@@ -42,16 +42,16 @@ void BasicImage<Sample>::reserveAction()
         actions.reserve(std::max<std::size_t>(m_state.actionPos + 1, 2 * actions.capacity()));
 }
 
-// Needs the room reserveAction() made. Every kind but a selection change
-// drops the levels that could have been redone.
+// Needs the room reserveAction() made. Every new action ends the redo
+// history, a selection change too, so the levels above the shown one can
+// never be reached again and are freed at once.
 template<typename Sample>
 void BasicImage<Sample>::recordAction(ActionKind kind) noexcept
 {
     m_state.actions.resize(m_state.actionPos);
     m_state.actions.push_back(kind);
     ++m_state.actionPos;
-    if (kind != ActionKind::Region)
-        m_state.levels.resize(m_state.topLevel + 1);
+    m_state.levels.resize(m_state.topLevel + 1);
 }
 
 // A selection belongs to one size of image: after a size change it is gone,

@@ -230,6 +230,23 @@ TEST(UndoLevels, WindowDragAcrossASizeChangeKeepsEveryOfferedStepWorking)
     EXPECT_EQ(frame.width(), 4);
 }
 
+// A selection change after an undo ends the redo history like any other
+// change, so the level that could have been redone is freed with it rather
+// than held (a full copy of the pixels) until the next pixel operation.
+TEST(UndoLevels, SelectionAfterUndoFreesTheLevelThatCanNoLongerBeRedone)
+{
+    FrameImage frame = ctImage();
+    ASSERT_TRUE(frame.applyPixelOperation(invertOp));
+    ASSERT_TRUE(frame.undo());
+    ASSERT_TRUE(frame.selectRectangle(0, 0, 2, 2));
+    EXPECT_FALSE(frame.canRedo());
+    EXPECT_EQ(frame.image16()->levelCount(), 0u);
+    ASSERT_TRUE(frame.undo());
+    EXPECT_FALSE(frame.hasSelection());
+    ASSERT_TRUE(frame.redo());
+    EXPECT_TRUE(frame.hasSelection());
+}
+
 TEST(UndoLevels, WindowDragOverRedoLevelsLeavesNothingToRedo)
 {
     FrameImage frame = ctImage();

@@ -1,32 +1,16 @@
 #pragma once
 
+#include "app/PendingRequest.h"
 #include "document/UserOptions.h"
 
-#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <vector>
 
 class CMainFrame;
 class COrvoDoc;
-
-// What the next "New" turns into a document: files shown as one document, or
-// pictures pasted from the clipboard.
-struct PendingRequest {
-    QStringList files;
-    QString title;
-    std::vector<QImage> pictures;
-
-    void clear()
-    {
-        files.clear();
-        title.clear();
-        pictures.clear();
-    }
-};
 
 // The application object: owns the one options object, the pending request
 // and the main frame, and handles the commands that need no document.

@@ -32,7 +32,7 @@ fi
 for tool in hyperfine dcmj2pnm "$viewer"; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-file=$(find "$series" -maxdepth 1 -type f -name '*.dcm' | sort | head -n 1)
+file=$(find "$series" -maxdepth 1 -type f -name '*.dcm' | sort | sed -n 1p)
 [ -n "$file" ] || { echo "no .dcm file in $series" >&2; exit 1; }
 
 scratch=$(mktemp -d)

@@ -1,6 +1,7 @@
 #include "dicom/PixelFrames.h"
 
 #include "base/ByteReader.h"
+#include "dicom/JpegFrames.h"
 #include "dicom/PixelErrors.h"
 #include "dicom/RleDecoder.h"
 
@@ -258,8 +259,6 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
         return checked.error();
     if (attrs.photometricKind() == Photometric::PaletteColor && !palette)
         return corrupted("palette colour image without palette tables");
-    if (compression == Compression::JpegLossy || compression == Compression::JpegLossless)
-        return base::Error{pixel_error::UnknownCompression, "JPEG pixel data cannot be decoded yet"};
     const auto element = findPixelData(source);
     if (!element)
         return element.error();
@@ -272,7 +271,9 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
             return {};
         };
         const FrameSink& emit = sink ? sink : keep;
-        auto count = compression == Compression::Rle ? extractRle(attrs, source, *element, tables, emit)
+        const bool jpeg = compression == Compression::JpegLossy || compression == Compression::JpegLossless;
+        auto count = jpeg ? extractJpeg(attrs, compression, source, *element, tables, emit)
+                   : compression == Compression::Rle ? extractRle(attrs, source, *element, tables, emit)
                                                      : extractNative(attrs, source, *element, tables, emit);
         if (!count)
             return count.error();

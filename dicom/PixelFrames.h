@@ -65,8 +65,7 @@ struct PixelFrames {
 using FrameSink = std::function<base::Result<void>(Frame&&)>;
 
 // Checks the attributes, extracts and normalises all frames. palette is
-// required for "PALETTE COLOR" (error 5 without). The JPEG compressions fail
-// with error 6 until their decoders are wired in. With a sink, frames go to
+// required for "PALETTE COLOR" (error 5 without). With a sink, frames go to
 // it one by one instead of into the result, so only one is held at a time.
 base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
                                           const PixelSource& source, const std::optional<PaletteTables>& palette,

@@ -213,8 +213,9 @@ INSTANTIATE_TEST_SUITE_P(
                         im.photometric = "PALETTE COLOR ";
                         im.palette = {Bytes(256), Bytes(256), Bytes(254)};
                     }), Bytes(4), DicomError::Corrupted, 0},
-        OutcomeCase{"jpegNotYetWired", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.50"; }), Bytes(4),
-                    DicomError::UnknownCompression, 0},
+        // JPEG data must come as fragments; a plain 4-byte value is corrupt.
+        OutcomeCase{"jpegNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.50"; }), Bytes(4),
+                    DicomError::Corrupted, 0},
         OutcomeCase{"unknownSyntax", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.91"; }), Bytes(4),
                     DicomError::UnknownCompression, 0}),
     [](const auto& info) { return std::string(info.param.name); });

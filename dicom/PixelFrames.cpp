@@ -4,6 +4,7 @@
 #include "dicom/JpegFrames.h"
 #include "dicom/PixelErrors.h"
 #include "dicom/RleDecoder.h"
+#include "dicom/TagDictionary.h"
 
 #include <algorithm>
 #include <new>
@@ -119,6 +120,49 @@ base::Result<std::size_t> extractRle(const PixelAttributes& attrs, const PixelSo
     return grouped.size();
 }
 
+DicomElement groupElement(std::uint16_t number, const char (&vr)[3], std::uint64_t valueOffset, std::uint32_t length)
+{
+    DicomElement e;
+    e.group = PixelGroup;
+    e.element = number;
+    e.name = std::string(TagDictionary::name(e.tag()));
+    if (vr[0] != 0)
+        e.vr.assign(vr, 2);
+    else if (auto known = TagDictionary::vr(e.tag()))
+        e.vr = std::string(*known);
+    // Offsets in a data set are 32-bit; the reader refuses larger files.
+    e.valueOffset = static_cast<std::uint32_t>(std::min<std::uint64_t>(valueOffset, 0xFFFFFFFFull));
+    e.length = length;
+    return e;
+}
+
+// The elements of group 0x7FE0 as the element list keeps them once the frames
+// are out: the pixel data without a value, their length that of the frames
+// as stored uncompressed when they were encapsulated.
+std::vector<DicomElement> pixelGroupElements(const PixelSource& source, const PixelDataElement& pixels,
+                                             const PixelAttributes& attrs, std::size_t frameCount)
+{
+    std::vector<DicomElement> out;
+    for (const PixelGroupEntry& entry : pixels.before) {
+        DicomElement e = groupElement(entry.element, entry.vr, entry.valueOffset, entry.length);
+        if (entry.element == 0x0000 && entry.length == 4 && entry.valueOffset + 4 <= source.bytes.size()) {
+            e.setValue(source.bytes.subspan(static_cast<std::size_t>(entry.valueOffset), 4));
+            base::ByteReader r(e.bytes(), source.bigEndian ? base::Endian::Big : base::Endian::Little);
+            e.numericValue = static_cast<std::int32_t>(*r.u32());
+        }
+        out.push_back(std::move(e));
+    }
+    std::uint32_t length = pixels.length;
+    if (length == UndefinedLength) {
+        const auto frameBytes = storedFrameBytes(attrs);
+        const std::uint64_t total = frameBytes ? std::uint64_t(*frameBytes) * frameCount : 0;
+        // Saturated below 0xFFFFFFFF, which would read as "undefined".
+        length = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, UndefinedLength - 1));
+    }
+    out.push_back(groupElement(PixelDataElementNumber, pixels.vr, pixels.valueOffset, length));
+    return out;
+}
+
 } // namespace
 
 base::Result<PixelDataElement> findPixelData(const PixelSource& source)
@@ -126,6 +170,7 @@ base::Result<PixelDataElement> findPixelData(const PixelSource& source)
     base::ByteReader r(source.bytes, source.bigEndian ? base::Endian::Big : base::Endian::Little);
     if (!r.seek(source.offset))
         return corrupted("pixel data offset outside the file");
+    std::vector<PixelGroupEntry> before;
     while (true) {
         const auto group = r.u16();
         const auto elementNumber = r.u16();
@@ -163,11 +208,19 @@ base::Result<PixelDataElement> findPixelData(const PixelSource& source)
         }
         element.valueOffset = r.position();
         element.length = length;
-        if (*elementNumber == PixelDataElementNumber)
+        if (*elementNumber == PixelDataElementNumber) {
+            element.before = std::move(before);
             return element;
-        // (7FE0,0000), (7FE0,0001) and the like: skipped.
+        }
+        // (7FE0,0000), (7FE0,0001) and the like: listed, their values unused.
         if (length == UndefinedLength || !r.skip(length))
             return corrupted("element of group 7FE0 runs past the end of the file");
+        PixelGroupEntry entry;
+        entry.element = *elementNumber;
+        entry.valueOffset = element.valueOffset;
+        entry.length = length;
+        std::copy(std::begin(element.vr), std::end(element.vr), std::begin(entry.vr));
+        before.push_back(entry);
     }
 }
 
@@ -281,6 +334,7 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
         image.attributes.numberOfFrames = static_cast<std::int32_t>(*count);
         image.compression = compression;
         image.palette = palette;
+        image.elements = pixelGroupElements(source, *element, attrs, *count);
         return image;
     } catch (const std::bad_alloc&) {
         return base::Error{pixel_error::OutOfMemory, "out of memory extracting frames"};

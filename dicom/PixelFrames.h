@@ -5,6 +5,7 @@
 // decoded; every frame is then normalised.
 
 #include "base/Result.h"
+#include "dicom/DicomElement.h"
 #include "dicom/PixelAttributes.h"
 #include "dicom/Normalisation.h"
 #include "dicom/PaletteColour.h"
@@ -25,10 +26,20 @@ struct PixelSource {
     bool bigEndian = false;
 };
 
+// An element of group 0x7FE0 that comes before (7FE0,0010), such as its
+// group length.
+struct PixelGroupEntry {
+    std::uint16_t element = 0;
+    std::uint64_t valueOffset = 0;
+    std::uint32_t length = 0;
+    char vr[3] = {0, 0, 0}; // empty in implicit VR
+};
+
 struct PixelDataElement {
     std::uint64_t valueOffset = 0;
     std::uint32_t length = 0; // 0xFFFFFFFF: encapsulated
     char vr[3] = {0, 0, 0};   // empty in implicit VR
+    std::vector<PixelGroupEntry> before;
 };
 
 inline constexpr std::uint32_t UndefinedLength = 0xFFFFFFFF;
@@ -59,6 +70,10 @@ struct PixelFrames {
     Compression compression = Compression::None;
     std::vector<Frame> frames;
     std::optional<PaletteTables> palette;
+    // Group 0x7FE0 up to and including (7FE0,0010), for the element list:
+    // no pixel values are kept; the group length keeps its value. Decoded
+    // pixel data report the bytes of the frames as stored uncompressed.
+    std::vector<DicomElement> elements;
 };
 
 // Takes each frame as it is made, in order; a failure stops the extraction.

@@ -238,6 +238,9 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
                 targets[c]->assign(channels[c]->begin(), channels[c]->end());
             dataset.palette.length = 256;
         }
+        // The pixel group follows every other top-level element in the file.
+        for (DicomElement& e : image->elements)
+            dataset.elements.push_back(std::move(e));
         return DicomError::None;
     } catch (const std::bad_alloc&) {
         return DicomError::OutOfMemory;

@@ -403,6 +403,93 @@ TEST(RleFrames, FragmentPastEndOfFileIsCorrupted)
     EXPECT_EQ(open(b).error, DicomError::Corrupted);
 }
 
+// After extraction the pixel group joins the element list without its values,
+// so the header listing shows it.
+struct PixelGroupCase {
+    const char* name;
+    DicomBytes file;
+    std::uint32_t pixelOffset;  // valueOffset of (7FE0,0010)
+    std::uint32_t pixelLength;  // as listed
+    const char* pixelVr;
+    bool groupLength;           // (7FE0,0000) listed before it
+};
+
+class PixelGroupListed : public testing::TestWithParam<PixelGroupCase> {};
+
+TEST_P(PixelGroupListed, AfterTheOtherElements)
+{
+    const PixelGroupCase& c = GetParam();
+    ReadOptions options;
+    options.pixelStage = readPixelStage;
+    MemorySource source(c.file.bytes());
+    DicomDataset dataset;
+    ASSERT_TRUE(DicomReader(options).read(source, dataset)) << dataset.errorMessage();
+    const std::size_t count = dataset.elementCount();
+    ASSERT_GE(count, 2u);
+    const DicomElement& pixels = dataset.elements.back();
+    EXPECT_EQ(pixels.tag(), (base::Tag{0x7FE0, 0x0010}));
+    EXPECT_EQ(pixels.name, "Frame Data");
+    EXPECT_EQ(pixels.vr, c.pixelVr);
+    EXPECT_EQ(pixels.length, c.pixelLength);
+    EXPECT_EQ(pixels.valueOffset, c.pixelOffset);
+    EXPECT_FALSE(pixels.hasValue());
+    const DicomElement& before = dataset.elements[count - 2];
+    if (c.groupLength) {
+        EXPECT_EQ(before.tag(), (base::Tag{0x7FE0, 0x0000}));
+        EXPECT_EQ(before.vr, "UL");
+        EXPECT_EQ(before.length, 4u);
+        EXPECT_EQ(before.numericValue, static_cast<std::int32_t>(c.pixelLength + 12));
+    } else {
+        EXPECT_EQ(before.group, 0x0028);
+    }
+    EXPECT_TRUE(dataset.findElement(0x7FE0, 0x0010).has_value());
+}
+
+DicomBytes withGroupLength(const Image& im, const Bytes& pixels)
+{
+    DicomBytes b = header(im);
+    b.tag(0x7FE0, 0x0000).vr("UL").len16(4).u32(static_cast<std::uint32_t>(12 + pixels.size())); // Group Length
+    b.tag(0x7FE0, 0x0010);                                                                       // Pixel Data
+    b.header("OB", static_cast<std::uint32_t>(pixels.size()));
+    b.raw(pixels);
+    return b;
+}
+
+DicomBytes bigEndianGroupLength()
+{
+    Image im;
+    im.syntax = ExplicitBig;
+    im.bitsAllocated = 16;
+    im.bitsStored = 16;
+    DicomBytes b = header(im);
+    b.tag(0x7FE0, 0x0000).vr("UL").len16(4).u32(12 + 8); // Group Length, in the data set's order
+    b.tag(0x7FE0, 0x0010).vr("OW").reserved().len32(8);  // Pixel Data
+    b.zeros(8);
+    return b;
+}
+
+std::vector<PixelGroupCase> pixelGroupCases()
+{
+    std::vector<PixelGroupCase> cases;
+    const Bytes four {1, 2, 3, 4};
+    const DicomBytes plain = native(Image{}, four);
+    cases.push_back({"Native", plain, static_cast<std::uint32_t>(plain.size() - 4), 4, "OB", false});
+    const DicomBytes grouped = withGroupLength(Image{}, four);
+    cases.push_back({"NativeWithGroupLength", grouped, static_cast<std::uint32_t>(grouped.size() - 4), 4, "OB", true});
+    const DicomBytes big = bigEndianGroupLength();
+    cases.push_back({"BigEndianGroupLength", big, static_cast<std::uint32_t>(big.size() - 8), 8, "OW", true});
+    // Two RLE frames of 1 x 2 bytes: listed as the 4 bytes they hold uncompressed.
+    Image im = rleGrey;
+    im.frames = "2";
+    const DicomBytes head = header(im);
+    const DicomBytes encapsulated = rle(im, {}, {rleFrame({{0xFF, 1}}), rleFrame({{0xFF, 2}})});
+    cases.push_back({"RleTakesTheDecodedLength", encapsulated, static_cast<std::uint32_t>(head.size() + 12), 4, "OB", false});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Compressions, PixelGroupListed, testing::ValuesIn(pixelGroupCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(PaletteExtraction, NameFromManufacturerOrNewPalette)
 {
     auto tables = [](std::optional<std::string> maker) {

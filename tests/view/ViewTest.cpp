@@ -79,6 +79,12 @@ private slots:
         QCOMPARE(rowsItem.first()->text(1), QStringLiteral("Rows"));
         QCOMPARE(rowsItem.first()->text(2), QStringLiteral("US"));
         QCOMPARE(rowsItem.first()->text(4), QStringLiteral("  512"));
+        // The pixel data stay listed once their frames are decoded: last, 512 x 512 x 2 bytes.
+        const auto pixelItem = list.findItems(QStringLiteral("0x7fe0, 0x0010"), Qt::MatchExactly, 0);
+        QCOMPARE(pixelItem.size(), 1);
+        QCOMPARE(pixelItem.first()->text(1), QStringLiteral("Frame Data"));
+        QCOMPARE(pixelItem.first()->text(3).trimmed(), QStringLiteral("524288"));
+        QCOMPARE(list.indexOfTopLevelItem(pixelItem.first()), list.topLevelItemCount() - 1);
     }
 };
 

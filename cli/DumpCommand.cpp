@@ -4,6 +4,7 @@
 #include "cli/CliArgs.h"
 #include "dicom/DicomReader.h"
 #include "dicom/HeaderListing.h"
+#include "dicom/PictureFiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -40,7 +41,10 @@ bool dumpFile(const std::string& path, dicom::HeaderOnly headerOnly, std::string
     options.pixelData = dicom::PixelData::AsElements;
     dicom::DicomReader reader(options);
     dicom::DicomDataset dataset;
-    if (!reader.read(path, dataset)) {
+    // Pictures list the elements they are given when opened.
+    const bool read = dicom::pictureKind(path) != dicom::PictureKind::None ? dicom::openFile(path, headerOnly, dataset)
+                                                                          : reader.read(path, dataset);
+    if (!read) {
         std::fprintf(stderr, "%s\n", trimTrailingBlanks(dataset.errorMessage()).c_str());
         return false;
     }

@@ -1,12 +1,12 @@
-// tolan frames FILE --out DIR: the normalised frames of a DICOM or BMP file as
+// tolan frames FILE --out DIR: the normalised frames of a DICOM, BMP or JPEG file as
 // raw files plus an info.txt, for conformance scripts and benchmarks. info.txt
 // is written last: a folder without it holds no complete result.
 
 #include "cli/CliArgs.h"
-#include "dicom/BmpReader.h"
 #include "dicom/DicomError.h"
 #include "dicom/DicomReader.h"
 #include "dicom/Normalisation.h"
+#include "dicom/PictureFiles.h"
 #include "dicom/PixelModule.h"
 
 #include <bit>
@@ -45,16 +45,6 @@ std::string number(double value)
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-bool isBmpPath(const std::string& path)
-{
-    if (path.size() < 5)
-        return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (auto& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".bmp";
 }
 
 // A file appears under its name only once it is complete.
@@ -115,31 +105,32 @@ std::string infoText(const dicom::PixelFrames& image)
     return out;
 }
 
-base::Result<dicom::PixelFrames> readBmpFrames(const std::string& path, const dicom::FrameSink& sink)
+// BMP and JPEG pictures through the same opening as the viewer's.
+base::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, const dicom::FrameSink& sink)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return base::Error{static_cast<int>(dicom::DicomError::FileNotFound), path};
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto bmp = dicom::readBmp(bytes);
-    if (!bmp)
-        return bmp.error();
+    dicom::DicomDataset dataset;
+    if (!dicom::openFile(path, dicom::HeaderOnly::No, dataset))
+        return base::Error{static_cast<int>(dataset.error), {}};
     dicom::PixelFrames image;
     auto& a = image.attributes;
-    a.rows = bmp->rows;
-    a.columns = bmp->columns;
-    a.samplesPerPixel = 3;
-    a.photometric = "RGB ";
-    a.bitsAllocated = 8;
-    a.bitsStored = 8;
-    a.highBit = 7;
-    a.windowCentre = 128;
-    a.windowWidth = 256;
-    dicom::Frame frame;
-    frame.format = dicom::FrameFormat::Rgb8;
-    frame.bytes = std::move(bmp->rgb);
-    if (auto taken = sink(std::move(frame)); !taken)
-        return taken.error();
+    const dicom::ImageAttributes& in = dataset.image;
+    a.rows = in.rows;
+    a.columns = in.columns;
+    a.samplesPerPixel = in.samplesPerPixel;
+    a.photometric = in.photometric;
+    a.numberOfFrames = static_cast<std::int32_t>(dataset.frames.size());
+    a.bitsAllocated = in.bitsAllocated;
+    a.bitsStored = in.bitsStored;
+    a.highBit = in.highBit;
+    a.windowCentre = in.windowCenter;
+    a.windowWidth = in.windowWidth;
+    for (auto& bytes : dataset.frames) {
+        dicom::Frame frame;
+        frame.format = in.samplesPerPixel == 3 ? dicom::FrameFormat::Rgb8 : dicom::FrameFormat::Grey8;
+        frame.bytes = std::move(bytes);
+        if (auto taken = sink(std::move(frame)); !taken)
+            return taken.error();
+    }
     return image;
 }
 
@@ -203,7 +194,7 @@ int runFrames(const std::vector<std::string>& argv)
         detail += (outDir / name).string();
         return base::Error{static_cast<int>(dicom::DicomError::FileIo), std::move(detail)};
     };
-    auto image = isBmpPath(path) ? readBmpFrames(path, sink) : readDicomFrames(path, sink);
+    auto image = dicom::pictureKind(path) != dicom::PictureKind::None ? readPictureFrames(path, sink) : readDicomFrames(path, sink);
     if (!image) {
         const auto code = dicom::toDicomError(image.error());
         std::string message = trimTrailingBlanks(dicom::errorText(code));

@@ -1,0 +1,277 @@
+#include "dicom/PictureFiles.h"
+
+#include "codecs/JpegAdapter.h"
+#include "dicom/BmpReader.h"
+#include "dicom/PixelModule.h"
+#include "dicom/TagDictionary.h"
+#include "dicom/UidDictionary.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace dicom {
+
+namespace {
+
+constexpr std::string_view SecondaryCaptureClass = "1.2.840.10008.5.1.4.1.1.7";
+constexpr std::string_view ExplicitLittleSyntax = "1.2.840.10008.1.2.1";
+
+std::vector<std::uint8_t> textBytes(std::string_view text, char pad)
+{
+    std::vector<std::uint8_t> out(text.begin(), text.end());
+    // PS3.5 7.1.1: values have even length.
+    if (out.size() % 2)
+        out.push_back(static_cast<std::uint8_t>(pad));
+    return out;
+}
+
+std::vector<std::uint8_t> u16Bytes(std::uint16_t v)
+{
+    return {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)};
+}
+
+std::vector<std::uint8_t> u32Bytes(std::uint32_t v)
+{
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+            static_cast<std::uint8_t>(v >> 24)};
+}
+
+// A built data set is implicit VR, so the dictionary gives every VR.
+DicomElement makeElement(base::Tag tag, const std::vector<std::uint8_t>& value)
+{
+    DicomElement e;
+    e.group = tag.group;
+    e.element = tag.element;
+    e.name = std::string(TagDictionary::name(tag));
+    const auto vr = TagDictionary::vr(tag);
+    e.vr = vr ? std::string(*vr) : std::string("  ");
+    e.length = static_cast<std::uint32_t>(value.size());
+    e.setValue(value);
+    if (e.vr == "US" && value.size() == 2)
+        e.numericValue = value[0] | (value[1] << 8);
+    else if (value.size() == 4)
+        e.numericValue = static_cast<std::int32_t>(value[0] | (value[1] << 8) | (value[2] << 16) |
+                                                   (std::uint32_t(value[3]) << 24));
+    if (e.vr == "UI") {
+        if (auto name = UidDictionary::name(e.text()))
+            e.uidName = std::string(*name);
+    }
+    return e;
+}
+
+bool before(const DicomElement& a, base::Tag b)
+{
+    return a.group < b.group || (a.group == b.group && a.element < b.element);
+}
+
+// Replaces or inserts in ascending tag order.
+void putElement(std::vector<DicomElement>& list, DicomElement e)
+{
+    const auto at = std::find_if(list.begin(), list.end(), [&e](const DicomElement& x) { return !before(x, e.tag()); });
+    if (at != list.end() && at->tag() == e.tag())
+        *at = std::move(e);
+    else
+        list.insert(at, std::move(e));
+}
+
+// The group length counts each element of the group as it is encoded in
+// explicit VR little endian: 12 + length for "OB" and "OW", else 8 + length.
+void putWithGroupLength(std::vector<DicomElement>& list, DicomElement e)
+{
+    const std::uint16_t group = e.group;
+    putElement(list, std::move(e));
+    std::uint64_t sum = 0;
+    for (const DicomElement& x : list) {
+        if (x.group == group && x.element != 0)
+            sum += (x.vr == "OB" || x.vr == "OW" ? 12u : 8u) + std::uint64_t(x.length);
+    }
+    putElement(list, makeElement({group, 0x0000}, u32Bytes(static_cast<std::uint32_t>(std::min<std::uint64_t>(sum, 0xFFFFFFFFu)))));
+}
+
+std::optional<std::tm> modificationTime(const std::filesystem::path& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    std::tm local {};
+    if (!::localtime_r(&status.st_mtime, &local))
+        return std::nullopt;
+    return local;
+}
+
+void setPicture(DicomDataset& dataset, std::uint32_t rows, std::uint32_t columns, int samples,
+                std::vector<std::uint8_t> frame)
+{
+    dataset.implicitVr = true;
+    dataset.bigEndian = false;
+    dataset.hasPreamble = true;
+    dataset.preamble.fill(0);
+    std::memcpy(dataset.prefix.data(), "DICM", 4);
+    dataset.compressionName = "NONE";
+    ImageAttributes& a = dataset.image;
+    a = ImageAttributes {};
+    a.samplesPerPixel = static_cast<std::int16_t>(samples);
+    a.photometric = samples == 3 ? "RGB " : "MONOCHROME2 ";
+    a.numberOfFrames = 1;
+    a.rows = rows;
+    a.columns = columns;
+    a.bitsAllocated = 8;
+    a.bitsStored = 8;
+    a.highBit = 7;
+    a.windowCenter = 128;
+    a.windowWidth = 256;
+    a.rescaleSlope = 1.0;
+    a.frameSize = static_cast<std::uint32_t>(frame.size());
+    dataset.frames.clear();
+    dataset.frames.push_back(std::move(frame));
+}
+
+DicomError readBmpPicture(const std::filesystem::path& path, DicomDataset& dataset)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    if (!in || !std::filesystem::is_regular_file(path, ec))
+        return DicomError::FileNotFound;
+    const std::uint64_t size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return DicomError::FileIo;
+    if (size > DicomReader::MaxFileSize)
+        return DicomError::UnsupportedFileFormat;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        return DicomError::FileIo;
+    auto bmp = readBmp(bytes);
+    if (!bmp)
+        return toDicomError(bmp.error());
+    setPicture(dataset, bmp->rows, bmp->columns, 3, std::move(bmp->rgb));
+    return DicomError::None;
+}
+
+DicomError readJpegPicture(const std::filesystem::path& path, DicomDataset& dataset)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+        return DicomError::FileNotFound;
+    auto picture = codecs::JpegAdapter::readFile(path);
+    if (!picture)
+        return toDicomError(picture.error());
+    if (picture->components != 1 && picture->components != 3)
+        return DicomError::UnsupportedFormat;
+    setPicture(dataset, picture->height, picture->width, picture->components, std::move(picture->pixels));
+    return DicomError::None;
+}
+
+} // namespace
+
+PictureKind pictureKind(std::string_view path)
+{
+    if (path.size() < 5)
+        return PictureKind::None;
+    std::string ext(path.substr(path.size() - 4));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".bmp")
+        return PictureKind::Bmp;
+    if (ext == ".jpg" || ext == ".jpe")
+        return PictureKind::Jpeg;
+    return PictureKind::None;
+}
+
+void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std::tm>& created)
+{
+    const ImageAttributes& a = dataset.image;
+    auto& list = dataset.elements;
+    auto put = [&list](std::uint16_t group, std::uint16_t element, std::vector<std::uint8_t> value) {
+        putWithGroupLength(list, makeElement({group, element}, value));
+    };
+    auto uid = [](std::string_view text) {
+        std::vector<std::uint8_t> out(text.begin(), text.end());
+        out.push_back(0); // the terminating zero is stored with the UID
+        if (out.size() % 2)
+            out.push_back(0);
+        return out;
+    };
+    put(0x0002, 0x0001, {0x00, 0x01});
+    put(0x0002, 0x0002, uid(SecondaryCaptureClass));
+    put(0x0002, 0x0010, uid(ExplicitLittleSyntax));
+    put(0x0002, 0x0013, textBytes("TOLAN-VIEWER-30 ", ' '));
+    put(0x0008, 0x0008, textBytes("ORIGINAL\\PRIMARY ", ' '));
+    put(0x0008, 0x0016, uid(SecondaryCaptureClass));
+    put(0x0008, 0x0070, textBytes("TOLAN VIEWER", ' '));
+    put(0x0028, 0x0002, u16Bytes(static_cast<std::uint16_t>(a.samplesPerPixel)));
+    put(0x0028, 0x0004, textBytes(a.photometric, ' '));
+    if (a.samplesPerPixel == 3)
+        put(0x0028, 0x0006, u16Bytes(0));
+    put(0x0028, 0x0008, textBytes(std::to_string(a.numberOfFrames) + " ", ' '));
+    put(0x0028, 0x0010, u16Bytes(static_cast<std::uint16_t>(a.rows)));
+    put(0x0028, 0x0011, u16Bytes(static_cast<std::uint16_t>(a.columns)));
+    put(0x0028, 0x0100, u16Bytes(static_cast<std::uint16_t>(a.bitsAllocated)));
+    put(0x0028, 0x0101, u16Bytes(static_cast<std::uint16_t>(a.bitsStored)));
+    put(0x0028, 0x0102, u16Bytes(static_cast<std::uint16_t>(a.highBit)));
+    put(0x0028, 0x0103, u16Bytes(0));
+    put(0x0028, 0x1050, textBytes(std::to_string(a.windowCenter), ' '));
+    put(0x0028, 0x1051, textBytes(std::to_string(a.windowWidth), ' '));
+
+    // The pixel data keep no value: the frames are the data set's.
+    DicomElement pixels = makeElement({0x7FE0, 0x0010}, {});
+    pixels.value.clear();
+    const std::uint64_t length = std::uint64_t(a.bitsAllocated / 8) * a.rows * std::uint64_t(a.samplesPerPixel) *
+                                 a.columns * std::uint64_t(std::max(a.numberOfFrames, 1));
+    pixels.length = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, 0xFFFFFFFEu));
+    putWithGroupLength(list, std::move(pixels));
+
+    if (created) {
+        char date[32];
+        char time[32];
+        std::snprintf(date, sizeof date, "%04d:%02d:%02d", created->tm_year + 1900, created->tm_mon + 1, created->tm_mday);
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", created->tm_hour, created->tm_min, created->tm_sec);
+        put(0x0008, 0x0020, textBytes(date, ' '));
+        put(0x0008, 0x0030, textBytes(time, ' '));
+    }
+}
+
+bool readPicture(const std::filesystem::path& path, PictureKind kind, DicomDataset& dataset)
+{
+    dataset.path = path.string();
+    DicomError error = DicomError::UnsupportedFileFormat;
+    try {
+        if (kind == PictureKind::Bmp)
+            error = readBmpPicture(path, dataset);
+        else if (kind == PictureKind::Jpeg)
+            error = readJpegPicture(path, dataset);
+        if (error == DicomError::None)
+            addSecondaryCaptureElements(dataset, modificationTime(path));
+    } catch (const std::bad_alloc&) {
+        error = DicomError::OutOfMemory;
+    }
+    dataset.error = error;
+    return error == DicomError::None;
+}
+
+bool openFile(const std::filesystem::path& path, HeaderOnly headerOnly, DicomDataset& dataset)
+{
+    const PictureKind kind = pictureKind(path.native());
+    if (kind != PictureKind::None) {
+        if (headerOnly == HeaderOnly::Yes) {
+            dataset.path = path.string();
+            dataset.error = DicomError::UnsupportedFileFormat;
+            return false;
+        }
+        return readPicture(path, kind, dataset);
+    }
+    ReadOptions options;
+    options.headerOnly = headerOnly;
+    options.pixelStage = &readPixelStage;
+    return DicomReader(options).read(path, dataset);
+}
+
+} // namespace dicom

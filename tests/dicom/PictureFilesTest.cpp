@@ -1,0 +1,227 @@
+// BMP and JPEG pictures opened by path into secondary-capture data sets.
+
+#include "dicom/PictureFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace dicom;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+TEST(PictureKind, ByTheLastFourCharactersWithoutCase)
+{
+    const struct {
+        const char* path;
+        PictureKind kind;
+    } cases[] = {
+        {"a.bmp", PictureKind::Bmp},   {"dir/A.BMP", PictureKind::Bmp}, {"x.jpg", PictureKind::Jpeg},
+        {"x.JPE", PictureKind::Jpeg},  {".bmp", PictureKind::None},     {"x.jpeg", PictureKind::None},
+        {"ct.dcm", PictureKind::None}, {"bmp", PictureKind::None},      {"a.bmp.dcm", PictureKind::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pictureKind(c.path), c.kind) << c.path;
+}
+
+void put(Bytes& b, std::uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A 2 x 2 24-bit picture, rows bottom-up and padded to 4 bytes.
+Bytes twoByTwoBmp()
+{
+    Bytes b {'B', 'M'};      // bfType
+    put(b, 54 + 16, 4);      // bfSize
+    put(b, 0, 4);            // bfReserved1, bfReserved2
+    put(b, 54, 4);           // bfOffBits
+    put(b, 40, 4);           // biSize
+    put(b, 2, 4);            // biWidth
+    put(b, 2, 4);            // biHeight: bottom-up
+    put(b, 1, 2);            // biPlanes
+    put(b, 24, 2);           // biBitCount
+    put(b, 0, 4);            // biCompression
+    put(b, 16, 4);           // biSizeImage
+    put(b, 2835, 4);         // biXPelsPerMeter
+    put(b, 2835, 4);         // biYPelsPerMeter
+    put(b, 0, 4);            // biClrUsed
+    put(b, 0, 4);            // biClrImportant
+    const Bytes bottom {3, 2, 1, 6, 5, 4, 0, 0}; // B G R, B G R, padding
+    const Bytes top {9, 8, 7, 12, 11, 10, 0, 0};
+    b.insert(b.end(), bottom.begin(), bottom.end());
+    b.insert(b.end(), top.begin(), top.end());
+    return b;
+}
+
+class PictureFilesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("tv-picture-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                             "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path write(const std::string& name, const Bytes& bytes)
+    {
+        const fs::path path = m_dir / name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(PictureFilesTest, BmpBecomesSecondaryCaptureWithItsFrame)
+{
+    DicomDataset dataset;
+    ASSERT_TRUE(openFile(write("pic.Bmp", twoByTwoBmp()), HeaderOnly::No, dataset)) << dataset.errorMessage();
+    EXPECT_TRUE(dataset.implicitVr);
+    EXPECT_TRUE(dataset.hasPreamble);
+    EXPECT_EQ(dataset.compressionName, "NONE");
+    EXPECT_EQ(dataset.image.photometric, "RGB ");
+    EXPECT_EQ(dataset.image.rows, 2u);
+    EXPECT_EQ(dataset.image.columns, 2u);
+    EXPECT_EQ(dataset.image.windowCenter, 128);
+    EXPECT_EQ(dataset.image.windowWidth, 256);
+    ASSERT_EQ(dataset.frames.size(), 1u);
+    EXPECT_EQ(dataset.frames[0], (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6})); // top row first, R G B
+
+    // Ascending tags with their group lengths, each member counted as 8 + length (12 + length for OB).
+    const struct {
+        std::uint16_t group, element;
+        const char* vr;
+        std::uint32_t length;
+        std::int32_t number; // numericValue; -1: not checked
+    } expected[] = {
+        {0x0002, 0x0000, "UL", 4, 14 + 34 + 28 + 24},
+        {0x0002, 0x0001, "OB", 2, -1},
+        {0x0002, 0x0002, "UI", 26, -1},
+        {0x0002, 0x0010, "UI", 20, -1},
+        {0x0002, 0x0013, "SH", 16, -1},
+        {0x0008, 0x0000, "UL", 4, 26 + 34 + 18 + 16 + 20},
+        {0x0008, 0x0008, "CS", 18, -1},
+        {0x0008, 0x0016, "UI", 26, -1},
+        {0x0008, 0x0020, "DA", 10, -1},
+        {0x0008, 0x0030, "TM", 8, -1},
+        {0x0008, 0x0070, "LO", 12, -1},
+        {0x0028, 0x0000, "UL", 4, 10 + 12 + 10 + 10 + 10 + 10 + 4 * 10 + 12 + 12},
+        {0x0028, 0x0002, "US", 2, 3},
+        {0x0028, 0x0004, "CS", 4, -1},
+        {0x0028, 0x0006, "US", 2, 0},
+        {0x0028, 0x0008, "IS", 2, -1},
+        {0x0028, 0x0010, "US", 2, 2},
+        {0x0028, 0x0011, "US", 2, 2},
+        {0x0028, 0x0100, "US", 2, 8},
+        {0x0028, 0x0101, "US", 2, 8},
+        {0x0028, 0x0102, "US", 2, 7},
+        {0x0028, 0x0103, "US", 2, 0},
+        {0x0028, 0x1050, "DS", 4, -1},
+        {0x0028, 0x1051, "DS", 4, -1},
+        {0x7FE0, 0x0000, "UL", 4, 12 + 12},
+        {0x7FE0, 0x0010, "OB", 12, -1},
+    };
+    ASSERT_EQ(dataset.elementCount(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const DicomElement& e = dataset.elements[i];
+        const auto& x = expected[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(e.tag(), (base::Tag{x.group, x.element}));
+        EXPECT_EQ(e.vr, x.vr);
+        EXPECT_EQ(e.length, x.length);
+        if (x.number >= 0) {
+            EXPECT_EQ(e.numericValue, x.number);
+        }
+    }
+    EXPECT_EQ(dataset.find({0x0008, 0x0008})->text(), "ORIGINAL\\PRIMARY  ");
+    EXPECT_EQ(dataset.find({0x0028, 0x1050})->text(), "128 ");
+    EXPECT_EQ(dataset.find({0x0002, 0x0010})->text(), "1.2.840.10008.1.2.1");
+    EXPECT_FALSE(dataset.find({0x7FE0, 0x0010})->hasValue());
+    const std::string date(dataset.find({0x0008, 0x0020})->text());
+    EXPECT_EQ(date.size(), 10u);
+    EXPECT_EQ(date[4], ':');
+}
+
+TEST_F(PictureFilesTest, FailuresSetTheirCodes)
+{
+    Bytes notBmp = twoByTwoBmp();
+    notBmp[0] = 'X';
+    Bytes rle = twoByTwoBmp();
+    rle[30] = 1; // biCompression: RLE8
+    Bytes cut = twoByTwoBmp();
+    cut.resize(60); // pixel rows missing
+    const struct {
+        const char* name;
+        fs::path path;
+        HeaderOnly headerOnly;
+        DicomError error;
+    } cases[] = {
+        {"not BM", write("a.bmp", notBmp), HeaderOnly::No, DicomError::UnknownFormat},
+        {"compressed", write("b.bmp", rle), HeaderOnly::No, DicomError::UnsupportedFileFormat},
+        {"cut short", write("c.bmp", cut), HeaderOnly::No, DicomError::FileIo},
+        {"header only", write("d.bmp", twoByTwoBmp()), HeaderOnly::Yes, DicomError::UnsupportedFileFormat},
+        {"missing bmp", m_dir / "none.bmp", HeaderOnly::No, DicomError::FileNotFound},
+        {"missing jpeg", m_dir / "none.jpg", HeaderOnly::No, DicomError::FileNotFound},
+        {"folder", m_dir, HeaderOnly::No, DicomError::FileNotFound},
+        {"not a JPEG", write("e.jpe", twoByTwoBmp()), HeaderOnly::No, DicomError::FileIo},
+    };
+    for (const auto& c : cases) {
+        DicomDataset dataset;
+        EXPECT_FALSE(openFile(c.path, c.headerOnly, dataset)) << c.name;
+        EXPECT_EQ(dataset.error, c.error) << c.name;
+    }
+}
+
+#ifdef TV_TESTDATA_DIR
+TEST(PictureFilesData, TestDataOpensOrFailsWithItsCode)
+{
+    const fs::path root = fs::path(TV_TESTDATA_DIR);
+    if (!fs::exists(root / "jpeg-files"))
+        GTEST_SKIP() << "test data folder not found: " << root;
+    const struct {
+        const char* path;
+        DicomError error;
+        std::uint32_t rows, columns;
+        const char* photometric;
+    } cases[] = {
+        {"jpeg-files/jfif-grey-baseline.jpg", DicomError::None, 240, 320, "MONOCHROME2 "},
+        {"jpeg-files/jfif-colour-baseline.jpg", DicomError::None, 149, 227, "RGB "},
+        {"jpeg-files/jfif-progressive.jpg", DicomError::None, 23, 32, "RGB "},
+        {"jpeg-files/jfif-12bit.jpg", DicomError::UnsupportedFormat, 0, 0, ""},
+        {"jpeg-files/ycck-4comp.jpg", DicomError::UnsupportedFormat, 0, 0, ""},
+        {"jpeg-files/bad-fuzz-26bytes.jpg", DicomError::FileIo, 0, 0, ""},
+        {"jpeg-files/bad-fuzz-47bytes.jpg", DicomError::FileIo, 0, 0, ""},
+        {"bmp/rgb24-127x64.bmp", DicomError::None, 64, 127, "RGB "},
+        {"bmp/pal8-6x6-topdown.bmp", DicomError::None, 6, 6, "RGB "},
+        {"bmp/pal8-rle8.bmp", DicomError::UnsupportedFileFormat, 0, 0, ""},
+        {"bmp/os2-pal8.bmp", DicomError::UnsupportedFileFormat, 0, 0, ""},
+        {"bmp/bad-short-file.bmp", DicomError::UnsupportedFileFormat, 0, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        DicomDataset dataset;
+        const bool ok = openFile(root / c.path, HeaderOnly::No, dataset);
+        EXPECT_EQ(dataset.error, c.error);
+        if (!ok || c.error != DicomError::None)
+            continue;
+        EXPECT_EQ(dataset.image.rows, c.rows);
+        EXPECT_EQ(dataset.image.columns, c.columns);
+        EXPECT_EQ(dataset.image.photometric, c.photometric);
+        ASSERT_EQ(dataset.frames.size(), 1u);
+        const std::size_t samples = std::string(c.photometric) == "RGB " ? 3 : 1;
+        EXPECT_EQ(dataset.frames[0].size(), std::size_t(c.rows) * c.columns * samples);
+        EXPECT_EQ(dataset.find({0x7FE0, 0x0010})->length, dataset.frames[0].size());
+    }
+}
+#endif
+
+} // namespace

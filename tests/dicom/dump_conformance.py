@@ -7,7 +7,8 @@ For each file dcmdump reads without error, the top-level elements must agree
 in tag, length and (for explicit-VR data and the meta group) VR. Every other
 file, and every file MANIFEST.tsv marks malformed, must either be listed or be
 refused with exit code 2 and one message line: no crash, hang or sanitizer
-report. Exits 77 (skipped) when the folder or dcmdump is missing.
+report. BMP and JPEG pictures must list their pixel data row and refuse
+--header-only. Exits 77 (skipped) when the folder or dcmdump is missing.
 """
 import os
 import re
@@ -19,6 +20,8 @@ UNDEFINED = 0xFFFFFFFF
 DCMDUMP_LINE = re.compile(r'^\(([0-9a-f]{4}),([0-9a-f]{4})\) (\S\S) .*#\s*(u/l|\d+),')
 TIMEOUT = 60
 DEFLATED = b'1.2.840.10008.1.2.1.99'
+PICTURES = ('.bmp', '.jpg', '.jpe')
+PIXEL_DATA = (0x7FE0, 0x0010)
 
 
 def dcmdump(path):
@@ -106,7 +109,7 @@ def main():
         print(f'skipped: {testdata} or dcmdump missing')
         return 77
     malformed = malformed_files(testdata)
-    failures, compared, refused = [], 0, 0
+    failures, compared, refused, pixel_rows = [], 0, 0, 0
     for root, _, files in os.walk(testdata):
         for file in sorted(files):
             path = os.path.join(root, file)
@@ -125,7 +128,15 @@ def main():
                 refused += 1
                 if len(err.splitlines()) != 1:
                     failures.append(f'{rel}: expected one message line, got {err!r}')
-            if code == 0:
+            if code == 0 and file.lower().endswith(PICTURES):
+                # Pictures are opened whole or not at all: never header only.
+                head_code, head_err, head = tolan_dump(tolan, path, '--header-only')
+                if head_code != 2 or head or head_err.strip() != 'Unsupported file format':
+                    failures.append(f'{rel}: --header-only must be refused with "Unsupported file format", '
+                                    f'got exit {head_code} {head_err.strip()!r}')
+                if not any(r[:2] == PIXEL_DATA for r in ours):
+                    failures.append(f'{rel}: no pixel data row')
+            elif code == 0:
                 # Reading on demand must list exactly what lies before the pixel data.
                 head_code, _, head = tolan_dump(tolan, path, '--header-only')
                 before_pixels = [r for r in ours[:next((i for i, r in enumerate(ours) if r[0] == 0x7FE0), len(ours))]]
@@ -142,7 +153,10 @@ def main():
                 continue
             compared += 1
             failures += [f'{rel}: {p}' for p in compare(path, explicit, theirs, ours)]
-    print(f'{compared} files compared with dcmdump, {refused} refused by tolan dump')
+            # The pixel data row is compared like any other; count it to show it is there.
+            pixel_rows += any(r[:2] == PIXEL_DATA for r in theirs) and any(r[:2] == PIXEL_DATA for r in ours)
+    print(f'{compared} files compared with dcmdump ({pixel_rows} with their pixel data row), '
+          f'{refused} refused by tolan dump')
     for failure in failures:
         print('FAIL', failure)
     return 1 if failures else 0

@@ -10,6 +10,9 @@
 # sanitizers. Prints the medians and the ratios against tolan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/deps.sh
+# shellcheck disable=SC2086
+tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
 data=${1:-/tmp/benchdata}
 tolan=${TOLAN:-build/release/cli/tolan}
 runs=${RUNS:-15}

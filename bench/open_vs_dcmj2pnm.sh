@@ -15,6 +15,9 @@
 # Prints the medians and the ratios against the viewer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/deps.sh
+# shellcheck disable=SC2086
+tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
 data=${1:-/tmp/benchdata}
 viewer=${VIEWER:-build/release/app/tolan-viewer}
 runs=${RUNS:-20}

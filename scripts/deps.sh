@@ -1,4 +1,4 @@
-# Sourced by run.sh and test.sh: installs the Debian packages the project needs.
+# Sourced by run.sh, test.sh and the bench scripts: installs the Debian packages the project needs.
 # Quick and silent when everything is already there.
 
 TV_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
@@ -7,6 +7,9 @@ TV_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6opengl6-dev libg
 # server for screenshots of the viewer.
 TV_TEST_PACKAGES="dcmtk python3 python3-pydicom python3-numpy clang libclang-rt-14-dev
   xvfb xauth imagemagick"
+
+# The peers and timers of the side-by-side scripts under bench/.
+TV_BENCH_PACKAGES="hyperfine dcmtk libgdcm-tools python3 python3-pydicom python3-numpy xvfb xauth"
 
 tv_missing_packages() {
   local missing="" pkg

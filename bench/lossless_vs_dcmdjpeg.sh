@@ -14,6 +14,9 @@
 # frames and the ratio of dcmdjpeg's time to ours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/deps.sh
+# shellcheck disable=SC2086
+tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
 data=${1:-/tmp/benchdata}
 tolan=${TOLAN:-build/release/cli/tolan}
 runs=${RUNS:-10}

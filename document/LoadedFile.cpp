@@ -2,6 +2,7 @@
 
 #include "dicom/DicomDataset.h"
 #include "dicom/DicomReader.h"
+#include "dicom/PictureFiles.h"
 #include "dicom/PixelModule.h"
 #include "imaging/Geometry.h"
 #include "imaging/ImagingError.h"
@@ -98,19 +99,29 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
     LoadedFile result;
     try {
         const std::filesystem::path nativePath(QFile::encodeName(path).toStdString());
-        dicom::ReadOptions headerOnly;
-        headerOnly.headerOnly = dicom::HeaderOnly::Yes;
-        dicom::DicomDataset probe;
-        if (!dicom::DicomReader(headerOnly).read(nativePath, probe)) {
-            result.error = readerMessage(probe);
-            return result;
-        }
         auto dataset = std::make_unique<dicom::DicomDataset>();
-        dicom::ReadOptions options;
-        options.pixelStage = &dicom::readPixelStage;
-        if (!dicom::DicomReader(options).read(nativePath, *dataset)) {
-            result.error = readerMessage(*dataset);
-            return result;
+        if (dicom::pictureKind(nativePath.string()) != dicom::PictureKind::None) {
+            // BMP and JPEG pictures become secondary-capture data sets; they have
+            // no header of their own to probe first.
+            if (!dicom::openFile(nativePath, dicom::HeaderOnly::No, *dataset)) {
+                result.error = readerMessage(*dataset);
+                return result;
+            }
+        } else {
+            // The header-only probe refuses a non-DICOM file without reading it whole.
+            dicom::ReadOptions headerOnly;
+            headerOnly.headerOnly = dicom::HeaderOnly::Yes;
+            dicom::DicomDataset probe;
+            if (!dicom::DicomReader(headerOnly).read(nativePath, probe)) {
+                result.error = readerMessage(probe);
+                return result;
+            }
+            dicom::ReadOptions options;
+            options.pixelStage = &dicom::readPixelStage;
+            if (!dicom::DicomReader(options).read(nativePath, *dataset)) {
+                result.error = readerMessage(*dataset);
+                return result;
+            }
         }
         const int bits = dataset->image.bitsAllocated;
         if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))

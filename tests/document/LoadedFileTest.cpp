@@ -183,4 +183,35 @@ TEST(AspectRatio, ColourFileOfFourToThreePixels)
     EXPECT_EQ(both.frame(1)->height(), 160);
 }
 
+
+TEST(PictureFiles, OpenAsSecondaryCaptureDocuments)
+{
+    if (!QFileInfo::exists(testFile("bmp/rgb24-6x6.bmp")))
+        GTEST_SKIP() << "test data folder not found: " << TV_TESTDATA_DIR;
+    struct Case {
+        const char* file;
+        int width, height;
+        imaging::SampleKind kind;
+    };
+    const Case cases[] = {
+        { "bmp/rgb24-6x6.bmp", 6, 6, imaging::SampleKind::Rgb },
+        { "jpeg-files/jfif-grey-baseline.jpg", 320, 240, imaging::SampleKind::Grey },
+        { "jpeg-files/jfif-colour-baseline.jpg", -1, -1, imaging::SampleKind::Rgb },
+    };
+    for (const auto& c : cases) {
+        COrvoDoc doc;
+        ASSERT_TRUE(doc.load(testFile(c.file), {})) << c.file << ": " << doc.loadError().toStdString();
+        ASSERT_EQ(doc.frameCount(), 1) << c.file;
+        EXPECT_EQ(doc.frame()->kind(), c.kind) << c.file;
+        if (c.width > 0) {
+            EXPECT_EQ(doc.frame()->width(), c.width) << c.file;
+            EXPECT_EQ(doc.frame()->height(), c.height) << c.file;
+        }
+    }
+    // A picture cut short gives the reader's message, not a document.
+    COrvoDoc bad;
+    EXPECT_FALSE(bad.load(testFile("bmp/bad-short-file.bmp"), {}));
+    EXPECT_FALSE(bad.loadError().isEmpty());
+}
+
 } // namespace

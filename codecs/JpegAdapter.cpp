@@ -61,8 +61,7 @@ static_assert(std::is_trivially_destructible_v<DecompressJob>);
 struct CompressJob {
     jpeg_compress_struct info;
     ErrorManager error;
-    unsigned char* output;
-    unsigned long size;
+    std::FILE* file;
 };
 static_assert(std::is_trivially_destructible_v<CompressJob>);
 
@@ -74,6 +73,10 @@ bool readHeader(DecompressJob& job)
     if (setjmp(job.error.jump))
         return false;
     jpeg_create_decompress(&job.info);
+    // A forged progressive header would otherwise have the library allocate
+    // coefficient arrays for the whole picture before we see its size; past
+    // this the library fails (it has no backing store) instead.
+    job.info.mem->max_memory_to_use = static_cast<long>(JpegAdapter::kMaxPictureBytes);
     // jpeg_mem_src never writes into the input: at its end it supplies a
     // constant end-of-image marker.
     jpeg_mem_src(&job.info, job.input, job.size);
@@ -107,7 +110,9 @@ bool compress(CompressJob& job, const unsigned char* pixels, std::uint32_t width
     if (setjmp(job.error.jump))
         return false;
     jpeg_create_compress(&job.info);
-    jpeg_mem_dest(&job.info, &job.output, &job.size);
+    // Straight to the file: a memory destination can leave its buffer pointer
+    // stale (and the buffer leaked) when the library fails after growing it.
+    jpeg_stdio_dest(&job.info, job.file);
     job.info.image_width = width;
     job.info.image_height = height;
     job.info.input_components = components;
@@ -164,6 +169,10 @@ base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, con
             || job->info.num_components != params->samplesPerPixel)
             return base::Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
     }
+    // Refused before the library allocates anything for the picture.
+    if (std::uint64_t(job->info.image_width) * job->info.image_height * std::uint64_t(job->info.num_components)
+        > JpegAdapter::kMaxPictureBytes)
+        return base::Error { CodecError::Unsupported, "JPEG picture too large" };
     if (!startDecompress(*job))
         return libraryError(job->error);
 
@@ -232,33 +241,29 @@ base::Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std
     if (pixels.size() < std::uint64_t(width) * height * std::uint64_t(components))
         return base::Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
     try {
+        std::filesystem::path temporary = path;
+        temporary += ".tmp" + std::to_string(std::random_device {}());
         auto job = std::make_unique<CompressJob>();
         initError(job->error);
         job->info.err = &job->error.pub;
-        bool compressed = compress(*job, pixels.data(), width, height, components, quality);
+        job->file = std::fopen(temporary.c_str(), "wb");
+        if (!job->file)
+            return base::Error { CodecError::FileIo, "File creation error" };
+        const bool compressed = compress(*job, pixels.data(), width, height, components, quality);
         jpeg_destroy_compress(&job->info);
-        std::unique_ptr<unsigned char, decltype(&std::free)> output(job->output, &std::free);
-        if (!compressed)
+        const bool closed = std::fclose(job->file) == 0;
+        std::error_code ignored;
+        if (!compressed) {
+            std::filesystem::remove(temporary, ignored);
             return base::Error { CodecError::FileIo, job->error.message };
-
-        std::filesystem::path temporary = path;
-        temporary += ".tmp" + std::to_string(std::random_device {}());
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            if (!out)
-                return base::Error { CodecError::FileIo, "File creation error" };
-            out.write(reinterpret_cast<const char*>(output.get()), static_cast<std::streamsize>(job->size));
-            out.close();
-            if (!out) {
-                std::error_code ignored;
-                std::filesystem::remove(temporary, ignored);
-                return base::Error { CodecError::FileIo, "Cannot write " + temporary.string() };
-            }
+        }
+        if (!closed) {
+            std::filesystem::remove(temporary, ignored);
+            return base::Error { CodecError::FileIo, "Cannot write " + temporary.string() };
         }
         std::error_code renameError;
         std::filesystem::rename(temporary, path, renameError);
         if (renameError) {
-            std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
             return base::Error { CodecError::FileIo, "Cannot rename into " + path.string() + ": " + renameError.message() };
         }

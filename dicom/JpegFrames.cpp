@@ -62,16 +62,10 @@ base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression 
         return data.error();
     const auto grouped = groupJpegFragments(*data, attrs.numberOfFrames);
 
-    std::vector<std::uint8_t> joined;
+    FragmentJoiner joiner;
     std::vector<std::uint8_t> decoded(static_cast<std::size_t>(params.frameBytes()));
     for (const auto& fragments : grouped) {
-        std::span<const std::uint8_t> compressed = fragments.front();
-        if (fragments.size() > 1) {
-            joined.clear();
-            for (auto fragment : fragments)
-                joined.insert(joined.end(), fragment.begin(), fragment.end());
-            compressed = joined;
-        }
+        const std::span<const std::uint8_t> compressed = joiner.join(fragments);
         auto warnings = codecs::decodeJpegFrame(compressed, params, decoded);
         if (!warnings)
             return base::Error{warnings.error().code, warnings.error().detail};

@@ -135,35 +135,38 @@ void setPicture(DicomDataset& dataset, std::uint32_t rows, std::uint32_t columns
     dataset.frames.push_back(std::move(frame));
 }
 
-DicomError readBmpPicture(const std::filesystem::path& path, DicomDataset& dataset)
+// 7 when the file cannot be opened or is no regular file, 8 past the
+// reader's size cap, 2 when reading fails.
+base::Result<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || !std::filesystem::is_regular_file(path, ec))
-        return DicomError::FileNotFound;
+        return base::Error{static_cast<int>(DicomError::FileNotFound), "cannot open " + path.string()};
     const std::uint64_t size = std::filesystem::file_size(path, ec);
     if (ec)
-        return DicomError::FileIo;
+        return base::Error{static_cast<int>(DicomError::FileIo), "cannot size " + path.string()};
     if (size > DicomReader::MaxFileSize)
-        return DicomError::UnsupportedFileFormat;
+        return base::Error{static_cast<int>(DicomError::UnsupportedFileFormat), "file too large"};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        return DicomError::FileIo;
-    auto bmp = readBmp(bytes);
-    if (!bmp)
-        return toDicomError(bmp.error());
-    setPicture(dataset, bmp->rows, bmp->columns, 3, std::move(bmp->rgb));
-    return DicomError::None;
+        return base::Error{static_cast<int>(DicomError::FileIo), "cannot read " + path.string()};
+    return bytes;
 }
 
-DicomError readJpegPicture(const std::filesystem::path& path, DicomDataset& dataset)
+DicomError pictureFromBytes(std::span<const std::uint8_t> bytes, PictureKind kind, DicomDataset& dataset)
 {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
-        return DicomError::FileNotFound;
-    auto picture = codecs::JpegAdapter::readFile(path);
+    if (kind == PictureKind::Bmp) {
+        auto bmp = readBmp(bytes);
+        if (!bmp)
+            return toDicomError(bmp.error());
+        setPicture(dataset, bmp->rows, bmp->columns, 3, std::move(bmp->rgb));
+        return DicomError::None;
+    }
+    auto picture = codecs::JpegAdapter::decode(bytes);
+    // A stream the library rejects counts as a failed read of the file.
     if (!picture)
-        return toDicomError(picture.error());
+        return picture.error().code == codecs::CodecError::Corrupt ? DicomError::FileIo : toDicomError(picture.error());
     if (picture->components != 1 && picture->components != 3)
         return DicomError::UnsupportedFormat;
     setPicture(dataset, picture->height, picture->width, picture->components, std::move(picture->pixels));
@@ -239,22 +242,40 @@ void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std:
     }
 }
 
-bool readPicture(const std::filesystem::path& path, PictureKind kind, DicomDataset& dataset)
+bool readPicture(std::span<const std::uint8_t> bytes, PictureKind kind, const std::optional<std::tm>& created,
+                 DicomDataset& dataset)
 {
-    dataset.path = path.string();
     DicomError error = DicomError::UnsupportedFileFormat;
     try {
-        if (kind == PictureKind::Bmp)
-            error = readBmpPicture(path, dataset);
-        else if (kind == PictureKind::Jpeg)
-            error = readJpegPicture(path, dataset);
+        if (kind != PictureKind::None)
+            error = pictureFromBytes(bytes, kind, dataset);
         if (error == DicomError::None)
-            addSecondaryCaptureElements(dataset, modificationTime(path));
+            addSecondaryCaptureElements(dataset, created);
     } catch (const std::bad_alloc&) {
         error = DicomError::OutOfMemory;
     }
     dataset.error = error;
     return error == DicomError::None;
+}
+
+bool readPicture(const std::filesystem::path& path, PictureKind kind, DicomDataset& dataset)
+{
+    dataset.path = path.string();
+    if (kind == PictureKind::None) {
+        dataset.error = DicomError::UnsupportedFileFormat;
+        return false;
+    }
+    try {
+        auto bytes = readWholeFile(path);
+        if (!bytes) {
+            dataset.error = toDicomError(bytes.error());
+            return false;
+        }
+        return readPicture(*bytes, kind, modificationTime(path), dataset);
+    } catch (const std::bad_alloc&) {
+        dataset.error = DicomError::OutOfMemory;
+        return false;
+    }
 }
 
 bool openFile(const std::filesystem::path& path, HeaderOnly headerOnly, DicomDataset& dataset)

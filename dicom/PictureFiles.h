@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace dicom {
@@ -26,6 +27,11 @@ PictureKind pictureKind(std::string_view path);
 // "BM", 8 an unread form, 2 cut short; JPEG: 2 rejected by the library, 3
 // unsupported colour spaces.
 bool readPicture(const std::filesystem::path& path, PictureKind kind, DicomDataset& dataset);
+
+// The same from the picture's bytes; the date and time elements only when
+// created is given.
+bool readPicture(std::span<const std::uint8_t> bytes, PictureKind kind, const std::optional<std::tm>& created,
+                 DicomDataset& dataset);
 
 // A picture by its extension (with headerOnly: error 8, nothing read), any
 // other file through the DICOM reader with its attributes and frames.

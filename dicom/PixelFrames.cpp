@@ -99,16 +99,9 @@ base::Result<std::size_t> extractRle(const PixelAttributes& attrs, const PixelSo
     // G.2: segments are whole planes whatever Planar Configuration says.
     FrameNormaliser normalise(attrs, SampleLayout::Planar, palette);
     RleDecoder decoder;
-    std::vector<std::uint8_t> joined;
+    FragmentJoiner joiner;
     for (const auto& fragments : grouped) {
-        std::span<const std::uint8_t> compressed = fragments.front();
-        if (fragments.size() > 1) {
-            joined.clear();
-            for (auto fragment : fragments)
-                joined.insert(joined.end(), fragment.begin(), fragment.end());
-            compressed = joined;
-        }
-        auto planes = decoder.decode(compressed, shape);
+        auto planes = decoder.decode(joiner.join(fragments), shape);
         if (!planes)
             return planes.error();
         auto frame = normalise(*planes);
@@ -302,6 +295,16 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupFragments(const Enc
     for (std::size_t f = 0; f < count; ++f)
         frames.push_back({data.fragments[f]});
     return frames;
+}
+
+std::span<const std::uint8_t> FragmentJoiner::join(const std::vector<std::span<const std::uint8_t>>& fragments)
+{
+    if (fragments.size() == 1)
+        return fragments.front();
+    m_joined.clear();
+    for (auto fragment : fragments)
+        m_joined.insert(m_joined.end(), fragment.begin(), fragment.end());
+    return m_joined;
 }
 
 base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,

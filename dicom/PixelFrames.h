@@ -64,6 +64,17 @@ base::Result<Encapsulated> readEncapsulated(std::span<const std::uint8_t> bytes,
 std::vector<std::vector<std::span<const std::uint8_t>>> groupFragments(const Encapsulated& data,
                                                                        std::int32_t numberOfFrames);
 
+// The compressed bytes of one frame: a frame of one fragment is used in place,
+// several are joined (PS3.5 A.4 lets a frame span fragments). The joined bytes
+// stay valid until the next join; the buffer is reused from frame to frame.
+class FragmentJoiner {
+public:
+    std::span<const std::uint8_t> join(const std::vector<std::span<const std::uint8_t>>& fragments);
+
+private:
+    std::vector<std::uint8_t> m_joined;
+};
+
 // The decoded image: attributes as normalised, one frame each.
 struct PixelFrames {
     PixelAttributes attributes;

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace codecs {
 namespace {
 
@@ -168,6 +171,86 @@ TEST_F(JpegWriter, TruncatedFrameDecodesWithWarningAndLeavesInputAlone)
     auto mismatch = decodeJpegFrame(bytes, params, frame);
     ASSERT_FALSE(mismatch.has_value());
     EXPECT_EQ(mismatch.error().code, CodecError::Corrupt);
+}
+
+// A JPEG header up to its first scan, built byte by byte; the library reads no
+// further before it is asked to decode.
+std::vector<std::uint8_t> jpegHeader(std::uint8_t sofMarker, std::uint8_t precision, std::uint16_t width,
+    std::uint16_t height, std::uint8_t components)
+{
+    std::vector<std::uint8_t> s { 0xFF, 0xD8 };                                     // SOI
+    const int frameLength = 8 + 3 * components;
+    s.insert(s.end(), { 0xFF, sofMarker });                                        // SOFn
+    s.insert(s.end(), { std::uint8_t(frameLength >> 8), std::uint8_t(frameLength) }); // Lf
+    s.push_back(precision);                                                         // P
+    s.insert(s.end(), { std::uint8_t(height >> 8), std::uint8_t(height) });        // Y
+    s.insert(s.end(), { std::uint8_t(width >> 8), std::uint8_t(width) });          // X
+    s.push_back(components);                                                        // Nf
+    for (int c = 0; c < components; ++c)
+        s.insert(s.end(), { std::uint8_t(c + 1), 0x11, 0x00 });                     // Ci, Hi/Vi, Tqi
+    const int scanLength = 6 + 2 * components;
+    s.insert(s.end(), { 0xFF, 0xDA });                                             // SOS
+    s.insert(s.end(), { std::uint8_t(scanLength >> 8), std::uint8_t(scanLength) }); // Ls
+    s.push_back(components);                                                        // Ns
+    for (int c = 0; c < components; ++c)
+        s.insert(s.end(), { std::uint8_t(c + 1), 0x00 });                           // Csj, Tdj/Taj
+    s.push_back(0x00);                                                              // Ss
+    s.push_back(sofMarker == 0xC2 ? 0x00 : 0x3F);                                   // Se: DC only when progressive
+    s.push_back(0x00);                                                              // Ah/Al
+    s.insert(s.end(), { 0xFF, 0xD9 });                                             // EOI
+    return s;
+}
+
+struct HeaderCase {
+    const char* name;
+    std::uint8_t sofMarker;
+    std::uint8_t precision;
+    std::uint16_t width, height;
+    std::uint8_t components;
+    int code;
+    const char* detail;
+};
+
+class ForgedHeaders : public testing::TestWithParam<HeaderCase> {};
+
+// Refused from the header alone: a huge progressive picture must not make the
+// library allocate coefficient arrays for all of it first.
+TEST_P(ForgedHeaders, AreRefusedBeforeDecoding)
+{
+    const auto& c = GetParam();
+    auto picture = JpegAdapter::decode(jpegHeader(c.sofMarker, c.precision, c.width, c.height, c.components));
+    ASSERT_FALSE(picture.has_value());
+    EXPECT_EQ(picture.error().code, c.code);
+    EXPECT_EQ(picture.error().detail, c.detail);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, ForgedHeaders,
+    testing::Values(
+        HeaderCase { "huge_progressive", 0xC2, 8, 65000, 65000, 3, CodecError::Unsupported, "JPEG picture too large" },
+        HeaderCase { "huge_baseline", 0xC0, 8, 65000, 65000, 1, CodecError::Unsupported, "JPEG picture too large" },
+        HeaderCase { "cmyk", 0xC0, 8, 8, 8, 4, CodecError::Unsupported, "JPEG pictures with 4 components (CMYK/YCCK) are not supported" },
+        HeaderCase { "two_components", 0xC0, 8, 8, 8, 2, CodecError::Unsupported, "JPEG pictures need 1 or 3 components" },
+        HeaderCase { "twelve_bit", 0xC1, 12, 8, 8, 1, CodecError::Unsupported, "Unsupported JPEG data precision 12" },
+        HeaderCase { "no_quantisation_table", 0xC0, 8, 8, 8, 1, CodecError::Corrupt, "Quantization table 0x00 was not defined" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The file system refuses the write part way (a file size limit): the
+// failure is returned and neither the picture nor its temporary is left.
+TEST_F(JpegWriter, FailedWriteLeavesNoFile)
+{
+    const auto pixels = gradient(256, 256, 3);
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto written = JpegAdapter::writeFile(m_dir / "a.jpg", pixels, 256, 256, PictureColour::Rgb, 100);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(written.has_value());
+    EXPECT_EQ(written.error().code, CodecError::FileIo);
+    EXPECT_EQ(fs::directory_iterator(m_dir), fs::directory_iterator {});
 }
 
 } // namespace

@@ -181,6 +181,46 @@ TEST_F(PictureFilesTest, FailuresSetTheirCodes)
     }
 }
 
+// The in-memory form gives what the file gives, without a date unless one
+// is passed, and the same codes for bytes that are no picture.
+TEST(PictureBytes, OpenLikeTheirFilesAndFailWithTheSameCodes)
+{
+    DicomDataset dated;
+    std::tm created{};
+    created.tm_year = 124;
+    created.tm_mon = 1;
+    created.tm_mday = 29;
+    ASSERT_TRUE(readPicture(twoByTwoBmp(), PictureKind::Bmp, created, dated));
+    ASSERT_EQ(dated.frames.size(), 1u);
+    EXPECT_EQ(dated.frames[0], (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
+    ASSERT_NE(dated.find({0x0008, 0x0020}), nullptr);
+    EXPECT_EQ(dated.find({0x0008, 0x0020})->text(), "2024:02:29");
+
+    DicomDataset undated;
+    ASSERT_TRUE(readPicture(twoByTwoBmp(), PictureKind::Bmp, std::nullopt, undated));
+    EXPECT_EQ(undated.find({0x0008, 0x0020}), nullptr);
+
+    const Bytes soiOnly{0xFF, 0xD8};
+    const struct {
+        const char* name;
+        Bytes bytes;
+        PictureKind kind;
+        DicomError error;
+    } cases[] = {
+        {"empty jpeg", {}, PictureKind::Jpeg, DicomError::FileIo},
+        {"soi only", soiOnly, PictureKind::Jpeg, DicomError::FileIo},
+        {"bmp as jpeg", twoByTwoBmp(), PictureKind::Jpeg, DicomError::FileIo},
+        {"empty bmp", {}, PictureKind::Bmp, DicomError::FileIo},
+        {"no kind", twoByTwoBmp(), PictureKind::None, DicomError::UnsupportedFileFormat},
+    };
+    for (const auto& c : cases) {
+        DicomDataset dataset;
+        EXPECT_FALSE(readPicture(c.bytes, c.kind, std::nullopt, dataset)) << c.name;
+        EXPECT_EQ(dataset.error, c.error) << c.name;
+        EXPECT_TRUE(dataset.frames.empty()) << c.name;
+    }
+}
+
 #ifdef TV_TESTDATA_DIR
 TEST(PictureFilesData, TestDataOpensOrFailsWithItsCode)
 {

@@ -125,7 +125,15 @@ INSTANTIATE_TEST_SUITE_P(Predictors, LosslessRoundTrip,
         RoundTripCase { "restart_every_2_rows", with(opts(17, 9, 1, 16, 4), [](auto& o) { o.restartRows = 2; }), 16 },
         RoundTripCase { "restart_rgb_8bit", with(opts(17, 9, 3, 8, 7), [](auto& o) { o.restartRows = 3; }), 8 },
         RoundTripCase { "scan_per_component", with(opts(19, 6, 3, 12, 7), [](auto& o) { o.scanPerComponent = true; }), 16 },
-        RoundTripCase { "one_pixel", opts(1, 1, 1, 16, 1), 16 }),
+        RoundTripCase { "one_pixel", opts(1, 1, 1, 16, 1), 16 },
+        RoundTripCase { "point_transform_16bit", with(opts(21, 9, 1, 16, 5), [](auto& o) { o.pointTransform = 4; }), 16 },
+        RoundTripCase { "precision_8_into_16_bits", opts(13, 5, 1, 8, 7), 16 },
+        RoundTripCase { "fast_path_one_column", opts(1, 7, 1, 8, 7), 8 },
+        RoundTripCase { "restart_every_row_one_column", with(opts(1, 19, 1, 12, 2), [](auto& o) { o.restartRows = 1; }), 16 },
+        RoundTripCase { "restart_scan_per_component",
+            with(opts(11, 7, 3, 16, 6), [](auto& o) { o.restartRows = 2; o.scanPerComponent = true; }), 16 },
+        RoundTripCase { "restart_point_transform_8bit",
+            with(opts(15, 6, 1, 8, 4), [](auto& o) { o.restartRows = 3; o.pointTransform = 1; }), 8 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The first sample of a 16-bit image is predicted as 2^15; the sum wraps to

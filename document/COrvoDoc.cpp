@@ -212,6 +212,14 @@ const dicom::DicomDataset* COrvoDoc::dataset(int index) const
     return m_datasets[static_cast<std::size_t>(index)].get();
 }
 
+void COrvoDoc::setZoom(float zoom)
+{
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    emit changed();
+}
+
 void COrvoDoc::setCurrentFrame(int index)
 {
     if (index < 0 || index >= frameCount() || index == m_currentFrame)

@@ -81,7 +81,8 @@ public:
     qint64 fileSize() const { return m_fileSize; }
     QStringList sourcePaths() const { return m_sourcePaths; }
     float zoom() const { return m_zoom; }
-    void setZoom(float zoom) { m_zoom = zoom; }
+    // Views rescale and the zoom field follows through changed().
+    void setZoom(float zoom);
     double frameTime() const { return m_frameTime; }
     bool showRulers() const { return m_showRulers; }
     bool anonymizedExports() const { return m_anonymizedExports; }

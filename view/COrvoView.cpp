@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,20 @@ QImage wrapBitmap(const imaging::DisplayBitmap& bitmap)
         return image;
     }
     return QImage(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_BGR888);
+}
+
+// The frame's size on screen. A zoom that is not a finite number above 0
+// draws nothing, and the size is capped so that the layout arithmetic stays
+// inside int whatever factor a fit into an odd window produced.
+QSize zoomedSize(const imaging::FrameImage* frame, double zoom)
+{
+    constexpr double MaxSide = 1 << 24;
+    if (!frame || !std::isfinite(zoom) || !(zoom > 0.0))
+        return QSize(0, 0);
+    const auto side = [zoom, MaxSide](std::int32_t pixels) {
+        return static_cast<int>(std::min(MaxSide, static_cast<double>(pixels) * zoom + 0.5));
+    };
+    return { side(frame->width()), side(frame->height()) };
 }
 
 } // namespace
@@ -60,9 +75,9 @@ QRect COrvoView::computeImageRect() const
     const imaging::FrameImage* frame = m_document.frame();
     if (!frame)
         return {};
-    const double zoom = m_document.zoom();
-    const int dw = static_cast<int>(frame->width() * zoom + 0.5);
-    const int dh = static_cast<int>(frame->height() * zoom + 0.5);
+    const QSize shown = zoomedSize(frame, m_document.zoom());
+    const int dw = shown.width();
+    const int dh = shown.height();
     const int cw = viewport()->width();
     const int ch = viewport()->height();
     const int x0 = dw < cw ? (cw - dw) / 2 : 0;
@@ -73,10 +88,9 @@ QRect COrvoView::computeImageRect() const
 
 void COrvoView::updateScrollRanges()
 {
-    const imaging::FrameImage* frame = m_document.frame();
-    const double zoom = m_document.zoom();
-    const int dw = frame ? static_cast<int>(frame->width() * zoom + 0.5) : 0;
-    const int dh = frame ? static_cast<int>(frame->height() * zoom + 0.5) : 0;
+    const QSize shown = zoomedSize(m_document.frame(), m_document.zoom());
+    const int dw = shown.width();
+    const int dh = shown.height();
     horizontalScrollBar()->setRange(0, std::max(0, dw - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     verticalScrollBar()->setRange(0, std::max(0, dh - viewport()->height()));
@@ -122,7 +136,7 @@ void COrvoView::mouseMoveEvent(QMouseEvent* event)
     const imaging::FrameImage* frame = m_document.frame();
     const QRect r = computeImageRect();
     const double zoom = m_document.zoom();
-    if (!frame || zoom <= 0 || !r.contains(event->position().toPoint())) {
+    if (!frame || !(zoom > 0) || !r.contains(event->position().toPoint())) {
         emit cursorMoved(-1, -1);
         return;
     }

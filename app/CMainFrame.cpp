@@ -54,7 +54,8 @@ CMainFrame::~CMainFrame()
     saveBarsAndRecentFiles();
     // The document windows go after this object's own destructor has run;
     // their last signals must not reach it.
-    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+    // A window closed but not yet deleted has left subWindowList() already.
+    for (QMdiSubWindow* window : m_mdiArea->findChildren<QMdiSubWindow*>())
         window->disconnect(this);
     m_mdiArea->disconnect(this);
 }
@@ -195,6 +196,13 @@ void CMainFrame::fileOpened(const QString& path)
     // costs more than the open itself on some disks.
     m_recentFiles->add(path);
     updateCommandStates();
+}
+
+void CMainFrame::fileOpenFailed(const QString& path)
+{
+    // As the framework does for its recent list: an entry that cannot be
+    // opened would fail the same way every time.
+    m_recentFiles->remove(QFileInfo(path).absoluteFilePath());
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -48,6 +48,8 @@ public:
 
     // Tells the select-file bar and the recent list which file is now open.
     void fileOpened(const QString& path);
+    // A file that could not be opened leaves the recent list.
+    void fileOpenFailed(const QString& path);
     // Re-reads the facts shown in the status panes from the active document.
     void refreshStatusPanes();
     void updateCommandStates();

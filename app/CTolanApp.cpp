@@ -20,6 +20,7 @@
 #include <QPageSetupDialog>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -127,6 +128,8 @@ bool CTolanApp::openDocumentFile(const QString& path)
     if (!info.isFile() || !document->load(info.absoluteFilePath(), m_options)) {
         m_lastOpenMessage = info.isFile() ? document->loadError() : tr("File not found!");
         window.showFailure(m_lastOpenMessage);
+        if (m_mainFrame)
+            m_mainFrame->fileOpenFailed(info.absoluteFilePath());
         return false;
     }
     window.close();
@@ -146,7 +149,8 @@ bool CTolanApp::showDocument(std::shared_ptr<COrvoDoc> document)
 
 void CTolanApp::reopenActiveDocument(bool closeOld)
 {
-    CChildFrame* child = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
+    // The failure message runs its own event loop, in which the window may go.
+    QPointer<CChildFrame> child = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
     if (!child)
         return;
     m_pending.files = child->document().sourcePaths();
@@ -155,7 +159,7 @@ void CTolanApp::reopenActiveDocument(bool closeOld)
     newDocument();
     const bool created = m_mainFrame->mdiArea()->subWindowList().size() > before;
     // The old window goes only once the new one holds frames.
-    if (closeOld && created)
+    if (closeOld && created && child)
         child->close();
     else if (!closeOld && created)
         m_mainFrame->mdiArea()->tileSubWindows();

@@ -34,7 +34,7 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
                                       const PixelSource& source, const PixelDataElement& element,
                                       const PaletteTables* palette,
-                                      const std::function<base::Result<void>(Frame&&)>& emit)
+                                      const FrameSink& emit)
 {
     if (element.length != UndefinedLength)
         return base::Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};

@@ -12,7 +12,6 @@
 #include "dicom/PixelFrames.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -29,6 +28,6 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
                                       const PixelSource& source, const PixelDataElement& element,
                                       const PaletteTables* palette,
-                                      const std::function<base::Result<void>(Frame&&)>& emit);
+                                      const FrameSink& emit);
 
 } // namespace dicom

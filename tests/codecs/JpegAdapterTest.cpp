@@ -228,6 +228,8 @@ INSTANTIATE_TEST_SUITE_P(Headers, ForgedHeaders,
     testing::Values(
         HeaderCase { "huge_progressive", 0xC2, 8, 65000, 65000, 3, CodecError::Unsupported, "JPEG picture too large" },
         HeaderCase { "huge_baseline", 0xC0, 8, 65000, 65000, 1, CodecError::Unsupported, "JPEG picture too large" },
+        HeaderCase { "width_0", 0xC0, 8, 0, 8, 1, CodecError::Corrupt, "Empty JPEG image (DNL not supported)" },
+        HeaderCase { "height_0", 0xC0, 8, 8, 0, 1, CodecError::Corrupt, "Empty JPEG image (DNL not supported)" },
         HeaderCase { "cmyk", 0xC0, 8, 8, 8, 4, CodecError::Unsupported, "JPEG pictures with 4 components (CMYK/YCCK) are not supported" },
         HeaderCase { "two_components", 0xC0, 8, 8, 8, 2, CodecError::Unsupported, "JPEG pictures need 1 or 3 components" },
         HeaderCase { "twelve_bit", 0xC1, 12, 8, 8, 1, CodecError::Unsupported, "Unsupported JPEG data precision 12" },

@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QtTest>
 
 // What happens to the shell when files vanish, windows close in the middle of
@@ -194,6 +195,39 @@ private slots:
         QTRY_COMPARE(frame.statusPanes().text(StatusPanes::PixelValue), QString::number(value));
         QVERIFY(frame.statusPanes().text(StatusPanes::PixelValue).startsWith(QLatin1Char('-')));
         QCOMPARE(frame.statusPanes().text(StatusPanes::CursorX), QString::asprintf("%04d", negative.x()));
+    }
+
+    // The folder frame lays out its tabs, bars and views for any size the
+    // user drags the window to; the frame keeps its size and stays centred.
+    void mainFrameOfAnySizeLaysOutTheDocument_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("tiny") << QSize(40, 30);
+        QTest::newRow("narrow") << QSize(120, 900);
+        QTest::newRow("huge") << QSize(4000, 3000);
+    }
+
+    void mainFrameOfAnySizeLaysOutTheDocument()
+    {
+        QFETCH(QSize, size);
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CMainFrame& frame = *app.mainFrame();
+        frame.showNormal();
+        frame.resize(size);
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CChildFrame* child = frame.activeChild();
+        QVERIFY(child);
+        child->showHeader();
+        child->showImage();
+        COrvoView* view = child->imageView();
+        view->viewport()->grab();
+        const QRect shown = view->displayedImageRect();
+        QCOMPARE(shown.size(), QSize(512, 512));
+        const QSize port = view->viewport()->size();
+        QVERIFY(port.width() >= 0 && port.height() >= 0);
+        QCOMPARE(shown.left(), port.width() > 512 ? (port.width() - 512) / 2 : -view->horizontalScrollBar()->value());
     }
 
     // The zoom field follows the document's zoom, with or without a paint.

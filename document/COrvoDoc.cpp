@@ -69,6 +69,8 @@ QString COrvoDoc::documentPath(const QString& path)
 
 void COrvoDoc::clear()
 {
+    // A failure of the next load must not show the message of an earlier one.
+    m_loadError = document::UnknownFormatMessage;
     m_datasets.clear();
     m_frames.clear();
     m_history.clear();
@@ -98,10 +100,10 @@ bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
     m_sourcePaths = QStringList { QFileInfo(path).absoluteFilePath() };
     document::LoadedFile file = document::LoadedFile::read(path, 0, aspectResample(options));
     if (!file.dataset) {
-        if (!file.error.isEmpty())
-            m_loadError = file.error;
         m_loadOk = false;
         clear();
+        if (!file.error.isEmpty())
+            m_loadError = file.error;
         return false;
     }
     m_datasets.push_back(std::move(file.dataset));
@@ -148,8 +150,10 @@ bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const d
     m_sourcePaths = paths;
     m_fileTitle = title;
     if (m_frames.empty()) {
+        const QString lastError = m_loadError;
         m_loadOk = false;
         clear();
+        m_loadError = lastError;
         return false;
     }
     m_loadOk = true;

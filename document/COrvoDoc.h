@@ -19,6 +19,11 @@ namespace imaging {
 class FrameImage;
 }
 
+namespace document {
+// What a failed load says when the reader gave no message of its own.
+inline const QString UnknownFormatMessage = QStringLiteral("Error: Unknown or Unsupported format!");
+} // namespace document
+
 // One open study: the data sets of its source files, the frames of all of
 // them as image objects in document order, the current frame and the
 // settings its views and exports share.
@@ -122,7 +127,7 @@ private:
     std::vector<imaging::FrameImage> m_frames;
     int m_currentFrame = 0;
     bool m_loadOk = false;
-    QString m_loadError = QStringLiteral("Error: Unknown or Unsupported format!");
+    QString m_loadError = document::UnknownFormatMessage;
     double m_headerFrameTime = 0.0;
     double m_frameTime = 66.67;
     std::vector<std::uint8_t> m_videoInclude;

@@ -109,6 +109,26 @@ TEST(COrvoDoc, NoReadableFileMakesNoDocument)
     EXPECT_FALSE(doc.loadOk());
 }
 
+// A document object reused for another load reports that load's failure,
+// not a message left from an earlier one.
+TEST(COrvoDoc, FailureMessageBelongsToTheLastLoad)
+{
+    QTemporaryDir dir;
+    const QString junk = writeJunk(dir);
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    const QString unknown = QStringLiteral("Error: Unknown or Unsupported format!");
+    COrvoDoc doc;
+    EXPECT_EQ(doc.loadError(), unknown);
+    EXPECT_FALSE(doc.load(junk, {}));
+    ASSERT_NE(doc.loadError(), unknown);
+    EXPECT_FALSE(doc.loadFiles({ missing }, QStringLiteral("t"), {}));
+    EXPECT_EQ(doc.loadError(), unknown);
+    EXPECT_FALSE(doc.load(junk, {}));
+    EXPECT_FALSE(doc.load(missing, {}));
+    EXPECT_NE(doc.loadError(), QString());
+    EXPECT_EQ(doc.frame(), nullptr);
+}
+
 TEST(COrvoDoc, PicturePathsLoseTheirLastExtension)
 {
     const std::pair<const char*, const char*> cases[] = {

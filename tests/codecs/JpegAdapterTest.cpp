@@ -227,6 +227,8 @@ TEST_P(ForgedHeaders, AreRefusedBeforeDecoding)
 INSTANTIATE_TEST_SUITE_P(Headers, ForgedHeaders,
     testing::Values(
         HeaderCase { "huge_progressive", 0xC2, 8, 65000, 65000, 3, CodecError::Unsupported, "JPEG picture too large" },
+        // Under the picture cap, but its coefficients (2 bytes a sample) are past the library's memory cap.
+        HeaderCase { "progressive_coefficients_too_large", 0xC2, 8, 18000, 18000, 3, CodecError::Corrupt, "Backing store not supported" },
         HeaderCase { "huge_baseline", 0xC0, 8, 65000, 65000, 1, CodecError::Unsupported, "JPEG picture too large" },
         HeaderCase { "width_0", 0xC0, 8, 0, 8, 1, CodecError::Corrupt, "Empty JPEG image (DNL not supported)" },
         HeaderCase { "height_0", 0xC0, 8, 8, 0, 1, CodecError::Corrupt, "Empty JPEG image (DNL not supported)" },

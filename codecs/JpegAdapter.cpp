@@ -2,8 +2,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <new>

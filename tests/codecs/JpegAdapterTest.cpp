@@ -239,10 +239,13 @@ INSTANTIATE_TEST_SUITE_P(Headers, ForgedHeaders,
     [](const auto& info) { return std::string(info.param.name); });
 
 // The file system refuses the write part way (a file size limit): the
-// failure is returned and neither the picture nor its temporary is left.
-TEST_F(JpegWriter, FailedWriteLeavesNoFile)
+// failure is returned, the file being replaced keeps its old contents and no
+// temporary is left.
+TEST_F(JpegWriter, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
 {
     const auto pixels = gradient(256, 256, 3);
+    const std::string old = "the picture written before";
+    std::ofstream(m_dir / "a.jpg") << old;
     rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto* previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -254,7 +257,9 @@ TEST_F(JpegWriter, FailedWriteLeavesNoFile)
     std::signal(SIGXFSZ, previous);
     ASSERT_FALSE(written.has_value());
     EXPECT_EQ(written.error().code, CodecError::FileIo);
-    EXPECT_EQ(fs::directory_iterator(m_dir), fs::directory_iterator {});
+    const auto kept = readBytes(m_dir / "a.jpg");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator {}), 1);
 }
 
 } // namespace

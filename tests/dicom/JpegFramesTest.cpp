@@ -1,5 +1,5 @@
-// JPEG frames of real files through the pixel-data path: fragments grouped
-// into frames (also without an offset table), decoded and normalised.
+// JPEG frames through the pixel-data path: fragments grouped into frames
+// (also without an offset table), and real files decoded and normalised.
 
 #include "codecs/JpegFrameDecoder.h"
 #include "dicom/JpegFrames.h"
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -106,6 +107,54 @@ INSTANTIATE_TEST_SUITE_P(TestData, JpegFrames,
                 ch = '_';
         return name;
     });
+
+// Fragments as the reader hands them over; each test names which start with
+// SOI and where each fragment's item tag lies.
+struct GroupingCase {
+    const char* name;
+    std::vector<bool> startsWithSoi;
+    std::vector<std::uint32_t> offsetTable;
+    std::int32_t numberOfFrames;
+    std::vector<std::vector<std::size_t>> frames; // fragment indices of each frame
+};
+
+class JpegFragmentGrouping : public testing::TestWithParam<GroupingCase> {};
+
+TEST_P(JpegFragmentGrouping, GroupsByTableOrByStartOfImage)
+{
+    const auto& c = GetParam();
+    // Each fragment has bytes of its own, so that a span tells which it is.
+    std::vector<std::array<std::uint8_t, 4>> storage;
+    for (bool soi : c.startsWithSoi)
+        storage.push_back(soi ? std::array<std::uint8_t, 4> { 0xFF, 0xD8, 0xFF, 0xC3 }
+                              : std::array<std::uint8_t, 4> { 0x12, 0x34, 0x56, 0x78 });
+    Encapsulated encapsulated;
+    encapsulated.offsetTable = c.offsetTable;
+    for (std::size_t i = 0; i < storage.size(); ++i) {
+        encapsulated.fragments.emplace_back(storage[i]);
+        encapsulated.fragmentPositions.push_back(i * 12); // item tag, item length, 4 bytes
+    }
+    std::vector<std::vector<std::size_t>> frames;
+    for (const auto& frame : groupJpegFragments(encapsulated, c.numberOfFrames)) {
+        frames.emplace_back();
+        for (auto fragment : frame) {
+            const auto own = std::find_if(storage.begin(), storage.end(),
+                [&fragment](const auto& bytes) { return bytes.data() == fragment.data(); });
+            frames.back().push_back(static_cast<std::size_t>(own - storage.begin()));
+        }
+    }
+    EXPECT_EQ(frames, c.frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fragments, JpegFragmentGrouping,
+    testing::Values(
+        GroupingCase { "one_frame_takes_every_fragment", { true, false, false }, {}, 1, { { 0, 1, 2 } } },
+        GroupingCase { "split_at_each_start_of_image", { true, false, true, false }, {}, 2, { { 0, 1 }, { 2, 3 } } },
+        GroupingCase { "one_fragment_a_frame", { true, true }, {}, 2, { { 0 }, { 1 } } },
+        GroupingCase { "no_more_frames_than_stated", { true, true, false, true }, {}, 2, { { 0 }, { 1, 2, 3 } } },
+        GroupingCase { "by_the_offset_table", { true, false, true, false }, { 0, 24 }, 2, { { 0, 1 }, { 2, 3 } } },
+        GroupingCase { "first_not_an_image_start", { false, true, true }, {}, 2, { { 0 }, { 1 } } }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace dicom

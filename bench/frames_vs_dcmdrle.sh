@@ -42,15 +42,4 @@ hyperfine --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t1; sync" -n "tolan frames 1" "$tolan frames $mf/mf1_rle.dcm --out $work/t1" \
   --prepare "rm -f $work/d1.dcm; sync" -n "dcmdrle 1" "dcmdrle $mf/mf1_rle.dcm $work/d1.dcm" >/dev/null
 
-python3 - "$json" <<'PY'
-import json, sys
-r = {x['command']: x['median'] for x in json.load(open(sys.argv[1]))['results']}
-mb = 99 * 512 * 512 * 2 / 1e6  # decoded bytes of the 99 frames beyond the first
-print(f"{'command':20} {'median':>10}")
-for name, median in r.items():
-    print(f"{name:20} {median * 1000:8.1f} ms")
-ours = r['tolan frames 100'] - r['tolan frames 1']
-theirs = r['dcmdrle 100'] - r['dcmdrle 1']
-print(f"decode rate (100-frame minus 1-frame file): tolan {mb / ours:.0f} MB/s, dcmdrle {mb / theirs:.0f} MB/s")
-print(f"whole 100-frame file: dcmdrle / tolan = {r['dcmdrle 100'] / r['tolan frames 100']:.2f}x")
-PY
+python3 bench/decode_rate.py "$json" dcmdrle

@@ -47,16 +47,4 @@ hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t1" -n "tolan frames 1" "$tolan frames $mf/mf1_jll.dcm --out $work/t1" \
   --prepare "rm -f $work/d1.dcm" -n "dcmdjpeg 1" "dcmdjpeg $mf/mf1_jll.dcm $work/d1.dcm" >/dev/null
 
-python3 - "$json" <<'PY'
-import json, sys
-r = {x['command']: x['median'] for x in json.load(open(sys.argv[1]))['results']}
-mb = 99 * 512 * 512 * 2 / 1e6  # decoded bytes of the 99 frames beyond the first
-print(f"{'command':20} {'median':>10}")
-for name, median in r.items():
-    print(f"{name:20} {median * 1000:8.1f} ms")
-ours = r['tolan frames 100'] - r['tolan frames 1']
-theirs = r['dcmdjpeg 100'] - r['dcmdjpeg 1']
-print(f"decode rate (100-frame minus 1-frame file): tolan {mb / ours:.0f} MB/s, dcmdjpeg {mb / theirs:.0f} MB/s")
-print(f"decode rate ratio tolan / dcmdjpeg = {theirs / ours:.2f}x")
-print(f"whole 100-frame file: dcmdjpeg / tolan = {r['dcmdjpeg 100'] / r['tolan frames 100']:.2f}x")
-PY
+python3 bench/decode_rate.py "$json" dcmdjpeg

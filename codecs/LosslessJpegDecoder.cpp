@@ -257,7 +257,7 @@ base::Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
     return {};
 }
 
-// B.2.4.2 Huffman table-specification syntax
+// T.81 B.2.4.2: Huffman table definitions (DHT)
 base::Result<void> LosslessJpegDecoder::readHuffmanTables()
 {
     auto segment = readSegment();

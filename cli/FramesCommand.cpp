@@ -114,16 +114,8 @@ base::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, cons
     dicom::PixelFrames image;
     auto& a = image.attributes;
     const dicom::ImageAttributes& in = dataset.image;
-    a.rows = in.rows;
-    a.columns = in.columns;
-    a.samplesPerPixel = in.samplesPerPixel;
-    a.photometric = in.photometric;
+    a = in;
     a.numberOfFrames = static_cast<std::int32_t>(dataset.frames.size());
-    a.bitsAllocated = in.bitsAllocated;
-    a.bitsStored = in.bitsStored;
-    a.highBit = in.highBit;
-    a.windowCentre = in.windowCenter;
-    a.windowWidth = in.windowWidth;
     for (auto& bytes : dataset.frames) {
         dicom::Frame frame;
         frame.format = in.samplesPerPixel == 3 ? dicom::FrameFormat::Rgb8 : dicom::FrameFormat::Grey8;

@@ -6,6 +6,7 @@
 #include "base/Tag.h"
 #include "dicom/DicomElement.h"
 #include "dicom/DicomError.h"
+#include "dicom/PixelAttributes.h"
 
 #include <array>
 #include <cstddef>
@@ -16,24 +17,9 @@
 
 namespace dicom {
 
-// Image attributes of the data set, with the defaults they have before the
-// pixel module reads them from the element list.
-struct ImageAttributes {
-    std::int16_t samplesPerPixel = 1;
-    std::string photometric;
-    std::uint8_t planarConfiguration = 0;
-    std::int32_t numberOfFrames = 1;
-    std::uint32_t rows = 0;
-    std::uint32_t columns = 0;
-    std::int16_t bitsAllocated = 0;
-    std::int16_t bitsStored = 0;
-    std::int16_t highBit = 0;
-    std::int16_t windowCenter = 0;
-    std::int16_t windowWidth = 0;
-    double rescaleIntercept = 0.0;
-    double rescaleSlope = 0.0;
-    bool rescalePresent = false;
-    double frameTime = 0.0;
+// The attributes of the data set's normalised frames as the pixel module (or
+// the picture reader) leaves them, and the bytes of one such frame.
+struct ImageAttributes : PixelAttributes {
     std::uint32_t frameSize = 0;
 };
 

@@ -127,7 +127,7 @@ void setPicture(DicomDataset& dataset, std::uint32_t rows, std::uint32_t columns
     a.bitsAllocated = 8;
     a.bitsStored = 8;
     a.highBit = 7;
-    a.windowCenter = 128;
+    a.windowCentre = 128;
     a.windowWidth = 256;
     a.rescaleSlope = 1.0;
     a.frameSize = static_cast<std::uint32_t>(frame.size());
@@ -221,7 +221,7 @@ void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std:
     put(0x0028, 0x0101, u16Bytes(static_cast<std::uint16_t>(a.bitsStored)));
     put(0x0028, 0x0102, u16Bytes(static_cast<std::uint16_t>(a.highBit)));
     put(0x0028, 0x0103, u16Bytes(0));
-    put(0x0028, 0x1050, textBytes(std::to_string(a.windowCenter), ' '));
+    put(0x0028, 0x1050, textBytes(std::to_string(a.windowCentre), ' '));
     put(0x0028, 0x1051, textBytes(std::to_string(a.windowWidth), ' '));
 
     // The pixel data keep no value: the frames are the data set's.

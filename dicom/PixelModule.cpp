@@ -205,21 +205,7 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
         const PixelAttributes& a = image->attributes;
         dataset.compressionName = std::string(compressionName(image->compression));
         ImageAttributes& out = dataset.image;
-        out.samplesPerPixel = a.samplesPerPixel;
-        out.photometric = a.photometric;
-        out.planarConfiguration = a.planarConfiguration;
-        out.numberOfFrames = a.numberOfFrames;
-        out.rows = a.rows;
-        out.columns = a.columns;
-        out.bitsAllocated = a.bitsAllocated;
-        out.bitsStored = a.bitsStored;
-        out.highBit = a.highBit;
-        out.windowCenter = a.windowCentre;
-        out.windowWidth = a.windowWidth;
-        out.rescaleIntercept = a.rescaleIntercept;
-        out.rescaleSlope = a.rescaleSlope;
-        out.rescalePresent = a.rescalePresent;
-        out.frameTime = a.frameTime;
+        static_cast<PixelAttributes&>(out) = a;
         dataset.frames.clear();
         for (Frame& frame : image->frames) {
             if (frame.format == FrameFormat::Grey16) {

@@ -127,7 +127,7 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
         if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))
             return result;
         const std::string fileName = QFileInfo(path).fileName().toStdString();
-        const imaging::Window fileWindow { dataset->image.windowCenter, dataset->image.windowWidth };
+        const imaging::Window fileWindow { dataset->image.windowCentre, dataset->image.windowWidth };
         for (const auto& bytes : dataset->frames) {
             imaging::FrameInput input;
             input.format = frameFormat(*dataset, bytes.size());

@@ -91,7 +91,7 @@ TEST_F(PictureFilesTest, BmpBecomesSecondaryCaptureWithItsFrame)
     EXPECT_EQ(dataset.image.photometric, "RGB ");
     EXPECT_EQ(dataset.image.rows, 2u);
     EXPECT_EQ(dataset.image.columns, 2u);
-    EXPECT_EQ(dataset.image.windowCenter, 128);
+    EXPECT_EQ(dataset.image.windowCentre, 128);
     EXPECT_EQ(dataset.image.windowWidth, 256);
     ASSERT_EQ(dataset.frames.size(), 1u);
     EXPECT_EQ(dataset.frames[0], (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6})); // top row first, R G B

@@ -211,8 +211,9 @@ TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
     for (const Case& c : cases) {
         const auto bitmap = DisplayBitmap::create(c.width, c.height, c.bits);
         EXPECT_EQ(bitmap.has_value(), c.fits) << c.name;
-        if (!bitmap.has_value())
+        if (!bitmap.has_value()) {
             EXPECT_EQ(bitmap.error().code, static_cast<int>(ImagingError::MemoryAllocation)) << c.name;
+        }
     }
 }
 

@@ -29,8 +29,9 @@ class JpegFiles : public testing::TestWithParam<FileCase> {};
 TEST_P(JpegFiles, DecodeOrFailWithTheRightCode)
 {
     const auto& c = GetParam();
-    if (!fs::exists(kFiles / c.name))
-        GTEST_SKIP() << "test data not found: " << kFiles / c.name;
+    // Skip only without the test data folder: the missing-file case must run.
+    if (!fs::exists(kFiles))
+        GTEST_SKIP() << "test data folder not found: " << kFiles;
     auto picture = JpegAdapter::readFile(kFiles / c.name);
     if (c.code != 0) {
         ASSERT_FALSE(picture.has_value());

@@ -6,6 +6,13 @@
 
 namespace cli {
 
+std::string trimTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
 bool Args::has(std::string_view name) const
 {
     return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });

@@ -8,6 +8,13 @@
 
 namespace cli {
 
+// Exit codes every command shares: scripts tell a bad file from a bad call.
+constexpr int ExitFailed = 2; // a file could not be read or written
+constexpr int ExitUsage = 64; // the arguments were wrong (sysexits' EX_USAGE)
+
+// The fixed messages end in blanks that belong on screen, not in a terminal.
+std::string trimTrailingBlanks(std::string_view text);
+
 struct Args {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options; // --name value, or --flag ""

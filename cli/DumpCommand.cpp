@@ -15,22 +15,12 @@ namespace cli {
 
 namespace {
 
-constexpr int ExitFailed = 2;
-constexpr int ExitUsage = 64;
-
 void printUsage(std::FILE* out)
 {
     std::fprintf(out, "Usage: tolan dump [--header-only] FILE|DIR...\n"
                       "Lists the top-level elements of DICOM files: tag, name, VR, length, value.\n"
                       "A folder stands for its regular files (not recursive).\n"
                       "  --header-only  read only as far as the pixel data\n");
-}
-
-std::string trimTrailingBlanks(std::string text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
 }
 
 // False (with the message on stderr) when the file cannot be read.

@@ -23,21 +23,11 @@ namespace cli {
 
 namespace {
 
-constexpr int ExitFailed = 2;
-constexpr int ExitUsage = 64;
-
 void printUsage(std::FILE* out)
 {
     std::fprintf(out, "Usage: tolan frames FILE --out DIR\n"
                       "Writes each normalised frame k as DIR/frame-NNNN.raw (8-bit grey, R G B triplets,\n"
                       "or little-endian int16) and the image attributes as DIR/info.txt.\n");
-}
-
-std::string trimTrailingBlanks(std::string_view text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return std::string(text);
 }
 
 std::string number(double value)

@@ -1,5 +1,6 @@
 // tolan: the viewer's core on the command line, for scripts, tests and benchmarks.
 
+#include "cli/CliArgs.h"
 #include "cli/Commands.h"
 
 #include <cstdio>
@@ -7,8 +8,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int ExitUsage = 64;
 
 void printHelp()
 {
@@ -28,7 +27,7 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printHelp();
-        return ExitUsage;
+        return cli::ExitUsage;
     }
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") {
@@ -44,5 +43,5 @@ int main(int argc, char** argv)
             return command.run(std::vector<std::string>(args.begin() + 1, args.end()));
     }
     std::fprintf(stderr, "tolan: unknown command '%s'; see 'tolan --help'\n", first.c_str());
-    return ExitUsage;
+    return cli::ExitUsage;
 }

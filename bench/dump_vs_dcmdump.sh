@@ -6,24 +6,12 @@
 #
 # DATA_DIR holds the output of ../shared/bench/gen_data.py (default
 # /tmp/benchdata; made when missing). TOLAN names the tolan binary to time
-# (default build/release/cli/tolan); time an optimised build without
+# (default: build/release/cli/tolan, built first); time an optimised build without
 # sanitizers. Prints the medians and the ratios against tolan.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/deps.sh
-# shellcheck disable=SC2086
-tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
-data=${1:-/tmp/benchdata}
-tolan=${TOLAN:-build/release/cli/tolan}
-runs=${RUNS:-15}
+bench_default_runs=15
+source "$(dirname "$0")/common.sh"
 series="$data/series"
-
-if [ ! -d "$series" ]; then
-  python3 ../shared/bench/gen_data.py "$data"
-fi
-for tool in hyperfine dcmdump gdcmscanner "$tolan"; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
-done
+bench_require hyperfine dcmdump gdcmscanner "$tolan"
 
 # The tags a series grouping needs: patient name, study, series and instance UIDs, instance number.
 tags="-t 0010,0010 -t 0020,000d -t 0020,000e -t 0008,0018 -t 0020,0013"

@@ -8,25 +8,13 @@
 # DATA_DIR holds the output of ../shared/bench/gen_data.py (default
 # /tmp/benchdata; made when missing) and gets mf/mf100_rle.dcm and
 # mf/mf1_rle.dcm from DCMTK's dcmcrle. TOLAN names the tolan binary to time
-# (default build/release/cli/tolan); time an optimised build without
+# (default: build/release/cli/tolan, built first); time an optimised build without
 # sanitizers. Prints medians, the decode rate of the 99 extra frames and the
 # ratio of dcmdrle's time to ours.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/deps.sh
-# shellcheck disable=SC2086
-tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
-data=${1:-/tmp/benchdata}
-tolan=${TOLAN:-build/release/cli/tolan}
-runs=${RUNS:-10}
+bench_default_runs=10
+source "$(dirname "$0")/common.sh"
 mf="$data/mf"
-
-if [ ! -f "$mf/mf100.dcm" ]; then
-  python3 ../shared/bench/gen_data.py "$data"
-fi
-for tool in hyperfine dcmcrle dcmdrle "$tolan"; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
-done
+bench_require hyperfine dcmcrle dcmdrle "$tolan"
 for n in 1 100; do
   [ -f "$mf/mf${n}_rle.dcm" ] || dcmcrle "$mf/mf$n.dcm" "$mf/mf${n}_rle.dcm"
 done

@@ -22,11 +22,4 @@ hyperfine --warmup 2 --runs "$runs" --export-json "$json" \
   -n "dcmdump +sd" "dcmdump +sd -q $series" \
   -n "gdcmscanner" "gdcmscanner -d $series $tags" >/dev/null
 
-python3 - "$json" <<'PY'
-import json, sys
-results = {r['command']: r['median'] for r in json.load(open(sys.argv[1]))['results']}
-ours = results['tolan dump --header-only']
-print(f"{'command':28} {'median':>10} {'ratio to tolan':>15}")
-for name, median in results.items():
-    print(f"{name:28} {median * 1000:8.1f} ms {median / ours:14.2f}x")
-PY
+python3 bench/ratio_table.py "$json" "tolan dump --header-only" tolan

@@ -48,11 +48,4 @@ hyperfine --warmup 3 --runs "$runs" --export-json "$json" \
   -n "tolan-viewer, no file" "$viewer --quit-after-paint" \
   -n "dcmj2pnm to PNM" "dcmj2pnm $file $scratch/out.pnm" >/dev/null
 
-python3 - "$json" <<'PY'
-import json, sys
-results = {r['command']: r['median'] for r in json.load(open(sys.argv[1]))['results']}
-ours = results['tolan-viewer open+paint']
-print(f"{'command':28} {'median':>10} {'ratio to viewer':>16}")
-for name, median in results.items():
-    print(f"{name:28} {median * 1000:8.1f} ms {median / ours:15.2f}x")
-PY
+python3 bench/ratio_table.py "$json" "tolan-viewer open+paint" viewer

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <algorithm>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,9 +27,10 @@ namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fprintf(out, "Usage: tolan frames FILE --out DIR\n"
+    std::fprintf(out, "Usage: tolan frames FILE --out DIR [--threads N]\n"
                       "Writes each normalised frame k as DIR/frame-NNNN.raw (8-bit grey, R G B triplets,\n"
-                      "or little-endian int16) and the image attributes as DIR/info.txt.\n");
+                      "or little-endian int16) and the image attributes as DIR/info.txt.\n"
+                      "Frames decode on N threads (default: one a core).\n");
 }
 
 std::string number(double value)
@@ -106,22 +109,21 @@ base::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, cons
     const dicom::ImageAttributes& in = dataset.image;
     a = in;
     a.numberOfFrames = static_cast<std::int32_t>(dataset.frames.size());
-    for (auto& bytes : dataset.frames) {
-        dicom::Frame frame;
-        frame.format = in.samplesPerPixel == 3 ? dicom::FrameFormat::Rgb8 : dicom::FrameFormat::Grey8;
-        frame.bytes = std::move(bytes);
+    for (auto& frame : dataset.frames) {
         if (auto taken = sink(std::move(frame)); !taken)
             return taken.error();
     }
     return image;
 }
 
-base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const dicom::FrameSink& sink)
+base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const dicom::FrameSink& sink,
+                                                 std::optional<unsigned> threads)
 {
     base::Result<dicom::PixelFrames> result = base::Error{static_cast<int>(dicom::DicomError::Corrupted), "no pixel data"};
     dicom::ReadOptions options;
-    options.pixelStage = [&result, &sink](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
-        result = dicom::readPixelFrames(dataset, decoder, sink);
+    options.pixelStage = [&result, &sink, threads](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
+        const auto frames = static_cast<std::size_t>(std::max(dicom::readPixelAttributes(dataset).numberOfFrames, 1));
+        result = dicom::readPixelFrames(dataset, decoder, sink, threads.value_or(dicom::frameThreads(frames)));
         return result ? dicom::DicomError::None : dicom::toDicomError(result.error());
     };
     dicom::DicomReader reader(std::move(options));
@@ -143,7 +145,7 @@ base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const 
 int runFrames(const std::vector<std::string>& argv)
 {
     Args args;
-    if (std::string error = parseArgs(argv, {"--help"}, {"--out"}, args); !error.empty()) {
+    if (std::string error = parseArgs(argv, {"--help"}, {"--out", "--threads"}, args); !error.empty()) {
         std::fprintf(stderr, "tolan frames: %s\n", error.c_str());
         printUsage(stderr);
         return ExitUsage;
@@ -155,6 +157,17 @@ int runFrames(const std::vector<std::string>& argv)
     if (args.positional.size() != 1 || !args.has("--out")) {
         printUsage(stderr);
         return ExitUsage;
+    }
+    std::optional<unsigned> threads;
+    if (args.has("--threads")) {
+        const std::string text = args.get("--threads");
+        unsigned value = 0;
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || value == 0 || value > 64) {
+            std::fprintf(stderr, "tolan frames: --threads takes a number from 1 to 64\n");
+            return ExitUsage;
+        }
+        threads = value;
     }
     const std::string& path = args.positional.front();
     const std::filesystem::path outDir = args.get("--out");
@@ -176,7 +189,7 @@ int runFrames(const std::vector<std::string>& argv)
         detail += (outDir / name).string();
         return base::Error{static_cast<int>(dicom::DicomError::FileIo), std::move(detail)};
     };
-    auto image = dicom::pictureKind(path) != dicom::PictureKind::None ? readPictureFrames(path, sink) : readDicomFrames(path, sink);
+    auto image = dicom::pictureKind(path) != dicom::PictureKind::None ? readPictureFrames(path, sink) : readDicomFrames(path, sink, threads);
     if (!image) {
         const auto code = dicom::toDicomError(image.error());
         std::string message = trimTrailingBlanks(dicom::errorText(code));

@@ -3,10 +3,12 @@
 // One opened DICOM file (or one data set built in memory): its elements in
 // file order, the flags of its encoding, its image attributes and frames.
 
+#include "base/Frame.h"
 #include "base/Tag.h"
 #include "dicom/DicomElement.h"
 #include "dicom/DicomError.h"
 #include "dicom/PixelAttributes.h"
+#include "dicom/PixelDataLocation.h"
 
 #include <array>
 #include <cstddef>
@@ -39,9 +41,12 @@ struct DicomDataset {
     std::array<std::uint8_t, 128> preamble {};
     std::array<std::uint8_t, 4> prefix {};
     std::vector<DicomElement> elements; // top level, in file order
+    PixelDataLocation pixelData;        // found by the reader's pass over the elements
     std::string compressionName;        // "NONE", "RLE", "JPEG LOSSY", "JPEG LOSSLESS"
     ImageAttributes image;
-    std::vector<std::vector<std::uint8_t>> frames;
+    // The normalised frames until their owner takes them: the document moves
+    // them into its image objects, so they are never held twice.
+    std::vector<base::Frame> frames;
     PaletteData palette;
     DicomError error = DicomError::None;
     std::string path;

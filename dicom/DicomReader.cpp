@@ -145,8 +145,11 @@ DicomError DicomReader::decodeDataset(ElementDecoder& decoder, DicomDataset& dat
 
 DicomError DicomReader::finish(ElementDecoder& decoder, DicomDataset& dataset)
 {
-    if (m_options.pixelData == PixelData::AsElements && !dataset.headerOnly) {
-        if (DicomError error = decoder.readElements(dataset.elements, Level::PixelGroup); error != DicomError::None)
+    const bool listAll = m_options.pixelData == PixelData::AsElements;
+    if (!dataset.headerOnly && (listAll || m_options.pixelStage)) {
+        decoder.recordPixelDataIn(&dataset.pixelData);
+        const Level level = listAll ? Level::PixelGroup : Level::PixelData;
+        if (DicomError error = decoder.readElements(dataset.elements, level); error != DicomError::None)
             return error;
     }
     if (m_options.pixelStage)

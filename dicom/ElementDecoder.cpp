@@ -72,18 +72,21 @@ std::optional<base::Tag> ElementDecoder::readTag()
 DicomError ElementDecoder::readElements(std::vector<DicomElement>& out, Level level)
 {
     while (!atEnd()) {
-        if (level == Level::TopLevel) {
+        if (level == Level::TopLevel || level == Level::PixelData) {
             auto tag = readTag();
             if (!tag)
-                return DicomError::Corrupted;
+                return level == Level::TopLevel ? DicomError::Corrupted : DicomError::None;
             m_position -= 4;
             // Pixel data are the pixel module's; every element of the group
-            // ends the list, whatever its element number.
-            if (tag->group == PixelGroup)
+            // ends the list, whatever its element number. The pixel module's
+            // own walk ends at the first element of any other group.
+            if ((tag->group == PixelGroup) == (level == Level::TopLevel))
                 return DicomError::None;
         }
         if (DicomError error = readElement(out, 0, level); error != DicomError::None)
             return error;
+        if (level == Level::PixelData && m_pixelData && m_pixelData->found)
+            return DicomError::None;
     }
     return DicomError::None;
 }
@@ -144,21 +147,19 @@ DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth
     if (!length)
         return DicomError::Corrupted;
 
+    if (*tag == PixelDataTag && e.vr != "SQ" && (level != Level::Nested || *length == UndefinedLength)) {
+        DicomError error = readPixelData(e, *length, level);
+        out.push_back(std::move(e));
+        return error;
+    }
     if (e.vr == "SQ" || *length == UndefinedLength) {
-        DicomError error = DicomError::None;
-        if (*length != UndefinedLength || *tag != PixelDataTag) {
-            // PS3.5 6.2.2 (CP-246): an undefined-length UN holds an implicit
-            // VR little endian sequence whatever the data set's encoding.
-            const Encoding saved = m_encoding;
-            if (e.vr == "UN")
-                m_encoding = Encoding::ImplicitLittle;
-            error = readSequenceItems(e, *length, depth);
-            m_encoding = saved;
-        } else {
-            e.length = UndefinedLength;
-            e.valueOffset = static_cast<std::uint32_t>(m_position);
-            error = skipFragments();
-        }
+        // PS3.5 6.2.2 (CP-246): an undefined-length UN holds an implicit
+        // VR little endian sequence whatever the data set's encoding.
+        const Encoding saved = m_encoding;
+        if (e.vr == "UN")
+            m_encoding = Encoding::ImplicitLittle;
+        DicomError error = readSequenceItems(e, *length, depth);
+        m_encoding = saved;
         out.push_back(std::move(e));
         return error;
     }
@@ -274,19 +275,77 @@ DicomError ElementDecoder::readItem(std::vector<DicomElement>& out, int depth)
     return m_position == end ? DicomError::None : DicomError::Corrupted;
 }
 
-DicomError ElementDecoder::skipFragments()
+DicomError ElementDecoder::readPixelData(DicomElement& e, std::uint32_t length, Level level)
 {
-    // PS3.5 A.4: items of raw bytes up to the sequence delimiter.
+    e.valueOffset = static_cast<std::uint32_t>(m_position);
+    e.length = length;
+    // Icons in sequences and a second pixel data element are walked past the
+    // same way, but only the first top-level one is the image's.
+    PixelDataLocation scratch;
+    const bool theImage = level != Level::Nested && m_pixelData && !m_pixelData->found;
+    PixelDataLocation& where = theImage ? *m_pixelData : scratch;
+    where.found = true;
+    where.vr = e.vr;
+    where.valueOffset = m_position;
+    where.length = length;
+    if (length == UndefinedLength) {
+        readFragments(where);
+        // The pixel stage takes fragments that run to the end of the file;
+        // a listing of the whole file wants them closed.
+        return level == Level::PixelData || where.delimited ? DicomError::None : DicomError::Corrupted;
+    }
+    const std::uint64_t end = m_position + length;
+    if (level == Level::PixelData) {
+        // A file cut short inside its pixel data keeps the whole frames it holds.
+        m_position = std::min(end, m_buffer.fileSize());
+        return DicomError::None;
+    }
+    if (end > m_buffer.fileSize())
+        return DicomError::Corrupted;
+    m_position = end;
+    return DicomError::None;
+}
+
+void ElementDecoder::readFragments(PixelDataLocation& where)
+{
+    constexpr base::Tag ItemTag {0xFFFE, 0xE000};
+    bool tableRead = false;
+    std::uint64_t firstFragment = 0;
     for (;;) {
+        const std::uint64_t itemStart = m_position;
         auto tag = readTag();
         auto length = tag ? readU32() : std::nullopt;
-        if (!length)
-            return DicomError::Corrupted;
-        if (*tag == SequenceDelimiterTag)
-            return DicomError::None;
+        if (!length) {
+            if (itemStart != m_buffer.fileSize() || !tableRead)
+                where.fault = tableRead ? "unexpected data inside encapsulated pixel data"
+                                        : "encapsulated pixel data does not start with an offset table item";
+            m_position = m_buffer.fileSize();
+            return;
+        }
+        if (*tag == SequenceDelimiterTag) {
+            where.delimited = true;
+            return;
+        }
         const std::uint64_t end = m_position + *length;
-        if (*length == UndefinedLength || end > m_buffer.fileSize())
-            return DicomError::Corrupted;
+        if (*length == UndefinedLength || end > m_buffer.fileSize() || !m_buffer.ensure(end)) {
+            where.fault = tableRead ? "pixel data fragment runs past the end of the file"
+                                    : "basic offset table runs past the end of the file or is not whole";
+            m_position = m_buffer.fileSize();
+            return;
+        }
+        if (*tag != ItemTag && where.fault.empty())
+            where.fault = tableRead ? "unexpected item in encapsulated pixel data"
+                                    : "encapsulated pixel data does not start with an offset table item";
+        if (!tableRead) {
+            tableRead = true;
+            firstFragment = end;
+            if (*length % 4 != 0 && where.fault.empty())
+                where.fault = "basic offset table runs past the end of the file or is not whole";
+            for (std::uint64_t at = m_position; at + 4 <= end; at += 4)
+                where.offsetTable.push_back(*readU32());
+        } else {
+            where.fragments.push_back({m_position, *length, itemStart - firstFragment});
+        }
         m_position = end;
     }
 }

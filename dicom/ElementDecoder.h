@@ -7,6 +7,7 @@
 #include "dicom/DecodeBuffer.h"
 #include "dicom/DicomElement.h"
 #include "dicom/DicomError.h"
+#include "dicom/PixelDataLocation.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,7 @@ enum class Encoding { ImplicitLittle, ExplicitLittle, ExplicitBig };
 enum class Level {
     TopLevel,   // the data set: ends at the first element of group 0x7FE0
     PixelGroup, // group 0x7FE0 and after, listed without copying the values
+    PixelData,  // group 0x7FE0 up to and including (7FE0,0010), then stop
     Nested,     // inside a sequence item
 };
 
@@ -40,8 +42,12 @@ public:
     bool atEnd() const { return m_position >= m_buffer.fileSize(); }
 
     // Reads elements into out until the end of the file or, at the top level,
-    // the first element of group 0x7FE0 (left unread).
+    // the first element of group 0x7FE0 (left unread), or at the pixel data
+    // level, (7FE0,0010) or the first element of another group.
     DicomError readElements(std::vector<DicomElement>& out, Level level);
+    // Where a top-level (7FE0,0010) met from now on is recorded: its value or
+    // its fragments are walked, never copied.
+    void recordPixelDataIn(PixelDataLocation* where) { m_pixelData = where; }
     // Reads the file meta group (explicit VR little endian, group 0x0002).
     // NotExplicit when an element's VR is not a known VR: the group is then
     // taken to be in implicit VR.
@@ -61,8 +67,11 @@ private:
     DicomError readElement(std::vector<DicomElement>& out, int depth, Level level);
     // The items of a sequence whose header has been read, into seq.childElements.
     DicomError readSequenceItems(DicomElement& seq, std::uint32_t length, int depth);
-    // Skips the fragments of an encapsulated value up to its sequence delimiter.
-    DicomError skipFragments();
+    // (7FE0,0010) outside a sequence item, its header read.
+    DicomError readPixelData(DicomElement& e, std::uint32_t length, Level level);
+    // PS3.5 A.4: the items of an encapsulated value up to its sequence
+    // delimiter, recorded in where; stops at the first fault it records.
+    void readFragments(PixelDataLocation& where);
     DicomError readItem(std::vector<DicomElement>& out, int depth);
     DicomError readValue(DicomElement& e, std::uint32_t length, KeepValue keep);
     DicomError readExplicitSequence(DicomElement& seq, int depth);
@@ -71,6 +80,7 @@ private:
     DecodeBuffer& m_buffer;
     Encoding m_encoding;
     std::uint64_t m_position;
+    PixelDataLocation* m_pixelData = nullptr;
 };
 
 // The VRs of PS3.5 Table 6.2-1 this reader knows.

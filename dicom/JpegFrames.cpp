@@ -3,6 +3,7 @@
 #include "codecs/JpegFrameDecoder.h"
 #include "dicom/PixelErrors.h"
 
+#include <memory>
 #include <string>
 
 namespace dicom {
@@ -31,12 +32,10 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
     return frames;
 }
 
-base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
-                                      const PixelSource& source, const PixelDataElement& element,
-                                      const PaletteTables* palette,
-                                      const FrameSink& emit)
+base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
+                                 const PaletteTables* palette)
 {
-    if (element.length != UndefinedLength)
+    if (!source.location->encapsulated())
         return base::Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
         return base::Error{pixel_error::Unsupported, "JPEG frames need 8 or 16 bits allocated"};
@@ -57,30 +56,31 @@ base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression 
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
         return base::Error{pixel_error::Corrupted, "JPEG frame size out of range"};
 
-    auto data = readEncapsulated(source.bytes, element.valueOffset);
+    auto data = encapsulatedFragments(source);
     if (!data)
         return data.error();
-    const auto grouped = groupJpegFragments(*data, attrs.numberOfFrames);
+    auto grouped = std::make_shared<const std::vector<std::vector<std::span<const std::uint8_t>>>>(
+        groupJpegFragments(*data, attrs.numberOfFrames));
 
-    FragmentJoiner joiner;
-    std::vector<std::uint8_t> decoded(static_cast<std::size_t>(params.frameBytes()));
-    for (const auto& fragments : grouped) {
-        const std::span<const std::uint8_t> compressed = joiner.join(fragments);
-        auto warnings = codecs::decodeJpegFrame(compressed, params, decoded);
-        if (!warnings)
-            return base::Error{warnings.error().code, warnings.error().detail};
-        // FIXME: the data set has no place for decoder warnings yet, so they are dropped here.
-        // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
-        const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
-        const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb
-                                                                          : SampleLayout::Interleaved;
-        auto frame = normaliseFrame(decoded, attrs, layout, palette);
-        if (!frame)
-            return frame.error();
-        if (auto taken = emit(std::move(*frame)); !taken)
-            return taken.error();
-    }
-    return grouped.size();
+    FrameJobs jobs;
+    jobs.count = grouped->size();
+    jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
+        return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
+                decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> base::Result<Frame> {
+            const std::span<const std::uint8_t> compressed = joiner->join((*grouped)[i]);
+            decoded->resize(static_cast<std::size_t>(params.frameBytes()));
+            auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded);
+            if (!warnings)
+                return base::Error{warnings.error().code, warnings.error().detail};
+            // FIXME: the data set has no place for decoder warnings yet, so they are dropped here.
+            // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
+            const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
+            const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb
+                                                                              : SampleLayout::Interleaved;
+            return normaliseFrame(*decoded, attrs, layout, palette);
+        };
+    };
+    return jobs;
 }
 
 } // namespace dicom

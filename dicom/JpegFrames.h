@@ -22,12 +22,10 @@ namespace dicom {
 std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const Encapsulated& data,
                                                                            std::int32_t numberOfFrames);
 
-// Decodes and normalises every frame, handing each to emit; returns the
-// number of frames. Codec failures keep their codes (3 unsupported, 5
-// corrupted, 1 out of memory).
-base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
-                                      const PixelSource& source, const PixelDataElement& element,
-                                      const PaletteTables* palette,
-                                      const FrameSink& emit);
+// One decode a frame: the fragments of each are joined and decoded by the
+// codecs, then normalised. Codec failures keep their codes (3 unsupported,
+// 5 corrupted, 1 out of memory).
+base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
+                                 const PaletteTables* palette);
 
 } // namespace dicom

@@ -12,6 +12,10 @@ namespace dicom {
 FrameFormat normalisedFormat(const PixelAttributes& attrs)
 {
     const Photometric kind = attrs.photometricKind();
+    // Palette indices wider than a byte cannot index the 256-entry tables;
+    // their frames are kept as 16-bit grey values instead.
+    if (kind == Photometric::PaletteColor && attrs.bitsAllocated != 8)
+        return FrameFormat::Grey16;
     if (isColour(kind))
         return FrameFormat::Rgb8;
     // Rescaled and signed values need room below 0 and above 255.

@@ -4,6 +4,7 @@
 // with: 8 bits a sample (grey, or R, G, B per pixel) or signed 16-bit grey
 // with the modality rescale applied.
 
+#include "base/Frame.h"
 #include "base/Result.h"
 #include "dicom/PixelAttributes.h"
 #include "dicom/PaletteColour.h"
@@ -14,15 +15,8 @@
 
 namespace dicom {
 
-enum class FrameFormat { Grey8, Rgb8, Grey16 };
-
-// One normalised frame, top row first. Grey8 and Rgb8 use bytes; Grey16 uses
-// samples (host order).
-struct Frame {
-    FrameFormat format = FrameFormat::Grey8;
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::int16_t> samples;
-};
+using base::Frame;
+using base::FrameFormat;
 
 // Where the samples of a colour frame sit in the extracted buffer.
 enum class SampleLayout {

@@ -132,7 +132,8 @@ void setPicture(DicomDataset& dataset, std::uint32_t rows, std::uint32_t columns
     a.rescaleSlope = 1.0;
     a.frameSize = static_cast<std::uint32_t>(frame.size());
     dataset.frames.clear();
-    dataset.frames.push_back(std::move(frame));
+    dataset.frames.push_back(base::Frame{samples == 3 ? base::FrameFormat::Rgb8 : base::FrameFormat::Grey8,
+                                         std::move(frame), {}});
 }
 
 // 7 when the file cannot be opened or is no regular file, 8 past the

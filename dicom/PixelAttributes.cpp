@@ -93,7 +93,7 @@ base::Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compressio
     if (bits != 8 && bits != 12 && bits != 16)
         return unsupported("bits allocated " + std::to_string(bits) + " is not supported");
     // Colour frames become 8-bit R, G, B; a wider colour sample has no form to go to.
-    if (isColour(kind) && bits != 8)
+    if (isColour(kind) && kind != Photometric::PaletteColor && bits != 8)
         return unsupported("colour images need 8 bits allocated, not " + std::to_string(bits));
     if (bits == 12 && compression != Compression::None)
         return unsupported("12 bits allocated exists only uncompressed");

@@ -38,6 +38,7 @@ constexpr base::Tag WindowCentre{0x0028, 0x1050};
 constexpr base::Tag WindowWidth{0x0028, 0x1051};
 constexpr base::Tag RescaleIntercept{0x0028, 0x1052};
 constexpr base::Tag RescaleSlope{0x0028, 0x1053};
+constexpr base::Tag PixelData{0x7FE0, 0x0010};
 } // namespace tags
 
 constexpr std::size_t MaxPhotometric = 47;
@@ -64,6 +65,23 @@ int paletteChannel(const DicomElement& e, bool& segmented)
         segmented = true;
         return -1;
     default: return -1;
+    }
+}
+
+// Encapsulated pixel data are listed with the length of their frames as
+// stored uncompressed, which is what they hold once decoded; saturated below
+// 0xFFFFFFFF, which would read as "undefined".
+void reportDecodedLength(DicomDataset& dataset, const PixelAttributes& attrs, std::size_t frameCount)
+{
+    if (!dataset.pixelData.encapsulated())
+        return;
+    const auto frameBytes = storedFrameBytes(attrs);
+    const std::uint64_t total = frameBytes ? std::uint64_t(*frameBytes) * frameCount : 0;
+    for (auto it = dataset.elements.rbegin(); it != dataset.elements.rend(); ++it) {
+        if (it->tag() == tags::PixelData && it->valueOffset == dataset.pixelData.valueOffset) {
+            it->length = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, UndefinedLength - 1));
+            return;
+        }
     }
 }
 
@@ -150,11 +168,14 @@ base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
     }
     if (!found[0] && !found[1] && !found[2] && sawSegmented)
         return base::Error{pixel_error::Unsupported, "segmented palette colour tables are not supported"};
+    if (!found[0] || !found[1] || !found[2])
+        return base::Error{pixel_error::Corrupted, "a palette colour table is missing"};
     return reducePaletteTables(channels[0], channels[1], channels[2],
                                dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
 }
 
-base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink)
+base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink,
+                                          unsigned threads)
 {
     auto compression = readCompression(dataset);
     if (!compression)
@@ -183,10 +204,9 @@ base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDe
         return base::Error{pixel_error::FileIo, "the file could not be read to its end"};
     PixelSource source;
     source.bytes = buffer.bytes();
-    source.offset = static_cast<std::size_t>(std::min<std::uint64_t>(decoder.position(), source.bytes.size()));
-    source.implicitVr = decoder.encoding() == Encoding::ImplicitLittle;
+    source.location = &dataset.pixelData;
     source.bigEndian = decoder.encoding() == Encoding::ExplicitBig;
-    return decodePixelData(attrs, *compression, source, palette, sink);
+    return decodePixelData(attrs, *compression, source, palette, sink, threads);
 }
 
 DicomError toDicomError(const base::Error& error)
@@ -199,24 +219,22 @@ DicomError toDicomError(const base::Error& error)
 DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
 {
     try {
-        auto image = readPixelFrames(dataset, decoder);
+        const PixelAttributes attrs = readPixelAttributes(dataset);
+        const unsigned threads = dataset.headerOnly ? 1 : frameThreads(std::max(attrs.numberOfFrames, 1));
+        auto image = readPixelFrames(dataset, decoder, {}, threads);
         if (!image)
             return toDicomError(image.error());
-        const PixelAttributes& a = image->attributes;
         dataset.compressionName = std::string(compressionName(image->compression));
         ImageAttributes& out = dataset.image;
-        static_cast<PixelAttributes&>(out) = a;
-        dataset.frames.clear();
-        for (Frame& frame : image->frames) {
-            if (frame.format == FrameFormat::Grey16) {
-                std::vector<std::uint8_t> bytes(frame.samples.size() * sizeof(std::int16_t));
-                std::memcpy(bytes.data(), frame.samples.data(), bytes.size());
-                dataset.frames.push_back(std::move(bytes));
-            } else {
-                dataset.frames.push_back(std::move(frame.bytes));
-            }
+        static_cast<PixelAttributes&>(out) = image->attributes;
+        out.frameSize = 0;
+        if (!image->frames.empty()) {
+            const Frame& first = image->frames.front();
+            const std::size_t bytes = first.format == FrameFormat::Grey16 ? first.samples.size() * 2 : first.bytes.size();
+            out.frameSize = static_cast<std::uint32_t>(bytes);
         }
-        out.frameSize = dataset.frames.empty() ? 0 : static_cast<std::uint32_t>(dataset.frames.front().size());
+        reportDecodedLength(dataset, attrs, image->frames.size());
+        dataset.frames = std::move(image->frames);
         if (image->palette) {
             const PaletteChannel* channels[3] = {&image->palette->red, &image->palette->green, &image->palette->blue};
             std::vector<std::uint8_t>* targets[3] = {&dataset.palette.red, &dataset.palette.green, &dataset.palette.blue};
@@ -224,9 +242,6 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
                 targets[c]->assign(channels[c]->begin(), channels[c]->end());
             dataset.palette.length = 256;
         }
-        // The pixel group follows every other top-level element in the file.
-        for (DicomElement& e : image->elements)
-            dataset.elements.push_back(std::move(e));
         return DicomError::None;
     } catch (const std::bad_alloc&) {
         return DicomError::OutOfMemory;

@@ -33,10 +33,10 @@ base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset);
 // decoder stands at the first element of group 0x7FE0. A sink takes the
 // frames one by one instead of the result (see decodePixelData).
 base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder,
-                                          const FrameSink& sink = {});
+                                          const FrameSink& sink = {}, unsigned threads = 1);
 
 // A DicomReader pixel stage: fills the data set's image attributes,
-// compression name, palette and frames (16-bit samples in host order).
+// compression name, palette and frames, decoding on every core.
 DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder);
 
 // The error code of a pixel-module failure as the data set's error.

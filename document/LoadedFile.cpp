@@ -25,16 +25,6 @@ QString readerMessage(const dicom::DicomDataset& dataset)
     return QString::fromStdString(dataset.errorMessage(64));
 }
 
-imaging::FrameFormat frameFormat(const dicom::DicomDataset& dataset, std::size_t bytes)
-{
-    const std::uint64_t pixels = std::uint64_t { dataset.image.rows } * dataset.image.columns;
-    if (bytes == pixels * 3)
-        return imaging::FrameFormat::Rgb8;
-    if (dataset.image.bitsAllocated > 8 && bytes == pixels * 2)
-        return imaging::FrameFormat::Grey16;
-    return imaging::FrameFormat::Grey8;
-}
-
 // The frame's pixels stretched to `height` rows as a fresh image object of a
 // single level: the stretch belongs to how the file is shown, so it is no
 // step the user could undo.
@@ -128,14 +118,18 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
             return result;
         const std::string fileName = QFileInfo(path).fileName().toStdString();
         const imaging::Window fileWindow { dataset->image.windowCentre, dataset->image.windowWidth };
-        for (const auto& bytes : dataset->frames) {
+        // Each frame's buffer moves into its image object, so the pixels are
+        // held once; the data set keeps the attributes and the element list.
+        std::vector<base::Frame> frames = std::move(dataset->frames);
+        dataset->frames.clear();
+        result.frames.reserve(frames.size());
+        for (base::Frame& frame : frames) {
             imaging::FrameInput input;
-            input.format = frameFormat(*dataset, bytes.size());
+            input.frame = std::move(frame);
             input.columns = static_cast<std::int32_t>(dataset->image.columns);
             input.rows = static_cast<std::int32_t>(dataset->image.rows);
-            input.bytes = bytes;
             input.window = fileWindow;
-            auto image = imaging::FrameImage::fromFrame(input);
+            auto image = imaging::FrameImage::fromFrame(std::move(input));
             if (!image || !image->displayBitmap())
                 return {};
             image->setSourceName(fileName);

@@ -77,24 +77,25 @@ base::Result<FrameImage> wrap16(Level16&& level, Window given, GivenWindow rule)
 
 } // namespace
 
-base::Result<FrameImage> FrameImage::fromFrame(const FrameInput& frame)
+base::Result<FrameImage> FrameImage::fromFrame(FrameInput&& input)
 {
+    base::Frame& frame = input.frame;
     try {
         switch (frame.format) {
         case FrameFormat::Grey8:
-            return fromSamples8(frame.bytes, SampleKind::Grey, frame.columns, frame.rows);
+            return adoptSamples8(std::move(frame.bytes), SampleKind::Grey, input.columns, input.rows);
         case FrameFormat::Rgb8:
-            return fromSamples8(frame.bytes, SampleKind::Rgb, frame.columns, frame.rows);
+            return adoptSamples8(std::move(frame.bytes), SampleKind::Rgb, input.columns, input.rows);
         case FrameFormat::Grey16: {
-            const std::uint64_t size = checkedSize(frame.columns, frame.rows, 2);
-            if (size == 0 || frame.bytes.size() < size)
+            const std::uint64_t size = checkedSize(input.columns, input.rows, 2);
+            if (size == 0 || frame.samples.size() < size / 2)
                 return makeError(ImagingError::InvalidParameters);
             Level16 level;
-            level.width = frame.columns;
-            level.height = frame.rows;
-            level.pixels.resize(static_cast<std::size_t>(size / 2));
-            std::memcpy(level.pixels.data(), frame.bytes.data(), static_cast<std::size_t>(size));
-            return wrap16(std::move(level), frame.window, frame.givenWindow);
+            level.width = input.columns;
+            level.height = input.rows;
+            level.pixels = std::move(frame.samples);
+            level.pixels.resize(static_cast<std::size_t>(size / 2)); // shrinking never allocates
+            return wrap16(std::move(level), input.window, input.givenWindow);
         }
         }
     } catch (const std::bad_alloc&) {

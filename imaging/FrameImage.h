@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Frame.h"
 #include "base/Result.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/Image.h"
@@ -16,15 +17,13 @@
 
 namespace imaging {
 
-// A normalised frame as the pixel-data decoders deliver it: rows top first,
-// no padding. 16-bit samples come as bytes in host order (2 per pixel) so the
-// decoders' byte buffers can be passed straight in; they are copied.
-enum class FrameFormat { Grey8, Rgb8, Grey16 };
+// A normalised frame as the pixel-data decoders deliver it, with its size
+// and the file's window. Its buffer becomes the image's first level as it is.
+using FrameFormat = base::FrameFormat;
 struct FrameInput {
-    FrameFormat format = FrameFormat::Grey8;
+    base::Frame frame;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
-    std::span<const std::uint8_t> bytes;
     Window window;                              // the file's window; (0, 0) when none
     GivenWindow givenWindow = GivenWindow::Clamp; // 16-bit only; 8-bit frames start at (128, 256)
 };
@@ -65,8 +64,8 @@ public:
     FrameImage(FrameImage&&) noexcept = default;
     FrameImage& operator=(FrameImage&&) noexcept = default;
 
-    // The document's creation from a decoded frame.
-    static base::Result<FrameImage> fromFrame(const FrameInput& frame);
+    // The document's creation from a decoded frame, taking over its buffer.
+    static base::Result<FrameImage> fromFrame(FrameInput&& input);
     // A packed 8- or 24-bit bitmap (another frame's display bitmap, the
     // clipboard): always an RGB level.
     static base::Result<FrameImage> fromPackedBitmap(std::span<const std::uint8_t> block);

@@ -2,6 +2,7 @@
 // (also without an offset table), and real files decoded and normalised.
 
 #include "codecs/JpegFrameDecoder.h"
+#include "dicom/DicomReader.h"
 #include "dicom/JpegFrames.h"
 #include "tests/codecs/DicomFragments.h"
 
@@ -42,18 +43,6 @@ TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
     auto reference = codecs::test::readDicomImage(file.string());
     ASSERT_TRUE(reference);
 
-    // Explicit VR little endian (7FE0,0010) OB or OW with undefined length.
-    auto at = bytes.end();
-    for (const char* vr : { "OB", "OW" }) {
-        const std::uint8_t tag[] = { 0xE0, 0x7F, 0x10, 0x00, std::uint8_t(vr[0]), std::uint8_t(vr[1]), 0, 0, 0xFF, 0xFF, 0xFF, 0xFF };
-        if (auto found = std::find_end(bytes.begin(), bytes.end(), std::begin(tag), std::end(tag)); found != bytes.end())
-            at = found;
-    }
-    ASSERT_NE(at, bytes.end());
-    PixelSource source { bytes, static_cast<std::size_t>(at - bytes.begin()), false, false };
-    auto element = findPixelData(source);
-    ASSERT_TRUE(element.has_value()) << element.error().detail;
-
     PixelAttributes attrs;
     attrs.rows = reference->rows;
     attrs.columns = reference->columns;
@@ -67,13 +56,21 @@ TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
     const auto compression = std::string(GetParam().path).find("lossy") != std::string::npos
         ? Compression::JpegLossy : Compression::JpegLossless;
 
+    // The fragments where the reader's pass over the file found them.
+    ReadOptions options;
+    options.pixelStage = [](DicomDataset&, ElementDecoder&) { return DicomError::None; };
+    DicomDataset dataset;
+    MemorySource memory(bytes);
+    ASSERT_TRUE(DicomReader(options).read(memory, dataset));
+    const PixelSource source { bytes, &dataset.pixelData, false };
     std::vector<Frame> frames;
-    auto count = extractJpeg(attrs, compression, source, *element, nullptr, [&](Frame&& frame) -> base::Result<void> {
+    auto image = decodePixelData(attrs, compression, source, std::nullopt, [&](Frame&& frame) -> base::Result<void> {
         frames.push_back(std::move(frame));
         return {};
-    });
-    ASSERT_TRUE(count.has_value()) << count.error().detail;
-    ASSERT_EQ(*count, GetParam().frames);
+    }, 2);
+    ASSERT_TRUE(image.has_value()) << image.error().detail;
+    const auto count = static_cast<std::size_t>(image->attributes.numberOfFrames);
+    ASSERT_EQ(count, GetParam().frames);
     ASSERT_EQ(frames.size(), reference->frameStreams.size());
 
     codecs::FrameParams params;

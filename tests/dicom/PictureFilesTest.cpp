@@ -94,7 +94,7 @@ TEST_F(PictureFilesTest, BmpBecomesSecondaryCaptureWithItsFrame)
     EXPECT_EQ(dataset.image.windowCentre, 128);
     EXPECT_EQ(dataset.image.windowWidth, 256);
     ASSERT_EQ(dataset.frames.size(), 1u);
-    EXPECT_EQ(dataset.frames[0], (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6})); // top row first, R G B
+    EXPECT_EQ(dataset.frames[0].bytes, (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6})); // top row first, R G B
 
     // Ascending tags with their group lengths, each member counted as 8 + length (12 + length for OB).
     const struct {
@@ -192,7 +192,7 @@ TEST(PictureBytes, OpenLikeTheirFilesAndFailWithTheSameCodes)
     created.tm_mday = 29;
     ASSERT_TRUE(readPicture(twoByTwoBmp(), PictureKind::Bmp, created, dated));
     ASSERT_EQ(dated.frames.size(), 1u);
-    EXPECT_EQ(dated.frames[0], (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(dated.frames[0].bytes, (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
     ASSERT_NE(dated.find({0x0008, 0x0020}), nullptr);
     EXPECT_EQ(dated.find({0x0008, 0x0020})->text(), "2024:02:29");
 
@@ -258,8 +258,8 @@ TEST(PictureFilesData, TestDataOpensOrFailsWithItsCode)
         EXPECT_EQ(dataset.image.photometric, c.photometric);
         ASSERT_EQ(dataset.frames.size(), 1u);
         const std::size_t samples = std::string(c.photometric) == "RGB " ? 3 : 1;
-        EXPECT_EQ(dataset.frames[0].size(), std::size_t(c.rows) * c.columns * samples);
-        EXPECT_EQ(dataset.find({0x7FE0, 0x0010})->length, dataset.frames[0].size());
+        EXPECT_EQ(dataset.frames[0].bytes.size(), std::size_t(c.rows) * c.columns * samples);
+        EXPECT_EQ(dataset.find({0x7FE0, 0x0010})->length, dataset.frames[0].bytes.size());
     }
 }
 #endif

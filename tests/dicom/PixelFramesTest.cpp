@@ -213,6 +213,11 @@ INSTANTIATE_TEST_SUITE_P(
                         im.photometric = "PALETTE COLOR ";
                         im.palette = {Bytes(256), Bytes(256), Bytes(254)};
                     }), Bytes(4), DicomError::Corrupted, 0},
+        // A table of length 0 fails like an allocation, a missing one is corrupt.
+        OutcomeCase{"paletteTablesEmpty", image([](Image& im) {
+                        im.photometric = "PALETTE COLOR ";
+                        im.palette = {Bytes{}, Bytes{}, Bytes{}};
+                    }), Bytes(4), DicomError::OutOfMemory, 0},
         // JPEG data must come as fragments; a plain 4-byte value is corrupt.
         OutcomeCase{"jpegNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.50"; }), Bytes(4),
                     DicomError::Corrupted, 0},
@@ -239,6 +244,30 @@ TEST(NativeFrames, BigEndianSixteenBitIsSwapped)
     }), {0x01, 0x02, 0xFF, 0xFE}));
     ASSERT_EQ(opened.error, DicomError::None) << opened.detail;
     EXPECT_EQ(opened.image->frames.at(0).samples, (std::vector<std::int16_t>{0x0102, -2}));
+}
+
+TEST(NativeFrames, BigEndianOddByteSamplesInOwSwapTheWholeValue)
+{
+    DicomBytes b = header(image([](Image& im) { im.syntax = ExplicitBig; im.rows = 1; im.columns = 3; }));
+    b.tag(0x7FE0, 0x0010).vr("OW").reserved().len32(4); // Pixel Data: three samples and a pad byte
+    b.raw({20, 10, 0, 30});                              // words (10 20) (30 pad), most significant byte first
+    const auto opened = open(b);
+    ASSERT_EQ(opened.error, DicomError::None) << opened.detail;
+    EXPECT_EQ(opened.image->frames.at(0).bytes, (Bytes{10, 20, 30}));
+}
+
+TEST(NativeFrames, SixteenBitPaletteIndicesStayGreyValues)
+{
+    const auto opened = open(native(image([](Image& im) {
+        im.photometric = "PALETTE COLOR ";
+        im.rows = 1;
+        im.bitsAllocated = 16;
+        im.bitsStored = 16;
+        im.palette = {Bytes(512), Bytes(512), Bytes(512)};
+    }), {0x34, 0x12, 0x02, 0x00}));
+    ASSERT_EQ(opened.error, DicomError::None) << opened.detail;
+    EXPECT_EQ(opened.image->frames.at(0).format, FrameFormat::Grey16);
+    EXPECT_EQ(opened.image->frames.at(0).samples, (std::vector<std::int16_t>{0x1234, 2}));
 }
 
 TEST(NativeFrames, PaletteOf512ByteTablesUsesHighBytes)
@@ -283,7 +312,7 @@ TEST(NativeFrames, PixelStageFillsTheDataSet)
     ASSERT_TRUE(reader.read(source, dataset));
     EXPECT_EQ(dataset.compressionName, "NONE");
     ASSERT_EQ(dataset.frames.size(), 1u);
-    EXPECT_EQ(dataset.frames[0], (Bytes{0x34, 0x02, 0, 0})); // overlay bits cleared, host order
+    EXPECT_EQ(dataset.frames[0].samples, (std::vector<std::int16_t>{0x0234, 0})); // overlay bits cleared
     EXPECT_EQ(dataset.image.frameSize, 4u);
 }
 

@@ -54,12 +54,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ReduceCase{"oneByte", Bytes{0}, WordOrder::Little, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PaletteReduce, TablesOfDifferentOrNoLengthAreCorrupted)
+TEST(PaletteReduce, TablesOfDifferentLengthAreCorruptAndEmptyOnesFailLikeAnAllocation)
 {
     const Bytes t(256, 1), shorter(254, 1);
     EXPECT_TRUE(reducePaletteTables(t, t, t, WordOrder::Little));
     EXPECT_EQ(reducePaletteTables(t, shorter, t, WordOrder::Little).error().code, pixel_error::Corrupted);
-    EXPECT_EQ(reducePaletteTables(Bytes{}, Bytes{}, Bytes{}, WordOrder::Little).error().code, pixel_error::Corrupted);
+    EXPECT_EQ(reducePaletteTables(Bytes{}, Bytes{}, Bytes{}, WordOrder::Little).error().code, pixel_error::OutOfMemory);
 }
 
 TEST(PaletteRecord, NameIsCutTo127AndBlanksBecomeUnderscores)

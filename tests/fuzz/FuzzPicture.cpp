@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A picture that opens has exactly one frame of its stated size.
     const auto& a = dataset.image;
     const std::uint64_t expected = std::uint64_t(a.rows) * a.columns * std::uint64_t(a.samplesPerPixel);
-    if (dataset.frames.size() != 1 || dataset.frames.front().size() != expected || expected == 0)
+    if (dataset.frames.size() != 1 || dataset.frames.front().bytes.size() != expected || expected == 0)
         __builtin_trap();
     return 0;
 }

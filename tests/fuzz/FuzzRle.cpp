@@ -1,13 +1,17 @@
 // libFuzzer target: the RLE decoder and the encapsulated fragment walk. The
 // first four bytes choose the frame shape, the rest is the compressed data.
 
+#include "dicom/DicomReader.h"
 #include "dicom/Normalisation.h"
 #include "dicom/PixelFrames.h"
 #include "dicom/RleDecoder.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -34,9 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)dicom::normaliseFrame(*planes, attrs, dicom::SampleLayout::Planar);
     }
 
-    if (auto encapsulated = dicom::readEncapsulated(body, 0)) {
-        for (const auto& fragments : dicom::groupFragments(*encapsulated, data[0]))
-            (void)dicom::decodeRleFrame(fragments.front(), shape);
+    // The body as the value of an encapsulated pixel data element.
+    dicom::DicomDataset dataset;
+    dicom::ReadOptions options;
+    options.pixelStage = [](dicom::DicomDataset&, dicom::ElementDecoder&) { return dicom::DicomError::None; };
+    std::vector<std::uint8_t> file(132 + 12);
+    const std::uint8_t header[] = {0xE0, 0x7F, 0x10, 0x00, 'O', 'B', 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::copy(std::begin(header), std::end(header), file.begin() + 132);
+    file[128] = 'D'; file[129] = 'I'; file[130] = 'C'; file[131] = 'M';
+    file.insert(file.end(), body.begin(), body.end());
+    dicom::MemorySource source(file);
+    if (dicom::DicomReader(options).read(source, dataset)) {
+        const dicom::PixelSource pixels{file, &dataset.pixelData, false};
+        if (auto encapsulated = dicom::encapsulatedFragments(pixels)) {
+            for (const auto& fragments : dicom::groupFragments(*encapsulated, data[0]))
+                (void)dicom::decodeRleFrame(fragments.front(), shape);
+        }
     }
     return 0;
 }

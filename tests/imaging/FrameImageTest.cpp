@@ -176,7 +176,7 @@ TEST(Creation, RejectsShortBuffersAndOversizedFrames)
         {"negative columns", FrameImage::fromSamples8(three, SampleKind::Grey, -1, 3)},
         {"over the cap", FrameImage::fromSamples8(three, SampleKind::Rgb, 40000, 40000)},
         {"16-bit over the cap", FrameImage::fromSamples16(std::vector<std::int16_t>(4), 50000, 50000, Window{})},
-        {"16-bit frame short", FrameImage::fromFrame(FrameInput{FrameFormat::Grey16, 2, 2, three, {}, GivenWindow::Clamp})},
+        {"16-bit frame short", FrameImage::fromFrame(FrameInput{{FrameFormat::Grey16, {}, {1, 2, 3}}, 2, 2, {}, GivenWindow::Clamp})},
         {"unknown kind", FrameImage::adoptSamples8(std::vector<std::uint8_t>(4), static_cast<SampleKind>(7), 2, 2)},
         // Products that wrap to 0 in 32 bits.
         {"2^16 x 2^16 bytes", FrameImage::fromSamples8(three, SampleKind::Grey, 65536, 65536)},
@@ -221,10 +221,7 @@ TEST(Creation, FrameInputsBecomeTheRightImages)
 {
     // 16-bit samples 1000 and -20 in host order, with a file window whose
     // centre lies above the middle of the data.
-    const std::int16_t samples[] = {1000, -20};
-    std::vector<std::uint8_t> bytes(sizeof samples);
-    std::memcpy(bytes.data(), samples, sizeof samples);
-    auto ct = FrameImage::fromFrame(FrameInput{FrameFormat::Grey16, 2, 1, bytes, Window{900, 400}, GivenWindow::Clamp});
+    auto ct = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey16, {}, {1000, -20}}, 2, 1, Window{900, 400}, GivenWindow::Clamp});
     ASSERT_TRUE(ct);
     EXPECT_EQ(ct->sampleDepth(), 16);
     EXPECT_EQ(ct->window(), (Window{490, 400})); // -20 + 1020 / 2
@@ -232,7 +229,7 @@ TEST(Creation, FrameInputsBecomeTheRightImages)
     EXPECT_TRUE(ct->image16()->topLevel().isSigned);
     EXPECT_EQ(ct->image16()->windowHistory().size(), 1u);
 
-    auto grey = FrameImage::fromFrame(FrameInput{FrameFormat::Grey8, 1, 1, bytes, Window{10, 20}, GivenWindow::Clamp});
+    auto grey = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey8, {232}, {}}, 1, 1, Window{10, 20}, GivenWindow::Clamp});
     ASSERT_TRUE(grey);
     EXPECT_EQ(grey->sampleDepth(), 8);
     EXPECT_EQ(grey->window(), (Window{128, 256})); // 8-bit frames always start at the identity

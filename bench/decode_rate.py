@@ -5,7 +5,8 @@ usage: decode_rate.py JSON PEER
 
 The export must hold the runs "tolan frames 100", "tolan frames 1", "PEER 100"
 and "PEER 1" on the 100- and 1-frame 512 x 512 16-bit files; the difference
-between the two sizes leaves out process start-up and file handling.
+between the two sizes leaves out process start-up and file handling. A run
+"tolan frames 100, 1 thread" adds the speed-up of decoding on every core.
 """
 import json
 import sys
@@ -21,3 +22,6 @@ theirs = results[f'{peer} 100'] - results[f'{peer} 1']
 print(f"decode rate (100-frame minus 1-frame file): tolan {mb / ours:.0f} MB/s, {peer} {mb / theirs:.0f} MB/s")
 print(f"decode rate ratio tolan / {peer} = {theirs / ours:.2f}x")
 print(f"whole 100-frame file: {peer} / tolan = {results[f'{peer} 100'] / results['tolan frames 100']:.2f}x")
+single = results.get('tolan frames 100, 1 thread')
+if single:
+    print(f"whole 100-frame file: tolan 1 thread / all cores = {single / results['tolan frames 100']:.2f}x")

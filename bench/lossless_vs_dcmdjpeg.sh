@@ -3,6 +3,7 @@
 # in one run:
 #   tolan frames FILE --out DIR   vs   dcmdjpeg FILE OUT.dcm
 # Both read the whole file, decode every frame and write the decoded pixels.
+# tolan runs once more with --threads 1, to show what the second core gives.
 #
 #   bench/lossless_vs_dcmdjpeg.sh [DATA_DIR]
 #
@@ -31,6 +32,8 @@ json=$(mktemp --suffix=.json)
 trap 'rm -rf "$work" "$json"' EXIT
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t100" -n "tolan frames 100" "$tolan frames $mf/mf100_jll.dcm --out $work/t100" \
+  --prepare "rm -rf $work/s100" -n "tolan frames 100, 1 thread" \
+    "$tolan frames $mf/mf100_jll.dcm --out $work/s100 --threads 1" \
   --prepare "rm -f $work/d100.dcm" -n "dcmdjpeg 100" "dcmdjpeg $mf/mf100_jll.dcm $work/d100.dcm" \
   --prepare "rm -rf $work/t1" -n "tolan frames 1" "$tolan frames $mf/mf1_jll.dcm --out $work/t1" \
   --prepare "rm -f $work/d1.dcm" -n "dcmdjpeg 1" "dcmdjpeg $mf/mf1_jll.dcm $work/d1.dcm" >/dev/null

@@ -8,6 +8,7 @@
 #include "dicom/Normalisation.h"
 #include "dicom/PictureFiles.h"
 #include "dicom/PixelModule.h"
+#include "dicom/Tags.h"
 
 #include <bit>
 #include <charconv>
@@ -129,7 +130,7 @@ base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const 
     if (!reader.read(path, dataset)) {
         if (result || dicom::toDicomError(result.error()) != dataset.error) {
             std::string detail;
-            const dicom::DicomElement* syntax = dataset.find({0x0002, 0x0010});
+            const dicom::DicomElement* syntax = dataset.find(dicom::tags::TransferSyntaxUID);
             if (dataset.error == dicom::DicomError::UnknownCompression && syntax)
                 detail = "transfer syntax " + std::string(syntax->text()) + " is not supported";
             return base::Error{static_cast<int>(dataset.error), detail};

@@ -1,5 +1,7 @@
 #include "dicom/DicomReader.h"
 
+#include "dicom/Tags.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +19,6 @@ namespace {
 constexpr std::uint64_t PreambleSize = 128;
 constexpr std::uint64_t DataSetStart = 132; // preamble and "DICM"
 constexpr std::uint16_t LastRawFirstGroup = 0x0028;
-constexpr base::Tag TransferSyntaxTag {0x0002, 0x0010};
 constexpr std::string_view DeflatedSyntax = "1.2.840.10008.1.2.1.99";
 
 struct FileCloser {
@@ -112,7 +113,7 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         case ElementDecoder::MetaResult::Read:
             break;
         }
-        const DicomElement* syntax = dataset.find(TransferSyntaxTag);
+        const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
         if (!syntax)
             return finish(decoder, dataset);
         // PS3.5 A.5: the data set after the meta group is a deflate stream,

@@ -36,6 +36,36 @@ Encoding encodingOf(std::string_view transferSyntax)
     return Encoding::ExplicitLittle;
 }
 
+bool isUpperLetter(std::uint8_t c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+// The encoding of a data set without a transfer syntax, told from the first
+// element's header (the 6 bytes of its tag and VR, when there are 6): a known
+// VR right after the tag means explicit VR (PS3.5 7.1.2), and a group that is
+// one a data set may start with only when its bytes are swapped means big
+// endian. Implicit VR little endian, the default of PS3.5 10.1, otherwise.
+Encoding firstElementEncoding(std::span<const std::uint8_t> header)
+{
+    if (header.size() < 6 || !isUpperLetter(header[4]) || !isUpperLetter(header[5]))
+        return Encoding::ImplicitLittle;
+    const char vr[2] = {static_cast<char>(header[4]), static_cast<char>(header[5])};
+    if (!isKnownVr(std::string_view(vr, 2)))
+        return Encoding::ImplicitLittle;
+    const auto little = static_cast<std::uint16_t>(header[0] | (header[1] << 8));
+    const auto big = static_cast<std::uint16_t>((header[0] << 8) | header[1]);
+    if (little > LastRawFirstGroup && big <= LastRawFirstGroup)
+        return Encoding::ExplicitBig;
+    return Encoding::ExplicitLittle;
+}
+
+void setEncoding(DicomDataset& dataset, Encoding encoding)
+{
+    dataset.bigEndian = encoding == Encoding::ExplicitBig;
+    dataset.implicitVr = encoding == Encoding::ImplicitLittle;
+}
+
 } // namespace
 
 bool DicomReader::read(const std::filesystem::path& path, DicomDataset& dataset)
@@ -121,19 +151,20 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         if (syntax->text() == DeflatedSyntax)
             return DicomError::UnknownCompression;
         const Encoding encoding = encodingOf(syntax->text());
-        dataset.bigEndian = encoding == Encoding::ExplicitBig;
-        dataset.implicitVr = encoding == Encoding::ImplicitLittle;
+        setEncoding(dataset, encoding);
         decoder.setEncoding(encoding);
         return decodeDataset(decoder, dataset);
     }
 
     // A raw data set starts with its first element; anything whose first
     // group lies beyond the image module is taken as not DICOM at all.
-    const std::uint16_t firstGroup = std::uint16_t(bytes[0] | (bytes[1] << 8));
+    const Encoding encoding = firstElementEncoding(bytes.first(6));
+    const auto firstGroup = encoding == Encoding::ExplicitBig ? std::uint16_t((bytes[0] << 8) | bytes[1])
+                                                              : std::uint16_t(bytes[0] | (bytes[1] << 8));
     if (firstGroup > LastRawFirstGroup)
         return DicomError::UnknownFormat;
-    dataset.implicitVr = true;
-    ElementDecoder decoder(buffer, Encoding::ImplicitLittle, 0);
+    setEncoding(dataset, encoding);
+    ElementDecoder decoder(buffer, encoding, 0);
     return decodeDataset(decoder, dataset);
 }
 

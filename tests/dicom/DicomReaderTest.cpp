@@ -78,7 +78,16 @@ INSTANTIATE_TEST_SUITE_P(Recognition, ReaderFormat, ::testing::Values(
     FormatCase {"RawStartsWithCharacterSet", rawImplicit(0x0008, 0x0005).bytes(), DicomError::None},
     FormatCase {"RawStartsWithImageGroup", rawImplicit(0x0028, 0x0010).bytes(), DicomError::None},
     FormatCase {"RawStartsWithPixelData", rawImplicit(0x7FE0, 0x0010).bytes(), DicomError::UnknownFormat},
-    FormatCase {"RawStartsAboveImageGroup", rawImplicit(0x0029, 0x0001).bytes(), DicomError::UnknownFormat}),
+    FormatCase {"RawStartsAboveImageGroup", rawImplicit(0x0029, 0x0001).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawBigEndianAboveImageGroup", DicomBytes(Syntax::ExplicitBig)
+        .element(0x0029, 0x0001, "LO", std::string(130, 'x')).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawBigEndianStartsWithPixelData", DicomBytes(Syntax::ExplicitBig)
+        .element(0x7FE0, 0x0010, "OW", std::string(130, 'x')).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawUnknownVrIsImplicit", DicomBytes(Syntax::ImplicitLittle)
+        .tag(0x0008, 0x0005) // Specific Character Set
+        .text("ZZ")          // not a VR: the low half of an implicit length
+        .len16(8)            // high half: a length of 0x00085A5A, past the end
+        .text(std::string(130, 'x')).bytes(), DicomError::Corrupted}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Bounds, ReaderFormat, ::testing::Values(

@@ -60,6 +60,15 @@ Encoding firstElementEncoding(std::span<const std::uint8_t> header)
     return Encoding::ExplicitLittle;
 }
 
+// The first element's header at position, or fewer bytes at the end of the file.
+std::span<const std::uint8_t> headerAt(DecodeBuffer& buffer, std::uint64_t position)
+{
+    const std::uint64_t end = std::min(position + 6, buffer.fileSize());
+    if (position >= end || !buffer.ensure(end))
+        return {};
+    return buffer.bytes().subspan(static_cast<std::size_t>(position), static_cast<std::size_t>(end - position));
+}
+
 void setEncoding(DicomDataset& dataset, Encoding encoding)
 {
     dataset.bigEndian = encoding == Encoding::ExplicitBig;
@@ -144,13 +153,14 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
             break;
         }
         const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
-        if (!syntax)
-            return finish(decoder, dataset);
         // PS3.5 A.5: the data set after the meta group is a deflate stream,
         // which this reader does not inflate.
-        if (syntax->text() == DeflatedSyntax)
+        if (syntax && syntax->text() == DeflatedSyntax)
             return DicomError::UnknownCompression;
-        const Encoding encoding = encodingOf(syntax->text());
+        // Without a transfer syntax the data set tells its encoding itself,
+        // as a raw one does.
+        const Encoding encoding = syntax ? encodingOf(syntax->text())
+                                         : firstElementEncoding(headerAt(buffer, decoder.position()));
         setEncoding(dataset, encoding);
         decoder.setEncoding(encoding);
         return decodeDataset(decoder, dataset);

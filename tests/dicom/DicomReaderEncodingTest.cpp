@@ -1,5 +1,5 @@
 // How the reader tells the encoding of a data set that has no transfer
-// syntax (a raw data set).
+// syntax (a raw data set, or a meta group without (0002,0010)).
 
 #include "ReaderTestSupport.h"
 
@@ -30,6 +30,17 @@ std::vector<std::uint8_t> withDataSet(DicomBytes b)
     return b.bytes();
 }
 
+// Preamble, "DICM" and a meta group whose transfer syntax is uid (written
+// as given, no padding added), or that has none when uid is empty.
+DicomBytes metaGroup(std::string_view uid, Syntax dataSetSyntax)
+{
+    DicomBytes b;
+    b.preamble().element(0x0002, 0x0002, "UI", "1.2.3.4"); // Media Storage SOP Class UID
+    if (!uid.empty())
+        b.element(0x0002, 0x0010, "UI", uid); // Transfer Syntax UID
+    return b.syntax(dataSetSyntax);
+}
+
 struct EncodingCase {
     const char* name;
     std::vector<std::uint8_t> bytes;
@@ -58,7 +69,10 @@ TEST_P(ReaderEncoding, ReadsTheWholeDataSetInItsEncoding)
 INSTANTIATE_TEST_SUITE_P(Detection, ReaderEncoding, ::testing::Values(
     EncodingCase {"RawImplicitLittle", withDataSet(DicomBytes(Syntax::ImplicitLittle)), Encoding::ImplicitLittle},
     EncodingCase {"RawExplicitLittle", withDataSet(DicomBytes(Syntax::ExplicitLittle)), Encoding::ExplicitLittle},
-    EncodingCase {"RawExplicitBig", withDataSet(DicomBytes(Syntax::ExplicitBig)), Encoding::ExplicitBig}),
+    EncodingCase {"RawExplicitBig", withDataSet(DicomBytes(Syntax::ExplicitBig)), Encoding::ExplicitBig},
+    EncodingCase {"NoSyntaxImplicitLittle", withDataSet(metaGroup("", Syntax::ImplicitLittle)), Encoding::ImplicitLittle},
+    EncodingCase {"NoSyntaxExplicitLittle", withDataSet(metaGroup("", Syntax::ExplicitLittle)), Encoding::ExplicitLittle},
+    EncodingCase {"NoSyntaxExplicitBig", withDataSet(metaGroup("", Syntax::ExplicitBig)), Encoding::ExplicitBig}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -292,18 +292,6 @@ TEST(DicomReader, MetaGroupInImplicitVrIsReadAsImplicit)
     EXPECT_EQ(ds.elements[1].vr, "LO");
 }
 
-TEST(DicomReader, WithoutTransferSyntaxOnlyTheMetaGroupIsRead)
-{
-    DicomBytes b;
-    b.preamble()
-        .element(0x0002, 0x0002, "UI", "1.2.3.4") // Media Storage SOP Class UID
-        .element(0x0010, 0x0020, "LO", "1234");   // Patient ID, not read
-    auto ds = readBytes(b.bytes());
-    EXPECT_EQ(ds.lastError(), DicomError::None);
-    ASSERT_EQ(ds.elementCount(), 1u);
-    EXPECT_EQ(ds.elements[0].tag(), (base::Tag {0x0002, 0x0002}));
-}
-
 TEST(DicomReader, TransferSyntaxPaddingChoosesTheEncoding)
 {
     auto withSyntax = [](std::string uid) {

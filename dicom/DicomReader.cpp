@@ -25,8 +25,18 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// A blank (or a second zero) pad is wrong for UI values, but some writers
+// use it; every syntax is compared without it.
+std::string_view trimPadding(std::string_view uid)
+{
+    while (!uid.empty() && (uid.back() == ' ' || uid.back() == '\0'))
+        uid.remove_suffix(1);
+    return uid;
+}
+
 Encoding encodingOf(std::string_view transferSyntax)
 {
+    transferSyntax = trimPadding(transferSyntax);
     if (transferSyntax == "1.2.840.10008.1.2.2")
         return Encoding::ExplicitBig;
     if (transferSyntax == "1.2.840.10008.1.2")
@@ -155,7 +165,7 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
         // PS3.5 A.5: the data set after the meta group is a deflate stream,
         // which this reader does not inflate.
-        if (syntax && syntax->text() == DeflatedSyntax)
+        if (syntax && trimPadding(syntax->text()) == DeflatedSyntax)
             return DicomError::UnknownCompression;
         // Without a transfer syntax the data set tells its encoding itself,
         // as a raw one does.

@@ -1,5 +1,6 @@
 // How the reader tells the encoding of a data set that has no transfer
-// syntax (a raw data set, or a meta group without (0002,0010)).
+// syntax (a raw data set, or a meta group without (0002,0010)), and how it
+// reads a transfer syntax with padding.
 
 #include "ReaderTestSupport.h"
 
@@ -73,6 +74,20 @@ INSTANTIATE_TEST_SUITE_P(Detection, ReaderEncoding, ::testing::Values(
     EncodingCase {"NoSyntaxImplicitLittle", withDataSet(metaGroup("", Syntax::ImplicitLittle)), Encoding::ImplicitLittle},
     EncodingCase {"NoSyntaxExplicitLittle", withDataSet(metaGroup("", Syntax::ExplicitLittle)), Encoding::ExplicitLittle},
     EncodingCase {"NoSyntaxExplicitBig", withDataSet(metaGroup("", Syntax::ExplicitBig)), Encoding::ExplicitBig}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A zero or blank pad after the transfer syntax does not change its meaning.
+INSTANTIATE_TEST_SUITE_P(SyntaxPadding, ReaderEncoding, ::testing::Values(
+    EncodingCase {"ImplicitZeroPad", withDataSet(metaGroup(std::string_view("1.2.840.10008.1.2\0", 18),
+        Syntax::ImplicitLittle)), Encoding::ImplicitLittle},
+    EncodingCase {"ImplicitBlank", withDataSet(metaGroup("1.2.840.10008.1.2 ", Syntax::ImplicitLittle)),
+        Encoding::ImplicitLittle},
+    EncodingCase {"ExplicitLittleBlank", withDataSet(metaGroup("1.2.840.10008.1.2.1 ", Syntax::ExplicitLittle)),
+        Encoding::ExplicitLittle},
+    EncodingCase {"ExplicitBigBlank", withDataSet(metaGroup("1.2.840.10008.1.2.2 ", Syntax::ExplicitBig)),
+        Encoding::ExplicitBig},
+    EncodingCase {"ExplicitBigBlankAndZero", withDataSet(metaGroup(std::string_view("1.2.840.10008.1.2.2 \0\0", 22),
+        Syntax::ExplicitBig)), Encoding::ExplicitBig}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

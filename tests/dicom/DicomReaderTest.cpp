@@ -292,23 +292,6 @@ TEST(DicomReader, MetaGroupInImplicitVrIsReadAsImplicit)
     EXPECT_EQ(ds.elements[1].vr, "LO");
 }
 
-TEST(DicomReader, TransferSyntaxPaddingChoosesTheEncoding)
-{
-    auto withSyntax = [](std::string uid) {
-        DicomBytes b;
-        b.preamble().element(0x0002, 0x0010, "UI", uid); // Transfer Syntax UID
-        b.syntax(Syntax::ImplicitLittle).element(0x0010, 0x0020, "LO", "1234");
-        return readBytes(b.bytes());
-    };
-    // A zero pad byte ends the text; a blank is part of it.
-    auto padded = withSyntax(std::string("1.2.840.10008.1.2\0", 18));
-    EXPECT_EQ(padded.lastError(), DicomError::None);
-    EXPECT_TRUE(padded.implicitVr);
-    auto blank = withSyntax("1.2.840.10008.1.2 ");
-    EXPECT_FALSE(blank.implicitVr);
-    EXPECT_FALSE(blank.bigEndian);
-}
-
 TEST(DicomReader, ExplicitLengthForms)
 {
     auto b = explicitLittleFile();

@@ -23,21 +23,8 @@ void printUsage(std::FILE* out)
                       "  --header-only  read only as far as the pixel data\n");
 }
 
-// False (with the message on stderr) when the file cannot be read.
-bool dumpFile(const std::string& path, dicom::HeaderOnly headerOnly, std::string& out)
+void appendRows(const dicom::DicomDataset& dataset, std::string& out)
 {
-    dicom::ReadOptions options;
-    options.headerOnly = headerOnly;
-    options.pixelData = dicom::PixelData::AsElements;
-    dicom::DicomReader reader(options);
-    dicom::DicomDataset dataset;
-    // Pictures list the elements they are given when opened.
-    const bool read = dicom::pictureKind(path) != dicom::PictureKind::None ? dicom::openFile(path, headerOnly, dataset)
-                                                                          : reader.read(path, dataset);
-    if (!read) {
-        std::fprintf(stderr, "%s\n", trimTrailingBlanks(dataset.errorMessage()).c_str());
-        return false;
-    }
     for (const dicom::HeaderRow& row : dicom::headerRows(dataset)) {
         out += row.tag;
         out += '\t';
@@ -50,7 +37,23 @@ bool dumpFile(const std::string& path, dicom::HeaderOnly headerOnly, std::string
         out += row.value;
         out += '\n';
     }
-    return true;
+}
+
+// Appends the file's rows to out; the reader's message when it cannot be
+// read whole, else empty. A file cut short still lists every element read
+// before the cut, so the place of the damage can be seen.
+std::string dumpFile(const std::string& path, dicom::HeaderOnly headerOnly, std::string& out)
+{
+    dicom::ReadOptions options;
+    options.headerOnly = headerOnly;
+    options.pixelData = dicom::PixelData::AsElements;
+    dicom::DicomReader reader(options);
+    dicom::DicomDataset dataset;
+    // Pictures list the elements they are given when opened.
+    const bool read = dicom::pictureKind(path) != dicom::PictureKind::None ? dicom::openFile(path, headerOnly, dataset)
+                                                                          : reader.read(path, dataset);
+    appendRows(dataset, out);
+    return read ? std::string() : trimTrailingBlanks(dataset.errorMessage());
 }
 
 } // namespace
@@ -87,12 +90,13 @@ int runDump(const std::vector<std::string>& argv)
         out.clear();
         if (named)
             out = "# " + path + "\n";
-        // The path line goes out even when the file fails, so the message on
-        // stderr can be told apart.
-        const bool ok = dumpFile(path, headerOnly, out);
+        // The path line and the rows read go out even when the file fails,
+        // before the message on stderr, so the message can be told apart.
+        const std::string error = dumpFile(path, headerOnly, out);
         std::fwrite(out.data(), 1, out.size(), stdout);
-        if (!ok) {
+        if (!error.empty()) {
             std::fflush(stdout);
+            std::fprintf(stderr, "%s\n", error.c_str());
             allRead = false;
         }
     }

@@ -1,6 +1,8 @@
 // tolan frames FILE --out DIR: the normalised frames of a DICOM, BMP or JPEG file as
-// raw files plus an info.txt, for conformance scripts and benchmarks. info.txt
-// is written last: a folder without it holds no complete result.
+// raw files plus an info.txt, for conformance scripts and benchmarks. The files
+// are made in a temporary folder beside DIR and moved in only when all are
+// there, info.txt last: a folder without info.txt holds no complete result, and
+// a failed run leaves the result of an earlier one as it was.
 
 #include "cli/CliArgs.h"
 #include "dicom/DicomError.h"
@@ -8,7 +10,9 @@
 #include "dicom/Normalisation.h"
 #include "dicom/PictureFiles.h"
 #include "dicom/PixelModule.h"
+#include "dicom/Tags.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdio>
@@ -16,10 +20,12 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <algorithm>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
+
+#include <stdlib.h>
 
 namespace cli {
 
@@ -59,6 +65,89 @@ bool writeAtomically(const std::filesystem::path& path, const char* data, std::s
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);
     return !ec;
+}
+
+std::string frameName(std::size_t number)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04zu.raw", number);
+    return name;
+}
+
+// The names this command writes frames under: "frame-", four or more digits, ".raw".
+bool isFrameName(const std::string& name)
+{
+    constexpr std::string_view prefix = "frame-", suffix = ".raw";
+    if (name.size() < prefix.size() + 4 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
+        return false;
+    const auto digits = std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A new empty folder beside dir, on the same file system so that its files
+// can be renamed into dir; inside dir when dir's parent cannot be written.
+std::optional<std::filesystem::path> makeStagingFolder(const std::filesystem::path& dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target = fs::absolute(dir, ec).lexically_normal();
+    if (ec)
+        return std::nullopt;
+    if (!target.has_filename())
+        target = target.parent_path();
+    std::vector<fs::path> candidates;
+    if (target.has_filename())
+        candidates.push_back(target.parent_path() / ("." + target.filename().string() + ".tmp-XXXXXX"));
+    candidates.push_back(target / ".tolan-frames.tmp-XXXXXX");
+    for (const fs::path& candidate : candidates) {
+        std::string pattern = candidate.string();
+        if (::mkdtemp(pattern.data()))
+            return fs::path(pattern);
+    }
+    return std::nullopt;
+}
+
+// Removes the staging folder and whatever is left in it on every way out.
+struct StagingFolder {
+    std::filesystem::path path;
+    ~StagingFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// Puts the complete result in staging in place of an earlier run's outputs in
+// dir. The old info.txt goes first and the new one comes last, so dir never
+// pairs one run's info.txt with another run's frames; other files in dir stay.
+std::string installOutputs(const std::filesystem::path& staging, const std::filesystem::path& dir, std::size_t frames)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::remove(dir / "info.txt", ec);
+    if (ec)
+        return "cannot remove " + (dir / "info.txt").string() + ": " + ec.message();
+    std::vector<fs::path> earlier;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (isFrameName(it->path().filename().string()))
+            earlier.push_back(it->path());
+    }
+    if (ec)
+        return "cannot list " + dir.string() + ": " + ec.message();
+    for (const fs::path& path : earlier) {
+        if (fs::remove(path, ec); ec)
+            return "cannot remove " + path.string() + ": " + ec.message();
+    }
+    auto move = [&](const std::string& name) -> std::string {
+        if (fs::rename(staging / name, dir / name, ec); ec)
+            return "cannot move " + (staging / name).string() + " to " + dir.string() + ": " + ec.message();
+        return {};
+    };
+    for (std::size_t k = 1; k <= frames; ++k) {
+        if (std::string error = move(frameName(k)); !error.empty())
+            return error;
+    }
+    return move("info.txt");
 }
 
 bool writeFrame(const std::filesystem::path& path, const dicom::Frame& frame)
@@ -131,7 +220,7 @@ base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const 
     if (!reader.read(path, dataset)) {
         if (result || dicom::toDicomError(result.error()) != dataset.error) {
             std::string detail;
-            const dicom::DicomElement* syntax = dataset.find({0x0002, 0x0010});
+            const dicom::DicomElement* syntax = dataset.find(dicom::tags::TransferSyntaxUID);
             if (dataset.error == dicom::DicomError::UnknownCompression && syntax)
                 detail = "transfer syntax " + std::string(syntax->text()) + " is not supported";
             return base::Error{static_cast<int>(dataset.error), detail};
@@ -178,16 +267,20 @@ int runFrames(const std::vector<std::string>& argv)
         std::fprintf(stderr, "tolan frames: cannot create %s: %s\n", outDir.string().c_str(), ec.message().c_str());
         return ExitFailed;
     }
+    const auto stagingPath = makeStagingFolder(outDir);
+    if (!stagingPath) {
+        std::fprintf(stderr, "tolan frames: cannot create a temporary folder for %s\n", outDir.string().c_str());
+        return ExitFailed;
+    }
+    const StagingFolder staging{*stagingPath};
     // Each frame is written as soon as it is made, so only one is held at a time.
     std::size_t written = 0;
     const dicom::FrameSink sink = [&](dicom::Frame&& frame) -> base::Result<void> {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04zu.raw", ++written);
-        if (writeFrame(outDir / name, frame))
-            return {};
-        std::string detail = "cannot write ";
-        detail += (outDir / name).string();
-        return base::Error{static_cast<int>(dicom::DicomError::FileIo), std::move(detail)};
+        const auto path = staging.path / frameName(written + 1);
+        if (!writeFrame(path, frame))
+            return base::Error{static_cast<int>(dicom::DicomError::FileIo), "cannot write " + path.string()};
+        ++written;
+        return {};
     };
     auto image = dicom::pictureKind(path) != dicom::PictureKind::None ? readPictureFrames(path, sink) : readDicomFrames(path, sink, threads);
     if (!image) {
@@ -199,8 +292,12 @@ int runFrames(const std::vector<std::string>& argv)
         return ExitFailed;
     }
     const std::string info = infoText(*image);
-    if (!writeAtomically(outDir / "info.txt", info.data(), info.size())) {
-        std::fprintf(stderr, "tolan frames: cannot write %s\n", (outDir / "info.txt").string().c_str());
+    if (!writeAtomically(staging.path / "info.txt", info.data(), info.size())) {
+        std::fprintf(stderr, "tolan frames: cannot write %s\n", (staging.path / "info.txt").string().c_str());
+        return ExitFailed;
+    }
+    if (std::string error = installOutputs(staging.path, outDir, written); !error.empty()) {
+        std::fprintf(stderr, "tolan frames: %s\n", error.c_str());
         return ExitFailed;
     }
     return 0;

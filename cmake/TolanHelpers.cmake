@@ -34,12 +34,21 @@ function(tv_add_qttest name)
 endfunction()
 
 # tv_add_fuzzer(NAME SOURCES fuzz.cpp LIBS tv::dicom CORPUS dir)
-# Only in the clang fuzz build: a libFuzzer target and a CTest entry that runs
-# it for TV_FUZZ_SECONDS, starting from the regression inputs in CORPUS.
+# In the clang fuzz build: a libFuzzer target and a CTest entry that runs it
+# for TV_FUZZ_SECONDS, starting from the regression inputs in CORPUS.
+# In every other test build: NAME_replay, the same target with a plain main()
+# (tests/fuzz/ReplayMain.cpp), and a CTest entry NAME_regressions that replays
+# each input in CORPUS once under the build's sanitizers.
 set(TV_FUZZ_SECONDS 60 CACHE STRING "Seconds each fuzz target runs under CTest")
 function(tv_add_fuzzer name)
   cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   if(NOT TV_FUZZ)
+    add_executable(${name}_replay ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fuzz/ReplayMain.cpp)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+    set_target_properties(${name}_replay PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+    add_test(NAME ${name}_regressions COMMAND ${name}_replay ${ARG_CORPUS})
+    set_tests_properties(${name}_regressions PROPERTIES TIMEOUT 300 LABELS fuzz-regressions
+      FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error")
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})

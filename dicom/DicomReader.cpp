@@ -1,5 +1,7 @@
 #include "dicom/DicomReader.h"
 
+#include "dicom/Tags.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -17,15 +19,24 @@ namespace {
 constexpr std::uint64_t PreambleSize = 128;
 constexpr std::uint64_t DataSetStart = 132; // preamble and "DICM"
 constexpr std::uint16_t LastRawFirstGroup = 0x0028;
-constexpr base::Tag TransferSyntaxTag {0x0002, 0x0010};
 constexpr std::string_view DeflatedSyntax = "1.2.840.10008.1.2.1.99";
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// A blank (or a second zero) pad is wrong for UI values, but some writers
+// use it; every syntax is compared without it.
+std::string_view trimPadding(std::string_view uid)
+{
+    while (!uid.empty() && (uid.back() == ' ' || uid.back() == '\0'))
+        uid.remove_suffix(1);
+    return uid;
+}
+
 Encoding encodingOf(std::string_view transferSyntax)
 {
+    transferSyntax = trimPadding(transferSyntax);
     if (transferSyntax == "1.2.840.10008.1.2.2")
         return Encoding::ExplicitBig;
     if (transferSyntax == "1.2.840.10008.1.2")
@@ -33,6 +44,45 @@ Encoding encodingOf(std::string_view transferSyntax)
     // Every other syntax, compressed ones included, encodes the data set in
     // explicit VR little endian (PS3.5 A.4).
     return Encoding::ExplicitLittle;
+}
+
+bool isUpperLetter(std::uint8_t c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+// The encoding of a data set without a transfer syntax, told from the first
+// element's header (the 6 bytes of its tag and VR, when there are 6): a known
+// VR right after the tag means explicit VR (PS3.5 7.1.2), and a group that is
+// one a data set may start with only when its bytes are swapped means big
+// endian. Implicit VR little endian, the default of PS3.5 10.1, otherwise.
+Encoding firstElementEncoding(std::span<const std::uint8_t> header)
+{
+    if (header.size() < 6 || !isUpperLetter(header[4]) || !isUpperLetter(header[5]))
+        return Encoding::ImplicitLittle;
+    const char vr[2] = {static_cast<char>(header[4]), static_cast<char>(header[5])};
+    if (!isKnownVr(std::string_view(vr, 2)))
+        return Encoding::ImplicitLittle;
+    const auto little = static_cast<std::uint16_t>(header[0] | (header[1] << 8));
+    const auto big = static_cast<std::uint16_t>((header[0] << 8) | header[1]);
+    if (little > LastRawFirstGroup && big <= LastRawFirstGroup)
+        return Encoding::ExplicitBig;
+    return Encoding::ExplicitLittle;
+}
+
+// The first element's header at position, or fewer bytes at the end of the file.
+std::span<const std::uint8_t> headerAt(DecodeBuffer& buffer, std::uint64_t position)
+{
+    const std::uint64_t end = std::min(position + 6, buffer.fileSize());
+    if (position >= end || !buffer.ensure(end))
+        return {};
+    return buffer.bytes().subspan(static_cast<std::size_t>(position), static_cast<std::size_t>(end - position));
+}
+
+void setEncoding(DicomDataset& dataset, Encoding encoding)
+{
+    dataset.bigEndian = encoding == Encoding::ExplicitBig;
+    dataset.implicitVr = encoding == Encoding::ImplicitLittle;
 }
 
 } // namespace
@@ -112,27 +162,29 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         case ElementDecoder::MetaResult::Read:
             break;
         }
-        const DicomElement* syntax = dataset.find(TransferSyntaxTag);
-        if (!syntax)
-            return finish(decoder, dataset);
+        const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
         // PS3.5 A.5: the data set after the meta group is a deflate stream,
         // which this reader does not inflate.
-        if (syntax->text() == DeflatedSyntax)
+        if (syntax && trimPadding(syntax->text()) == DeflatedSyntax)
             return DicomError::UnknownCompression;
-        const Encoding encoding = encodingOf(syntax->text());
-        dataset.bigEndian = encoding == Encoding::ExplicitBig;
-        dataset.implicitVr = encoding == Encoding::ImplicitLittle;
+        // Without a transfer syntax the data set tells its encoding itself,
+        // as a raw one does.
+        const Encoding encoding = syntax ? encodingOf(syntax->text())
+                                         : firstElementEncoding(headerAt(buffer, decoder.position()));
+        setEncoding(dataset, encoding);
         decoder.setEncoding(encoding);
         return decodeDataset(decoder, dataset);
     }
 
     // A raw data set starts with its first element; anything whose first
     // group lies beyond the image module is taken as not DICOM at all.
-    const std::uint16_t firstGroup = std::uint16_t(bytes[0] | (bytes[1] << 8));
+    const Encoding encoding = firstElementEncoding(bytes.first(6));
+    const auto firstGroup = encoding == Encoding::ExplicitBig ? std::uint16_t((bytes[0] << 8) | bytes[1])
+                                                              : std::uint16_t(bytes[0] | (bytes[1] << 8));
     if (firstGroup > LastRawFirstGroup)
         return DicomError::UnknownFormat;
-    dataset.implicitVr = true;
-    ElementDecoder decoder(buffer, Encoding::ImplicitLittle, 0);
+    setEncoding(dataset, encoding);
+    ElementDecoder decoder(buffer, encoding, 0);
     return decodeDataset(decoder, dataset);
 }
 

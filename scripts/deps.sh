@@ -21,6 +21,33 @@ tv_missing_packages() {
   echo "$missing"
 }
 
+# Seconds to wait for another package manager (unattended upgrades on a fresh
+# machine) to release its lock before giving up.
+TV_APT_LOCK_TIMEOUT=${TV_APT_LOCK_TIMEOUT:-300}
+
+# apt-get update with the same wait. DPkg::Lock::Timeout covers the dpkg lock,
+# but apt 2.6's update fails at once on the package lists' lock, so it is
+# retried while another process holds that.
+tv_apt_update() {
+  local sudo=$1 waited=0 out
+  while :; do
+    if out=$($sudo env LC_ALL=C apt-get -o DPkg::Lock::Timeout="$TV_APT_LOCK_TIMEOUT" update -qq 2>&1); then
+      return 0
+    fi
+    case $out in
+      *"Could not get lock"*) ;;
+      *) echo "$out" >&2; return 1 ;;
+    esac
+    if [ "$waited" -ge "$TV_APT_LOCK_TIMEOUT" ]; then
+      echo "$out" >&2
+      return 1
+    fi
+    [ "$waited" -eq 0 ] && echo "Waiting for another package manager to release its lock..." >&2
+    sleep 5
+    waited=$((waited + 5))
+  done
+}
+
 tv_ensure_packages() {
   local missing
   missing=$(tv_missing_packages "$@")
@@ -36,7 +63,8 @@ tv_ensure_packages() {
     fi
   fi
   export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq >/dev/null || return 1
+  tv_apt_update "$sudo" || return 1
   # shellcheck disable=SC2086
-  $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null || return 1
+  $sudo apt-get -o DPkg::Lock::Timeout="$TV_APT_LOCK_TIMEOUT" install -y -qq --no-install-recommends $missing \
+    >/dev/null || return 1
 }

@@ -78,7 +78,16 @@ INSTANTIATE_TEST_SUITE_P(Recognition, ReaderFormat, ::testing::Values(
     FormatCase {"RawStartsWithCharacterSet", rawImplicit(0x0008, 0x0005).bytes(), DicomError::None},
     FormatCase {"RawStartsWithImageGroup", rawImplicit(0x0028, 0x0010).bytes(), DicomError::None},
     FormatCase {"RawStartsWithPixelData", rawImplicit(0x7FE0, 0x0010).bytes(), DicomError::UnknownFormat},
-    FormatCase {"RawStartsAboveImageGroup", rawImplicit(0x0029, 0x0001).bytes(), DicomError::UnknownFormat}),
+    FormatCase {"RawStartsAboveImageGroup", rawImplicit(0x0029, 0x0001).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawBigEndianAboveImageGroup", DicomBytes(Syntax::ExplicitBig)
+        .element(0x0029, 0x0001, "LO", std::string(130, 'x')).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawBigEndianStartsWithPixelData", DicomBytes(Syntax::ExplicitBig)
+        .element(0x7FE0, 0x0010, "OW", std::string(130, 'x')).bytes(), DicomError::UnknownFormat},
+    FormatCase {"RawUnknownVrIsImplicit", DicomBytes(Syntax::ImplicitLittle)
+        .tag(0x0008, 0x0005) // Specific Character Set
+        .text("ZZ")          // not a VR: the low half of an implicit length
+        .len16(8)            // high half: a length of 0x00085A5A, past the end
+        .text(std::string(130, 'x')).bytes(), DicomError::Corrupted}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Bounds, ReaderFormat, ::testing::Values(
@@ -281,35 +290,6 @@ TEST(DicomReader, MetaGroupInImplicitVrIsReadAsImplicit)
     EXPECT_TRUE(ds.implicitVr);
     EXPECT_EQ(ds.elements[1].text(), "1234");
     EXPECT_EQ(ds.elements[1].vr, "LO");
-}
-
-TEST(DicomReader, WithoutTransferSyntaxOnlyTheMetaGroupIsRead)
-{
-    DicomBytes b;
-    b.preamble()
-        .element(0x0002, 0x0002, "UI", "1.2.3.4") // Media Storage SOP Class UID
-        .element(0x0010, 0x0020, "LO", "1234");   // Patient ID, not read
-    auto ds = readBytes(b.bytes());
-    EXPECT_EQ(ds.lastError(), DicomError::None);
-    ASSERT_EQ(ds.elementCount(), 1u);
-    EXPECT_EQ(ds.elements[0].tag(), (base::Tag {0x0002, 0x0002}));
-}
-
-TEST(DicomReader, TransferSyntaxPaddingChoosesTheEncoding)
-{
-    auto withSyntax = [](std::string uid) {
-        DicomBytes b;
-        b.preamble().element(0x0002, 0x0010, "UI", uid); // Transfer Syntax UID
-        b.syntax(Syntax::ImplicitLittle).element(0x0010, 0x0020, "LO", "1234");
-        return readBytes(b.bytes());
-    };
-    // A zero pad byte ends the text; a blank is part of it.
-    auto padded = withSyntax(std::string("1.2.840.10008.1.2\0", 18));
-    EXPECT_EQ(padded.lastError(), DicomError::None);
-    EXPECT_TRUE(padded.implicitVr);
-    auto blank = withSyntax("1.2.840.10008.1.2 ");
-    EXPECT_FALSE(blank.implicitVr);
-    EXPECT_FALSE(blank.bigEndian);
 }
 
 TEST(DicomReader, ExplicitLengthForms)

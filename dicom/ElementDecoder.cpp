@@ -1,6 +1,7 @@
 #include "dicom/ElementDecoder.h"
 
 #include "dicom/NumberParsing.h"
+#include "dicom/Tags.h"
 #include "dicom/TagDictionary.h"
 #include "dicom/UidDictionary.h"
 
@@ -12,11 +13,8 @@ namespace dicom {
 namespace {
 
 constexpr std::uint32_t UndefinedLength = 0xFFFFFFFF;
-constexpr base::Tag ItemDelimiterTag {0xFFFE, 0xE00D};
-constexpr base::Tag SequenceDelimiterTag {0xFFFE, 0xE0DD};
 constexpr std::uint16_t MetaGroup = 0x0002;
 constexpr std::uint16_t PixelGroup = 0x7FE0;
-constexpr base::Tag PixelDataTag {0x7FE0, 0x0010};
 
 constexpr std::array<std::string_view, 34> KnownVrs = {
     "AE", "AS", "CS", "DA", "DS", "DT", "IS", "LO", "LT", "OB", "OW", "PN", "SH", "SQ", "ST", "TM", "UI",
@@ -147,7 +145,7 @@ DicomError ElementDecoder::readElement(std::vector<DicomElement>& out, int depth
     if (!length)
         return DicomError::Corrupted;
 
-    if (*tag == PixelDataTag && e.vr != "SQ" && (level != Level::Nested || *length == UndefinedLength)) {
+    if (*tag == tags::PixelData && e.vr != "SQ" && (level != Level::Nested || *length == UndefinedLength)) {
         DicomError error = readPixelData(e, *length, level);
         out.push_back(std::move(e));
         return error;
@@ -230,7 +228,7 @@ DicomError ElementDecoder::readSequenceItems(DicomElement& seq, std::uint32_t le
             auto tag = readTag();
             if (!tag)
                 return DicomError::Corrupted;
-            if (*tag == SequenceDelimiterTag)
+            if (*tag == tags::SequenceDelimitationItem)
                 return readU32() ? DicomError::None : DicomError::Corrupted;
             if (DicomError error = readItem(seq.childElements, depth + 1); error != DicomError::None)
                 return error;
@@ -258,7 +256,7 @@ DicomError ElementDecoder::readItem(std::vector<DicomElement>& out, int depth)
             auto tag = readTag();
             if (!tag)
                 return DicomError::Corrupted;
-            if (*tag == ItemDelimiterTag)
+            if (*tag == tags::ItemDelimitationItem)
                 return readU32() ? DicomError::None : DicomError::Corrupted;
             m_position -= 4;
             if (DicomError error = readElement(out, depth, Level::Nested); error != DicomError::None)
@@ -308,7 +306,6 @@ DicomError ElementDecoder::readPixelData(DicomElement& e, std::uint32_t length, 
 
 void ElementDecoder::readFragments(PixelDataLocation& where)
 {
-    constexpr base::Tag ItemTag {0xFFFE, 0xE000};
     bool tableRead = false;
     std::uint64_t firstFragment = 0;
     for (;;) {
@@ -322,7 +319,7 @@ void ElementDecoder::readFragments(PixelDataLocation& where)
             m_position = m_buffer.fileSize();
             return;
         }
-        if (*tag == SequenceDelimiterTag) {
+        if (*tag == tags::SequenceDelimitationItem) {
             where.delimited = true;
             return;
         }
@@ -333,7 +330,7 @@ void ElementDecoder::readFragments(PixelDataLocation& where)
             m_position = m_buffer.fileSize();
             return;
         }
-        if (*tag != ItemTag && where.fault.empty())
+        if (*tag != tags::Item && where.fault.empty())
             where.fault = tableRead ? "unexpected item in encapsulated pixel data"
                                     : "encapsulated pixel data does not start with an offset table item";
         if (!tableRead) {

@@ -4,6 +4,7 @@
 #include "dicom/NumberParsing.h"
 #include "dicom/PixelAspect.h"
 #include "dicom/PixelErrors.h"
+#include "dicom/Tags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,33 +14,6 @@ namespace dicom {
 
 namespace {
 
-namespace tags {
-constexpr base::Tag TransferSyntax{0x0002, 0x0010};
-constexpr base::Tag Manufacturer{0x0008, 0x0070};
-constexpr base::Tag StudyDate{0x0008, 0x0020};
-constexpr base::Tag PatientName{0x0010, 0x0010};
-constexpr base::Tag PatientId{0x0010, 0x0020};
-constexpr base::Tag BirthDate{0x0010, 0x0030};
-constexpr base::Tag PatientSex{0x0010, 0x0040};
-constexpr base::Tag FrameTime{0x0018, 0x1063};
-constexpr base::Tag StudyId{0x0020, 0x0010};
-constexpr base::Tag SamplesPerPixel{0x0028, 0x0002};
-constexpr base::Tag Photometric{0x0028, 0x0004};
-constexpr base::Tag PlanarConfiguration{0x0028, 0x0006};
-constexpr base::Tag NumberOfFrames{0x0028, 0x0008};
-constexpr base::Tag Rows{0x0028, 0x0010};
-constexpr base::Tag Columns{0x0028, 0x0011};
-constexpr base::Tag PixelAspectRatio{0x0028, 0x0034};
-constexpr base::Tag BitsAllocated{0x0028, 0x0100};
-constexpr base::Tag BitsStored{0x0028, 0x0101};
-constexpr base::Tag HighBit{0x0028, 0x0102};
-constexpr base::Tag PixelRepresentation{0x0028, 0x0103};
-constexpr base::Tag WindowCentre{0x0028, 0x1050};
-constexpr base::Tag WindowWidth{0x0028, 0x1051};
-constexpr base::Tag RescaleIntercept{0x0028, 0x1052};
-constexpr base::Tag RescaleSlope{0x0028, 0x1053};
-constexpr base::Tag PixelData{0x7FE0, 0x0010};
-} // namespace tags
 
 constexpr std::size_t MaxPhotometric = 47;
 constexpr std::size_t MaxCaption = 126;
@@ -95,7 +69,7 @@ PixelAttributes readPixelAttributes(const DicomDataset& dataset)
         const base::Tag tag = e.tag();
         if (tag == tags::SamplesPerPixel)
             a.samplesPerPixel = toInt16(e.numericValue);
-        else if (tag == tags::Photometric)
+        else if (tag == tags::PhotometricInterpretation)
             a.photometric = std::string(e.text().substr(0, MaxPhotometric));
         else if (tag == tags::PlanarConfiguration)
             a.planarConfiguration = static_cast<std::uint8_t>(e.numericValue & 0xFF);
@@ -113,7 +87,7 @@ PixelAttributes readPixelAttributes(const DicomDataset& dataset)
             a.highBit = toInt16(e.numericValue);
         else if (tag == tags::PixelRepresentation)
             a.pixelRepresentation = static_cast<std::uint16_t>(e.numericValue);
-        else if (tag == tags::WindowCentre)
+        else if (tag == tags::WindowCenter)
             a.windowCentre = toInt16(parseNumber(e.text()));
         else if (tag == tags::WindowWidth)
             a.windowWidth = toInt16(parseNumber(e.text()));
@@ -141,7 +115,7 @@ base::Result<Compression> readCompression(const DicomDataset& dataset)
     for (const DicomElement& e : dataset.elements) {
         if (e.group > 0x0002)
             break;
-        if (e.tag() == tags::TransferSyntax) {
+        if (e.tag() == tags::TransferSyntaxUID) {
             std::string_view uid = e.text();
             // A blank pad is wrong for UI, but some writers use it.
             while (!uid.empty() && uid.back() == ' ')
@@ -270,9 +244,9 @@ std::optional<std::string> captionText(const DicomDataset& dataset, CaptionField
     switch (field) {
     case CaptionField::PatientName: tag = tags::PatientName; break;
     case CaptionField::PatientSex: tag = tags::PatientSex; break;
-    case CaptionField::BirthDate: tag = tags::BirthDate; break;
-    case CaptionField::PatientId: tag = tags::PatientId; break;
-    case CaptionField::StudyId: tag = tags::StudyId; break;
+    case CaptionField::BirthDate: tag = tags::PatientBirthDate; break;
+    case CaptionField::PatientId: tag = tags::PatientID; break;
+    case CaptionField::StudyId: tag = tags::StudyID; break;
     case CaptionField::StudyDate: tag = tags::StudyDate; break;
     }
     const DicomElement* e = dataset.find(tag);

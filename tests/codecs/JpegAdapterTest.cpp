@@ -24,6 +24,11 @@ struct FileCase {
     int components;
 };
 
+void PrintTo(const FileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class JpegFiles : public testing::TestWithParam<FileCase> {};
 
 TEST_P(JpegFiles, DecodeOrFailWithTheRightCode)
@@ -211,6 +216,11 @@ struct HeaderCase {
     int code;
     const char* detail;
 };
+
+void PrintTo(const HeaderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ForgedHeaders : public testing::TestWithParam<HeaderCase> {};
 

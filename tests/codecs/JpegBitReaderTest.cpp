@@ -19,6 +19,11 @@ struct BitCase {
     std::size_t stopsAt;            // position() once the data are taken
 };
 
+void PrintTo(const BitCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class JpegBitReaderEdges : public testing::TestWithParam<BitCase> {};
 
 TEST_P(JpegBitReaderEdges, HandsOutTheDataThenZeroBitsAndStopsInFrontOfMarkers)

@@ -52,6 +52,11 @@ struct ConformanceCase {
     const char* dcmdjpegOptions = "";
 };
 
+void PrintTo(const ConformanceCase& c, std::ostream* os)
+{
+    *os << c.path;
+}
+
 class JpegConformance : public testing::TestWithParam<ConformanceCase> {};
 
 // Decodes every frame of file and compares it with dcmdjpeg's output.

@@ -71,6 +71,11 @@ struct RoundTripCase {
     int bitsAllocated;
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class LosslessRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(LosslessRoundTrip, DecodesWhatWasEncoded)

@@ -79,6 +79,11 @@ struct MalformedCase {
     const char* text; // the error, or the one warning
 };
 
+void PrintTo(const MalformedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class LosslessMalformed : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(LosslessMalformed, FailsWithTheRightCodeOrWarnsOnce)

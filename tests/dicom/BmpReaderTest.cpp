@@ -75,6 +75,11 @@ struct GoodCase {
     Bytes expectedRgb; // top row first
 };
 
+void PrintTo(const GoodCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class BmpGood : public testing::TestWithParam<GoodCase> {};
 
 TEST_P(BmpGood, ReadsTopRowFirstAsRgb)
@@ -118,6 +123,11 @@ struct BadCase {
     Bytes file;
     int error;
 };
+
+void PrintTo(const BadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class BmpBad : public testing::TestWithParam<BadCase> {};
 

@@ -38,6 +38,11 @@ struct FormatCase {
     DicomError expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ReaderFormat : public ::testing::TestWithParam<FormatCase> {};
 
 // The texts users see, trailing blanks included.

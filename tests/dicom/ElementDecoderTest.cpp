@@ -31,6 +31,11 @@ struct LongFormCase {
     Syntax syntax;
 };
 
+void PrintTo(const LongFormCase& c, std::ostream* os)
+{
+    *os << c.vr << (c.syntax == Syntax::ExplicitBig ? " big endian" : " little endian");
+}
+
 class LongLengthVr : public ::testing::TestWithParam<LongFormCase> {};
 
 // PS3.5 7.1.2: these VRs carry 2 reserved bytes and a 32-bit length, in

@@ -35,6 +35,11 @@ struct RowCase {
     std::string value;
 };
 
+void PrintTo(const RowCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class HeaderRowValue : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(HeaderRowValue, FollowsTheValueRule)

@@ -32,6 +32,11 @@ struct Case {
     std::size_t frames;
 };
 
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.path;
+}
+
 class JpegFrames : public testing::TestWithParam<Case> {};
 
 TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
@@ -114,6 +119,11 @@ struct GroupingCase {
     std::int32_t numberOfFrames;
     std::vector<std::vector<std::size_t>> frames; // fragment indices of each frame
 };
+
+void PrintTo(const GroupingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class JpegFragmentGrouping : public testing::TestWithParam<GroupingCase> {};
 

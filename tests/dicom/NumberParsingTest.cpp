@@ -12,6 +12,11 @@ struct NumberCase {
     double real;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class NumberParsing : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumberParsing, ReadsTheFirstValue)

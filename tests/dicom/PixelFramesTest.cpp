@@ -177,6 +177,11 @@ struct OutcomeCase {
     std::size_t frames; // when it opens
 };
 
+void PrintTo(const OutcomeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PixelOutcome : public testing::TestWithParam<OutcomeCase> {};
 
 TEST_P(PixelOutcome, OpensWithFramesOrFailsWithCode)
@@ -442,6 +447,11 @@ struct PixelGroupCase {
     const char* pixelVr;
     bool groupLength;           // (7FE0,0000) listed before it
 };
+
+void PrintTo(const PixelGroupCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PixelGroupListed : public testing::TestWithParam<PixelGroupCase> {};
 

@@ -50,6 +50,11 @@ struct Grey16Case {
     Samples expected;
 };
 
+void PrintTo(const Grey16Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 PixelAttributes with(PixelAttributes a, auto change)
 {
     change(a);
@@ -134,6 +139,11 @@ struct ByteCase {
     Bytes expected;
 };
 
+void PrintTo(const ByteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class EightBit : public testing::TestWithParam<ByteCase> {};
 
 PaletteTables testPalette()
@@ -202,6 +212,11 @@ struct FailCase {
     bool withPalette;
     int error;
 };
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class NormaliseFails : public testing::TestWithParam<FailCase> {};
 

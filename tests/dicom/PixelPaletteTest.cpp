@@ -31,6 +31,11 @@ struct ReduceCase {
     std::size_t entries; // entries taken before the last one repeats
 };
 
+void PrintTo(const ReduceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PaletteReduce : public testing::TestWithParam<ReduceCase> {};
 
 TEST_P(PaletteReduce, TakesTopBytesAndRepeatsLastEntry)

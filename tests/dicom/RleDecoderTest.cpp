@@ -41,6 +41,11 @@ struct SegmentCase {
     Bytes expected;
 };
 
+void PrintTo(const SegmentCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class RleSegment : public testing::TestWithParam<SegmentCase> {};
 
 TEST_P(RleSegment, DecodesPackBits)
@@ -118,6 +123,11 @@ struct BadFrameCase {
     RleFrameShape shape;
     int error;
 };
+
+void PrintTo(const BadFrameCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 Bytes withHeaderWord(Bytes frame, std::size_t word, std::uint32_t v)
 {

@@ -291,6 +291,12 @@ int runFrames(const std::vector<std::string>& argv)
         std::fprintf(stderr, "%s\n", message.c_str());
         return ExitFailed;
     }
+    // The frames decoded, but what the decoders found odd belongs on screen.
+    for (std::string_view warning : image->warnings) {
+        while (!warning.empty() && warning.back() == '\n')
+            warning.remove_suffix(1);
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(warning.size()), warning.data());
+    }
     const std::string info = infoText(*image);
     if (!writeAtomically(staging.path / "info.txt", info.data(), info.size())) {
         std::fprintf(stderr, "tolan frames: cannot write %s\n", (staging.path / "info.txt").string().c_str());

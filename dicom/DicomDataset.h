@@ -48,6 +48,8 @@ struct DicomDataset {
     // them into its image objects, so they are never held twice.
     std::vector<base::Frame> frames;
     PaletteData palette;
+    // What the frame decoders warned of, for the caller to show; the core never prints.
+    std::vector<std::string> warnings;
     DicomError error = DicomError::None;
     std::string path;
 

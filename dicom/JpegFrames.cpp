@@ -64,7 +64,7 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
 
     FrameJobs jobs;
     jobs.count = grouped->size();
-    jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
+    jobs.makeDecoder = [=, &attrs, warned = jobs.warnings]() -> FrameDecoder {
         return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
                 decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> base::Result<Frame> {
             const std::span<const std::uint8_t> compressed = joiner->join((*grouped)[i]);
@@ -72,7 +72,7 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
             auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded);
             if (!warnings)
                 return base::Error{warnings.error().code, warnings.error().detail};
-            // FIXME: the data set has no place for decoder warnings yet, so they are dropped here.
+            warned->add(*warnings);
             // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
             const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
             const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb

@@ -107,6 +107,21 @@ base::Result<FrameJobs> rleJobs(const PixelAttributes& attrs, const PixelSource&
 
 } // namespace
 
+void DecodeWarnings::add(const std::vector<std::string>& texts)
+{
+    std::lock_guard lock(m_mutex);
+    for (const std::string& text : texts) {
+        if (std::find(m_texts.begin(), m_texts.end(), text) == m_texts.end())
+            m_texts.push_back(text);
+    }
+}
+
+std::vector<std::string> DecodeWarnings::take()
+{
+    std::lock_guard lock(m_mutex);
+    return std::move(m_texts);
+}
+
 base::Result<Encapsulated> encapsulatedFragments(const PixelSource& source)
 {
     const PixelDataLocation& where = *source.location;
@@ -197,6 +212,7 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
         auto count = decodeFrames(jobs->count, jobs->makeDecoder, sink ? sink : keep, threads);
         if (!count)
             return count.error();
+        image.warnings = jobs->warnings->take();
         image.attributes = normalisedAttributes(attrs);
         image.attributes.numberOfFrames = static_cast<std::int32_t>(*count);
         image.compression = compression;

@@ -14,6 +14,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <optional>
 #include <span>
 #include <vector>
@@ -56,11 +59,24 @@ private:
     std::vector<std::uint8_t> m_joined;
 };
 
+// Warnings of decoders running on several threads, each text kept once.
+class DecodeWarnings {
+public:
+    void add(const std::vector<std::string>& texts);
+    std::vector<std::string> take();
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_texts;
+};
+
 // The frames of one image as independent decodes, so that several threads
 // can make them at once: each thread calls makeDecoder for a decoder of its own.
 struct FrameJobs {
     std::size_t count = 0;
     std::function<FrameDecoder()> makeDecoder;
+    // What the decoders warn of, from every thread; none for most files.
+    std::shared_ptr<DecodeWarnings> warnings = std::make_shared<DecodeWarnings>();
 };
 
 // The decoded image: attributes as normalised, one frame each.
@@ -69,6 +85,9 @@ struct PixelFrames {
     Compression compression = Compression::None;
     std::vector<Frame> frames;
     std::optional<PaletteTables> palette;
+    // The decoders' warnings (a stream cut short, an unexpected marker), each
+    // once: the frames decoded, but the caller should say what was odd.
+    std::vector<std::string> warnings;
 };
 
 // Checks the attributes, extracts and normalises all frames, several at a

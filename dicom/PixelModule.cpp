@@ -209,6 +209,7 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
         }
         reportDecodedLength(dataset, attrs, image->frames.size());
         dataset.frames = std::move(image->frames);
+        dataset.warnings = std::move(image->warnings);
         if (image->palette) {
             const PaletteChannel* channels[3] = {&image->palette->red, &image->palette->green, &image->palette->blue};
             std::vector<std::uint8_t>* targets[3] = {&dataset.palette.red, &dataset.palette.green, &dataset.palette.blue};

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtGlobal>
 
 #include <cmath>
 #include <filesystem>
@@ -113,6 +114,10 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
                 return result;
             }
         }
+        // The frames decoded, but what the decoders found odd goes where
+        // such messages go, as the command-line tool's do.
+        for (const std::string& warning : dataset->warnings)
+            qWarning("%s", QString::fromStdString(warning).trimmed().toLocal8Bit().constData());
         const int bits = dataset->image.bitsAllocated;
         if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))
             return result;

@@ -34,7 +34,8 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression compression,
                                       const PixelSource& source, const PixelDataElement& element,
                                       const PaletteTables* palette,
-                                      const FrameSink& emit)
+                                      const FrameSink& emit,
+                                      const DecoderWarningSink& warn)
 {
     if (element.length != UndefinedLength)
         return base::Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
@@ -63,13 +64,16 @@ base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression 
     const auto grouped = groupJpegFragments(*data, attrs.numberOfFrames);
 
     FragmentJoiner joiner;
-    std::vector<std::uint8_t> decoded(static_cast<std::size_t>(params.frameBytes()));
-    for (const auto& fragments : grouped) {
-        const std::span<const std::uint8_t> compressed = joiner.join(fragments);
+    std::vector<std::uint8_t> decoded; // sized by the decoder once the stream's header matches
+    for (std::size_t index = 0; index < grouped.size(); ++index) {
+        const std::span<const std::uint8_t> compressed = joiner.join(grouped[index]);
         auto warnings = codecs::decodeJpegFrame(compressed, params, decoded);
         if (!warnings)
             return base::Error{warnings.error().code, warnings.error().detail};
-        // FIXME: the data set has no place for decoder warnings yet, so they are dropped here.
+        if (warn) {
+            for (const std::string& warning : *warnings)
+                warn(index, warning);
+        }
         // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
         const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
         const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb

@@ -9,6 +9,19 @@ namespace dicom {
 
 namespace {
 
+codecs::DeclaredColour declaredColour(Photometric photometric)
+{
+    switch (photometric) {
+    case Photometric::Rgb:
+        return codecs::DeclaredColour::Rgb;
+    case Photometric::YbrFull:
+    case Photometric::YbrFull422:
+        return codecs::DeclaredColour::Ybr;
+    default:
+        return codecs::DeclaredColour::Other;
+    }
+}
+
 bool startsWithSoi(std::span<const std::uint8_t> fragment)
 {
     return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0xD8;
@@ -55,6 +68,7 @@ base::Result<std::size_t> extractJpeg(const PixelAttributes& attrs, Compression 
     params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
     params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
     params.planarConfiguration = attrs.planarConfiguration;
+    params.declaredColour = declaredColour(attrs.photometricKind());
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
         return base::Error{pixel_error::Corrupted, "JPEG frame size out of range"};
 

@@ -1,7 +1,7 @@
 // JPEG frames through the pixel-data path: fragments grouped into frames
-// (also without an offset table), real files decoded and normalised, decoder
-// warnings, and files whose attributes claim more than their compressed
-// frames hold.
+// (also without an offset table), real files decoded and normalised, the
+// colour space of three-component frames, decoder warnings, and files whose
+// attributes claim more than their compressed frames hold.
 
 #include "codecs/JpegFrameDecoder.h"
 #include "dicom/DicomReader.h"
@@ -248,6 +248,43 @@ base::Result<std::size_t> extractStreams(const std::vector<std::vector<std::uint
     };
     return extractJpeg(attrs, Compression::JpegLossy, source, *element, nullptr, keep, warn);
 }
+
+struct ColourCase {
+    const char* name;
+    StreamForm form;
+    const char* photometric;
+};
+
+void PrintTo(const ColourCase& c, std::ostream* os) { *os << c.name; }
+
+class JpegColour : public testing::TestWithParam<ColourCase> {};
+
+TEST_P(JpegColour, StreamMarkersThenTheLabelDecideWhetherSamplesAreYCbCr)
+{
+    std::vector<Frame> frames;
+    const auto count = extractStreams({encodeBlocks(GetParam().form)}, GetParam().photometric, frames);
+    ASSERT_TRUE(count) << count.error().detail;
+    ASSERT_EQ(frames.at(0).bytes.size(), 16u * 16u * 3u);
+    for (int block = 0; block < 4; ++block) {
+        const std::size_t centre = ((block / 2) * 8 + 4) * 16 + (block % 2) * 8 + 4;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(frames[0].bytes[centre * 3 + c], kColours[block][c], 12) << "block " << block << " " << c;
+    }
+}
+
+constexpr std::array<int, 3> kRgbIds{'R', 'G', 'B'};
+
+INSTANTIATE_TEST_SUITE_P(Streams, JpegColour,
+    testing::Values(
+        ColourCase{"adobe_transform_0", {JCS_RGB, true, true, {1, 2, 3}, 1}, "RGB"},
+        ColourCase{"adobe_transform_1", {JCS_YCbCr, false, true, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"rgb_identifiers", {JCS_RGB, false, false, kRgbIds, 1}, "RGB"},
+        ColourCase{"jfif_full_chroma", {JCS_YCbCr, true, false, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"subsampled_chroma", {JCS_YCbCr, false, false, {1, 2, 3}, 2}, "RGB "},
+        ColourCase{"unmarked_0_1_2_labelled_rgb", {JCS_RGB, false, false, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"unmarked_1_2_3_labelled_rgb", {JCS_RGB, false, false, {1, 2, 3}, 1}, "RGB "},
+        ColourCase{"unmarked_labelled_ybr", {JCS_YCbCr, false, false, {1, 2, 3}, 1}, "YBR_FULL_422"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegWarnings, GoToTheSinkWithTheirFrame)
 {

@@ -24,6 +24,12 @@ enum CodecError : int {
     FileNotFound = 7,
 };
 
+// What the data set's Photometric Interpretation says of a three-component
+// frame. A JPEG stream that names its own colour space (Adobe or JFIF marker,
+// component identifiers, subsampled chroma) is read as it says; otherwise
+// "RGB" means no colour transform was applied (PS3.5 8.2.1).
+enum class DeclaredColour { Other, Rgb, Ybr };
+
 struct FrameParams {
     std::uint32_t rows = 0;
     std::uint32_t columns = 0;
@@ -31,6 +37,7 @@ struct FrameParams {
     std::uint16_t bitsAllocated = 8; // 8: one byte per sample; 16: host-order 16-bit samples
     std::uint16_t bitsStored = 8;
     std::uint8_t planarConfiguration = 0; // decoders always write samples interleaved per pixel
+    DeclaredColour declaredColour = DeclaredColour::Other;
 
     std::uint64_t bytesPerSample() const { return bitsAllocated > 8 ? 2 : 1; }
     std::uint64_t frameBytes() const

@@ -9,6 +9,7 @@
 #include "codecs/FrameParams.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,10 +22,25 @@ enum class JpegProcess { Lossless, Dct, Unknown };
 // first scan has a predictor and no spectral selection are lossless too.
 JpegProcess jpegProcessOf(std::span<const std::uint8_t> stream);
 
-// Decodes the frame into dest (rows x columns x samples, interleaved; bytes for
-// bits allocated 8, host-order 16-bit samples for 16). Returns the decoder's
-// warnings, at most one of each kind.
+// T.81 B.2.2: the stream's first frame header.
+struct JpegFrameHeader {
+    std::uint8_t marker = 0; // SOFn
+    int precision = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int components = 0;
+};
+
+// Walks the marker segments from SOI to the first frame header without
+// decoding anything; none when the stream has no whole one.
+std::optional<JpegFrameHeader> readJpegFrameHeader(std::span<const std::uint8_t> stream);
+
+// Decodes the frame into frame (rows x columns x samples, interleaved; bytes
+// for bits allocated 8, host-order 16-bit samples for 16). frame is sized only
+// once the stream's own frame header matches the parameters, so that a size
+// forged in the data set costs no memory; a mismatch is Corrupt (5). Returns
+// the decoder's warnings, at most one of each kind.
 base::Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
-    const FrameParams& params, std::span<std::uint8_t> dest);
+    const FrameParams& params, std::vector<std::uint8_t>& frame);
 
 } // namespace codecs

@@ -10,6 +10,19 @@ namespace dicom {
 
 namespace {
 
+codecs::DeclaredColour declaredColour(Photometric photometric)
+{
+    switch (photometric) {
+    case Photometric::Rgb:
+        return codecs::DeclaredColour::Rgb;
+    case Photometric::YbrFull:
+    case Photometric::YbrFull422:
+        return codecs::DeclaredColour::Ybr;
+    default:
+        return codecs::DeclaredColour::Other;
+    }
+}
+
 bool startsWithSoi(std::span<const std::uint8_t> fragment)
 {
     return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0xD8;
@@ -53,6 +66,7 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
     params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
     params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
     params.planarConfiguration = attrs.planarConfiguration;
+    params.declaredColour = declaredColour(attrs.photometricKind());
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
         return base::Error{pixel_error::Corrupted, "JPEG frame size out of range"};
 
@@ -66,9 +80,9 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
     jobs.count = grouped->size();
     jobs.makeDecoder = [=, &attrs, warned = jobs.warnings]() -> FrameDecoder {
         return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
+                // Sized by the decoder once the stream's header matches.
                 decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> base::Result<Frame> {
             const std::span<const std::uint8_t> compressed = joiner->join((*grouped)[i]);
-            decoded->resize(static_cast<std::size_t>(params.frameBytes()));
             auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded);
             if (!warnings)
                 return base::Error{warnings.error().code, warnings.error().detail};

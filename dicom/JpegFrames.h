@@ -12,7 +12,9 @@
 #include "dicom/PixelFrames.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace dicom {
@@ -24,7 +26,9 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 
 // One decode a frame: the fragments of each are joined and decoded by the
 // codecs, then normalised. Codec failures keep their codes (3 unsupported,
-// 5 corrupted, 1 out of memory).
+// 5 corrupted, 1 out of memory). Each frame's buffer is sized only once its
+// stream's own header matches the attributes. The decoders' warnings go to
+// the jobs' warnings.
 base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette);
 

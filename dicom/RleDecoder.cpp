@@ -22,17 +22,21 @@ std::size_t decodeRleSegment(std::span<const std::uint8_t> in, std::span<std::ui
         const int n = static_cast<std::int8_t>(src[i++]);
         if (n >= 0) {
             // Literal run of n + 1 bytes; a run cut off by the segment's end keeps what is there.
-            const std::size_t count = std::min({std::size_t(n) + 1, inSize - i, outSize - o});
+            const std::size_t run = std::size_t(n) + 1;
+            const std::size_t count = std::min({run, inSize - i, outSize - o});
             std::memcpy(dst + o, src + i, count);
-            i += std::size_t(n) + 1;
-            o += count;
-        } else if (n != -128 || minus128 == RleMinus128::Replicate129) {
-            if (i >= inSize)
-                break;
-            const std::size_t run = n == -128 ? 129 : std::size_t(1 - n);
-            const std::size_t count = std::min(run, outSize - o);
-            std::memset(dst + o, src[i++], count);
-            o += count;
+            i += run;
+            o += run;
+        } else if (n != -128) {
+            const std::size_t run = std::size_t(1 - n);
+            if (i < inSize)
+                std::memset(dst + o, src[i], std::min(run, outSize - o));
+            ++i;
+            o += run;
+        } else if (minus128 == RleMinus128::Replicate129) {
+            if (i < inSize)
+                std::memset(dst + o, src[i], std::min<std::size_t>(129, outSize - o));
+            o += 127;
         }
     }
     return o;
@@ -48,13 +52,15 @@ base::Error corrupted(std::string detail)
     return base::Error{pixel_error::Corrupted, std::move(detail)};
 }
 
-// A segment that comes out short may be from an encoder that meant -128 as a
-// long replicate run; take that reading only when it fills the plane exactly.
-bool decodePlane(std::span<const std::uint8_t> segment, std::span<std::uint8_t> plane)
+// A count that misses the plane, short or long, may come from an encoder that
+// meant -128 as a long replicate run: the plane is then read again that way
+// from a clean start, and kept whatever that gives.
+void decodePlane(std::span<const std::uint8_t> segment, std::span<std::uint8_t> plane)
 {
     if (decodeRleSegment(segment, plane) == plane.size())
-        return true;
-    return decodeRleSegment(segment, plane, RleMinus128::Replicate129) == plane.size();
+        return;
+    std::fill(plane.begin(), plane.end(), std::uint8_t{0});
+    decodeRleSegment(segment, plane, RleMinus128::Replicate129);
 }
 
 } // namespace
@@ -97,27 +103,30 @@ base::Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const s
             return corrupted("RLE segment offset " + std::to_string(k + 1) + " out of order or outside the fragment");
     }
     auto segment = [&](std::uint32_t k) { return frame.subspan(offsets[k], offsets[k + 1] - offsets[k]); };
+    // A forged Rows and Columns must not cost more memory than the fragment could fill.
+    if (planeSize * segmentCount > RleMaxExpansion * (frame.size() - HeaderBytes))
+        return corrupted("RLE frame of " + std::to_string(planeSize * segmentCount) + " bytes needs more than its "
+                         + std::to_string(frame.size() - HeaderBytes) + " bytes of segments can yield");
 
     const std::size_t plane = static_cast<std::size_t>(planeSize);
     try {
         std::vector<std::uint8_t>& out = m_out;
-        out.resize(plane * static_cast<std::size_t>(segmentCount));
+        const std::size_t outSize = plane * static_cast<std::size_t>(segmentCount);
         if (shape.bytesPerSample == 1) {
-            for (std::uint32_t s = 0; s < segments; ++s) {
-                if (!decodePlane(segment(s), std::span(out).subspan(s * plane, plane)))
-                    return corrupted("RLE segment " + std::to_string(s + 1) + " is shorter than a plane");
-            }
+            out.assign(outSize, 0);
+            for (std::uint32_t s = 0; s < segments; ++s)
+                decodePlane(segment(s), std::span(out).subspan(s * plane, plane));
             return std::span<const std::uint8_t>(out);
         }
+        out.resize(outSize); // every byte is written below
         std::vector<std::uint8_t>& high = m_high;
         std::vector<std::uint8_t>& low = m_low;
-        high.resize(plane);
-        low.resize(plane);
         for (int s = 0; s < shape.samplesPerPixel; ++s) {
             const std::uint32_t k = static_cast<std::uint32_t>(2 * s);
-            if (!decodePlane(segment(k), high) || !decodePlane(segment(k + 1), low))
-                return corrupted("RLE segment " + std::to_string(k + 1) + " or " + std::to_string(k + 2)
-                                 + " is shorter than a plane");
+            high.assign(plane, 0);
+            low.assign(plane, 0);
+            decodePlane(segment(k), high);
+            decodePlane(segment(k + 1), low);
             std::uint8_t* dst = out.data() + std::size_t(s) * plane * 2;
             const std::uint8_t* hi = high.data();
             const std::uint8_t* lo = low.data();

@@ -166,17 +166,20 @@ TEST_F(JpegWriter, TruncatedFrameDecodesWithWarningAndLeavesInputAlone)
     FrameParams params;
     params.rows = 64;
     params.columns = 64;
-    std::vector<std::uint8_t> frame(params.frameBytes());
+    std::vector<std::uint8_t> frame;
     auto result = decodeJpegFrame(bytes, params, frame);
     ASSERT_TRUE(result.has_value()) << result.error().detail;
+    EXPECT_EQ(frame.size(), params.frameBytes());
     ASSERT_EQ(result->size(), 1u);
     EXPECT_NE(result->front().find("Premature end"), std::string::npos) << result->front();
     EXPECT_EQ(bytes, before);
 
     params.columns = 63;
-    auto mismatch = decodeJpegFrame(bytes, params, frame);
+    std::vector<std::uint8_t> unsized;
+    auto mismatch = decodeJpegFrame(bytes, params, unsized);
     ASSERT_FALSE(mismatch.has_value());
     EXPECT_EQ(mismatch.error().code, CodecError::Corrupt);
+    EXPECT_EQ(unsized.capacity(), 0u);
 }
 
 // A JPEG header up to its first scan, built byte by byte; the library reads no

@@ -1,10 +1,14 @@
 // JPEG frames through the pixel-data path: fragments grouped into frames
-// (also without an offset table), and real files decoded and normalised.
+// (also without an offset table), real files decoded and normalised, the
+// colour space of three-component frames, decoder warnings, and files whose
+// attributes claim more than their compressed frames hold.
 
 #include "codecs/JpegFrameDecoder.h"
 #include "dicom/DicomReader.h"
 #include "dicom/JpegFrames.h"
+#include "dicom/PixelModule.h"
 #include "tests/codecs/DicomFragments.h"
+#include "tests/support/DicomBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +16,13 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <ostream>
+
+#include <jpeglib.h>
+#include <sys/resource.h>
 
 namespace dicom {
 namespace {
@@ -85,8 +95,9 @@ TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
     params.bitsAllocated = reference->bitsAllocated;
     params.bitsStored = reference->bitsStored;
     for (std::size_t f = 0; f < frames.size(); ++f) {
-        std::vector<std::uint8_t> raw(params.frameBytes());
+        std::vector<std::uint8_t> raw;
         ASSERT_TRUE(codecs::decodeJpegFrame(reference->frameStreams[f], params, raw).has_value());
+        ASSERT_EQ(raw.size(), params.frameBytes());
         if (frames[f].format == FrameFormat::Grey16) {
             std::vector<std::int16_t> samples(raw.size() / 2);
             std::memcpy(samples.data(), raw.data(), raw.size());
@@ -162,6 +173,167 @@ INSTANTIATE_TEST_SUITE_P(Fragments, JpegFragmentGrouping,
         GroupingCase { "by_the_offset_table", { true, false, true, false }, { 0, 24 }, 2, { { 0, 1 }, { 2, 3 } } },
         GroupingCase { "first_not_an_image_start", { false, true, true }, {}, 2, { { 0 }, { 1 } } }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// How a test stream is written: the colour space its samples are stored in,
+// its markers, component identifiers and luma sampling (chroma is 1 x 1).
+struct StreamForm {
+    J_COLOR_SPACE stored;
+    bool jfif, adobe;
+    std::array<int, 3> ids;
+    int lumaSampling;
+};
+
+// A 16 x 16 picture of four flat 8 x 8 blocks, one of each colour.
+constexpr std::array<std::array<std::uint8_t, 3>, 4> kColours{
+    {{200, 30, 40}, {20, 180, 60}, {30, 50, 210}, {240, 240, 40}}};
+
+// The library's default error exit ends the test program, which is what a test wants here.
+std::vector<std::uint8_t> encodeBlocks(const StreamForm& form)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = info.image_height = 16;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, form.stored);
+    jpeg_set_quality(&info, 95, TRUE);
+    info.write_JFIF_header = form.jfif;
+    info.write_Adobe_marker = form.adobe;
+    for (int c = 0; c < 3; ++c) {
+        info.comp_info[c].component_id = form.ids[c];
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = c == 0 ? form.lumaSampling : 1;
+    }
+    jpeg_start_compress(&info, TRUE);
+    for (int y = 0; y < 16; ++y) {
+        std::array<std::uint8_t, 16 * 3> row{};
+        for (int x = 0; x < 16; ++x)
+            std::copy_n(kColours[(y / 8) * 2 + x / 8].begin(), 3, row.begin() + x * 3);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> stream(buffer, buffer + size);
+    std::free(buffer);
+    return stream;
+}
+
+// Encapsulated pixel data (PS3.5 A.4), one fragment a frame, extracted as a
+// 16 x 16 lossy RGB-like image labelled photometric.
+base::Result<PixelFrames> extractStreams(const std::vector<std::vector<std::uint8_t>>& streams, const char* photometric)
+{
+    testsupport::DicomBytes b;
+    b.preamble();
+    b.tag(0x7FE0, 0x0010).vr("OB").reserved().len32(UndefinedLength); // Pixel Data
+    b.item(0);                                                        // empty basic offset table
+    for (auto stream : streams) {
+        stream.resize(stream.size() + stream.size() % 2);                // even length
+        b.item(static_cast<std::uint32_t>(stream.size())).raw(stream);  // fragment
+    }
+    b.sequenceEnd();
+    ReadOptions options;
+    options.pixelStage = [](DicomDataset&, ElementDecoder&) { return DicomError::None; };
+    DicomDataset dataset;
+    MemorySource memory(b.bytes());
+    if (!DicomReader(options).read(memory, dataset))
+        return base::Error{static_cast<int>(dataset.error), "not read"};
+    PixelAttributes attrs;
+    attrs.rows = attrs.columns = 16;
+    attrs.samplesPerPixel = 3;
+    attrs.bitsAllocated = attrs.bitsStored = 8;
+    attrs.highBit = 7;
+    attrs.photometric = photometric;
+    attrs.numberOfFrames = static_cast<std::int32_t>(streams.size());
+    const PixelSource source{b.bytes(), &dataset.pixelData, false};
+    return decodePixelData(attrs, Compression::JpegLossy, source, std::nullopt, {}, 2);
+}
+
+struct ColourCase {
+    const char* name;
+    StreamForm form;
+    const char* photometric;
+};
+
+void PrintTo(const ColourCase& c, std::ostream* os) { *os << c.name; }
+
+class JpegColour : public testing::TestWithParam<ColourCase> {};
+
+TEST_P(JpegColour, StreamMarkersThenTheLabelDecideWhetherSamplesAreYCbCr)
+{
+    const auto image = extractStreams({encodeBlocks(GetParam().form)}, GetParam().photometric);
+    ASSERT_TRUE(image) << image.error().detail;
+    const auto& frames = image->frames;
+    ASSERT_EQ(frames.at(0).bytes.size(), 16u * 16u * 3u);
+    for (int block = 0; block < 4; ++block) {
+        const std::size_t centre = ((block / 2) * 8 + 4) * 16 + (block % 2) * 8 + 4;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(frames[0].bytes[centre * 3 + c], kColours[block][c], 12) << "block " << block << " " << c;
+    }
+}
+
+constexpr std::array<int, 3> kRgbIds{'R', 'G', 'B'};
+
+INSTANTIATE_TEST_SUITE_P(Streams, JpegColour,
+    testing::Values(
+        ColourCase{"adobe_transform_0", {JCS_RGB, true, true, {1, 2, 3}, 1}, "RGB"},
+        ColourCase{"adobe_transform_1", {JCS_YCbCr, false, true, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"rgb_identifiers", {JCS_RGB, false, false, kRgbIds, 1}, "RGB"},
+        ColourCase{"jfif_full_chroma", {JCS_YCbCr, true, false, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"subsampled_chroma", {JCS_YCbCr, false, false, {1, 2, 3}, 2}, "RGB "},
+        ColourCase{"unmarked_0_1_2_labelled_rgb", {JCS_RGB, false, false, {0, 1, 2}, 1}, "RGB"},
+        ColourCase{"unmarked_1_2_3_labelled_rgb", {JCS_RGB, false, false, {1, 2, 3}, 1}, "RGB "},
+        ColourCase{"unmarked_labelled_ybr", {JCS_YCbCr, false, false, {1, 2, 3}, 1}, "YBR_FULL_422"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JpegWarnings, AreHandedOnOnceWithTheFrames)
+{
+    const auto whole = encodeBlocks({JCS_YCbCr, true, false, {1, 2, 3}, 2});
+    const std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 2); // without its end of image
+    const auto image = extractStreams({whole, cut, whole, cut}, "RGB");
+    ASSERT_TRUE(image) << image.error().detail;
+    EXPECT_EQ(image->frames.size(), 4u);
+    EXPECT_EQ(image->warnings, (std::vector<std::string>{"Premature end of JPEG file"}));
+}
+
+// Rows and Columns raised far beyond what the compressed frame holds: the
+// open fails as corrupted before the frame's memory is taken. The reading
+// runs in a child process, so that its peak memory is its own.
+class ForgedSize : public testing::TestWithParam<const char*> {};
+
+[[noreturn]] void readAndExit(const fs::path& file)
+{
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    ReadOptions options;
+    options.pixelStage = &readPixelStage;
+    DicomDataset dataset;
+    const bool read = DicomReader(options).read(file, dataset);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const long grewKiB = after.ru_maxrss - before.ru_maxrss;
+    std::fprintf(stderr, "error %d, peak grew by %ld KiB\n", static_cast<int>(dataset.error), grewKiB);
+    std::exit(!read && dataset.error == DicomError::Corrupted && grewKiB < 65536 ? 0 : 1);
+}
+
+TEST_P(ForgedSize, FailsBeforeTheFrameIsAllocated)
+{
+    EXPECT_EXIT(readAndExit(fs::path(TV_SOURCE_DIR) / "tests/data" / GetParam()), testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Regressions, ForgedSize,
+    testing::Values("jpeg-baseline-rows-columns-46340.dcm", "jpeg-lossless-rows-columns-46340.dcm",
+                    "rle-rows-columns-32767.dcm"),
+    [](const auto& info) {
+        std::string name = fs::path(info.param).stem().string();
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 } // namespace
 } // namespace dicom

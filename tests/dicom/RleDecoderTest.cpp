@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 using dicom::decodeRleFrame;
@@ -34,88 +36,89 @@ Bytes rleFrame(const std::vector<Bytes>& segments)
     return out;
 }
 
+constexpr std::uint8_t Untouched = 0xEE;
+
 struct SegmentCase {
     const char* name;
     Bytes in;
     std::size_t outSize;
-    Bytes expected;
+    RleMinus128 minus128;
+    std::size_t counted; // the output count as the runs add it up
+    Bytes expected;      // all of out; Untouched where nothing was written
 };
 
-void PrintTo(const SegmentCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const SegmentCase& c, std::ostream* os) { *os << c.name; }
 
 class RleSegment : public testing::TestWithParam<SegmentCase> {};
 
 TEST_P(RleSegment, DecodesPackBits)
 {
     const auto& c = GetParam();
-    Bytes out(c.outSize, 0xEE);
-    const std::size_t produced = decodeRleSegment(c.in, out);
-    ASSERT_EQ(produced, c.expected.size());
-    EXPECT_EQ(Bytes(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(produced)), c.expected);
+    Bytes out(c.outSize, Untouched);
+    EXPECT_EQ(decodeRleSegment(c.in, out, c.minus128), c.counted);
+    EXPECT_EQ(out, c.expected);
 }
+
+constexpr auto NoOp = RleMinus128::NoOperation;
+constexpr auto Legacy = RleMinus128::Replicate129;
+constexpr auto U = Untouched;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RleSegment,
     testing::Values(
-        SegmentCase{"literal", {0x02, 1, 2, 3}, 3, {1, 2, 3}},
-        SegmentCase{"replicate", {0xFD, 7}, 4, {7, 7, 7, 7}}, // -3: 1 - n = 4 copies
-        SegmentCase{"noRoomNoOutput", {0x7F, 1}, 0, {}},
-        SegmentCase{"minus128IsNoOp", {0x80, 0x00, 9}, 1, {9}},
-        SegmentCase{"mixed", {0x00, 5, 0xFF, 6, 0x01, 1, 2}, 5, {5, 6, 6, 1, 2}},
-        SegmentCase{"runPastEndIsCut", {0xF9, 4}, 3, {4, 4, 4}},
-        SegmentCase{"literalCutByInput", {0x04, 1, 2}, 5, {1, 2}},
-        SegmentCase{"replicateWithoutByte", {0x01, 8, 9, 0xFE}, 4, {8, 9}},
-        SegmentCase{"stopsWhenFull", {0x00, 1, 0x00, 2}, 1, {1}}),
+        SegmentCase{"literal", {0x02, 1, 2, 3}, 3, NoOp, 3, {1, 2, 3}},
+        SegmentCase{"replicate", {0xFD, 7}, 4, NoOp, 4, {7, 7, 7, 7}}, // -3: 1 - n = 4 copies
+        SegmentCase{"noRoomNoOutput", {0x7F, 1}, 0, NoOp, 0, {}},
+        SegmentCase{"minus128IsNoOp", {0x80, 0x00, 9}, 1, NoOp, 1, {9}},
+        SegmentCase{"mixed", {0x00, 5, 0xFF, 6, 0x01, 1, 2}, 5, NoOp, 5, {5, 6, 6, 1, 2}},
+        SegmentCase{"runPastEndIsCutButCounted", {0xF9, 4}, 3, NoOp, 8, {4, 4, 4}},
+        SegmentCase{"literalCutByInput", {0x04, 1, 2}, 5, NoOp, 5, {1, 2, U, U, U}},
+        SegmentCase{"replicateWithoutByte", {0x01, 8, 9, 0xFE}, 4, NoOp, 5, {8, 9, U, U}},
+        SegmentCase{"stopsWhenFull", {0x00, 1, 0x00, 2}, 1, NoOp, 1, {1}},
+        // The old reading: 0x00 is written 127 + 2 times, then read as "copy 1 byte" at 127.
+        SegmentCase{"legacyCounts127AndRereadsItsByte", {0x80, 0x00, 9}, 129, Legacy, 128,
+                    [] { Bytes b(129, 0); b[127] = 9; return b; }()},
+        SegmentCase{"legacyWrites129", {0x80, 0x05}, 130, Legacy, 133,
+                    [] { Bytes b(129, 5); b.push_back(U); return b; }()}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RleSegment, LegacyMinus128ReplicatesOneHundredTwentyNineTimes)
+struct FrameCase {
+    const char* name;
+    std::vector<Bytes> segments;
+    RleFrameShape shape;
+    Bytes expected;
+};
+
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+
+class RleFrame : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(RleFrame, DecodesIntoPlanes)
 {
-    Bytes out(130);
-    const Bytes in{0x80, 3, 0x00, 4};
-    ASSERT_EQ(decodeRleSegment(in, out, RleMinus128::Replicate129), 130u);
-    EXPECT_EQ(out[128], 3);
-    EXPECT_EQ(out[129], 4);
+    const auto& c = GetParam();
+    const auto out = decodeRleFrame(rleFrame(c.segments), c.shape);
+    ASSERT_TRUE(out) << out.error().detail;
+    EXPECT_EQ(*out, c.expected);
 }
 
-TEST(RleFrame, EightBitGreyIsOnePlane)
-{
-    const auto frame = rleFrame({{0xFD, 9, 0x01, 1, 2}}); // 4 x 9, then 1, 2
-    const auto out = decodeRleFrame(frame, RleFrameShape{2, 3, 1, 1});
-    ASSERT_TRUE(out) << out.error().detail;
-    EXPECT_EQ(*out, (Bytes{9, 9, 9, 9, 1, 2}));
-}
-
-TEST(RleFrame, OddSegmentPadByteIsNotReadAsControl)
-{
-    // Segment 1 is 3 bytes long and padded; a decoder reading one stream would
-    // take the pad (0x00) as "copy one byte" and shift the green plane.
-    const auto frame = rleFrame({{0x01, 10, 11}, {0xFF, 20}, {0x01, 30, 31}});
-    const auto out = decodeRleFrame(frame, RleFrameShape{1, 2, 3, 1});
-    ASSERT_TRUE(out) << out.error().detail;
-    EXPECT_EQ(*out, (Bytes{10, 11, 20, 20, 30, 31}));
-}
-
-TEST(RleFrame, SixteenBitSegmentsAreHighByteFirst)
-{
-    // Sample 0x1234, 0xABCD: segment 1 the high bytes, segment 2 the low bytes.
-    const auto frame = rleFrame({{0x01, 0x12, 0xAB}, {0x01, 0x34, 0xCD}});
-    const auto out = decodeRleFrame(frame, RleFrameShape{1, 2, 1, 2});
-    ASSERT_TRUE(out) << out.error().detail;
-    EXPECT_EQ(*out, (Bytes{0x34, 0x12, 0xCD, 0xAB})); // little endian
-}
-
-TEST(RleFrame, ShortSegmentWithMinus128FallsBackToLegacyReading)
-{
-    Bytes plane(130);
-    const auto frame = rleFrame({{0x80, 3, 0x00, 4}});
-    const auto out = decodeRleFrame(frame, RleFrameShape{1, 130, 1, 1});
-    ASSERT_TRUE(out) << out.error().detail;
-    EXPECT_EQ(out->at(0), 3);
-    EXPECT_EQ(out->at(129), 4);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RleFrame,
+    testing::Values(
+        FrameCase{"eightBitGreyIsOnePlane", {{0xFD, 9, 0x01, 1, 2}}, {2, 3, 1, 1}, {9, 9, 9, 9, 1, 2}},
+        // Segment 1 is 3 bytes and padded; read as one stream the pad (0x00, copy one byte) would shift green.
+        FrameCase{"oddSegmentPadIsNotAControlByte", {{0x01, 10, 11}, {0xFF, 20}, {0x01, 30, 31}}, {1, 2, 3, 1},
+                  {10, 11, 20, 20, 30, 31}},
+        // Samples 0x1234, 0xABCD: segment 1 the high bytes, segment 2 the low bytes; out little endian.
+        FrameCase{"sixteenBitSegmentsAreHighByteFirst", {{0x01, 0x12, 0xAB}, {0x01, 0x34, 0xCD}}, {1, 2, 1, 2},
+                  {0x34, 0x12, 0xCD, 0xAB}},
+        FrameCase{"shortSegmentKeepsWhatItDecoded", {{0x00, 1}}, {2, 2, 1, 1}, {1, 0, 0, 0}},
+        FrameCase{"emptySegmentLeavesItsPlaneZero", {{0x01, 1, 2}, {}, {0x01, 5, 6}}, {1, 2, 3, 1}, {1, 2, 0, 0, 5, 6}},
+        FrameCase{"shortCountRereadsTheOldWay", {{0x80, 0x03, 9, 9, 9, 9}}, {1, 128, 1, 1},
+                  [] { Bytes b(127, 3); b.push_back(9); return b; }()},
+        FrameCase{"longCountRereadsTheOldWay", {{0x80, 0xFE, 7}}, {1, 2, 1, 1}, {0xFE, 0xFE}},
+        FrameCase{"atTheExpansionLimit", {{0x81, 7}}, {1, 256, 1, 1},
+                  [] { Bytes b(256, 0); std::fill_n(b.begin(), 128, 7); return b; }()}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct BadFrameCase {
     const char* name;
@@ -136,6 +139,8 @@ Bytes withHeaderWord(Bytes frame, std::size_t word, std::uint32_t v)
     return frame;
 }
 
+void PrintTo(const BadFrameCase& c, std::ostream* os) { *os << c.name; }
+
 class RleBadFrame : public testing::TestWithParam<BadFrameCase> {};
 
 TEST_P(RleBadFrame, FailsWithExactCode)
@@ -155,9 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadFrameCase{"segmentCountDiffers", twoSegments, {1, 1, 1, 1}, dicom::pixel_error::Corrupted},
         BadFrameCase{"tooManySegments", withHeaderWord(twoSegments, 0, 16), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
         BadFrameCase{"offsetInsideHeader", withHeaderWord(twoSegments, 1, 10), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"offsetsDescend", withHeaderWord(twoSegments, 2, 64), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
+        BadFrameCase{"offsetsDescend", withHeaderWord(twoSegments, 1, 67), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
         BadFrameCase{"offsetPastFragment", withHeaderWord(twoSegments, 2, 1000), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"segmentShort", rleFrame({{0x00, 1}}), {2, 2, 1, 1}, dicom::pixel_error::Corrupted},
+        // 2 bytes of segment yield at most 256 bytes.
+        BadFrameCase{"moreThanSegmentsCanYield", rleFrame({{0x81, 7}}), {1, 257, 1, 1}, dicom::pixel_error::Corrupted},
         BadFrameCase{"hugeShape", rleFrame({{0x00, 1}}), {0xFFFFFFFF, 0xFFFFFFFF, 1, 1}, dicom::pixel_error::Corrupted},
         BadFrameCase{"threeBytesPerSample", twoSegments, {1, 1, 1, 3}, dicom::pixel_error::Unsupported}),
     [](const auto& info) { return std::string(info.param.name); });

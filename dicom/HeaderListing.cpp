@@ -1,5 +1,7 @@
 #include "dicom/HeaderListing.h"
 
+#include "dicom/Tags.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -12,23 +14,27 @@ namespace dicom {
 namespace {
 
 constexpr std::uint32_t LongValueLength = 512;
-constexpr base::Tag PixelDataTag {0x7FE0, 0x0010};
 
-constexpr std::array<std::uint32_t, 29> StudyTags = {
-    0x00080020, 0x00080021, 0x00080030, 0x00081030, 0x0008103E, 0x0020000D, 0x0020000E, 0x00200010,
-    0x00201070, 0x0032000A, 0x0032000C, 0x00320012, 0x00320032, 0x00320033, 0x00320034, 0x00320035,
-    0x00321000, 0x00321001, 0x00321010, 0x00321011, 0x00321020, 0x00321021, 0x00321030, 0x00321040,
-    0x00321041, 0x00321050, 0x00321051, 0x00321055, 0x00324000,
+constexpr std::array StudyTags = {
+    tags::StudyDate, tags::SeriesDate, tags::StudyTime, tags::StudyDescription, tags::SeriesDescription,
+    tags::StudyInstanceUID, tags::SeriesInstanceUID, tags::StudyID, tags::OtherStudyNumbers, tags::StudyStatusID,
+    tags::StudyPriorityID, tags::StudyIDIssuer, tags::StudyVerifiedDate, tags::StudyVerifiedTime, tags::StudyReadDate,
+    tags::StudyReadTime, tags::ScheduledStudyStartDate, tags::ScheduledStudyStartTime, tags::ScheduledStudyStopDate,
+    tags::ScheduledStudyStopTime, tags::ScheduledStudyLocation, tags::ScheduledStudyLocationAETitleS,
+    tags::ReasonForStudy, tags::StudyArrivalDate, tags::StudyArrivalTime, tags::StudyCompletionDate,
+    tags::StudyCompletionTime, tags::StudyComponentStatusID, tags::StudyComments,
 };
-constexpr std::array<std::uint32_t, 8> PhysicianTags = {
-    0x00080090, 0x00080092, 0x00080094, 0x00081048, 0x00081050, 0x00081060, 0x00081070, 0x00321032,
+constexpr std::array PhysicianTags = {
+    tags::ReferringPhysicianName, tags::ReferringPhysicianAddress, tags::ReferringPhysicianTelephoneNumbers,
+    tags::PhysicianSOfRecord, tags::PerformingPhysicianName, tags::NameOfPhysicianSReadingStudy, tags::OperatorsName,
+    tags::RequestingPhysician,
 };
-constexpr std::array<std::uint32_t, 4> ImageTags = {0x00080008, 0x00080023, 0x00080033, 0x00200013};
+constexpr std::array ImageTags = {tags::ImageType, tags::ContentDate, tags::ContentTime, tags::InstanceNumber};
 
 template<std::size_t N>
-bool listed(const std::array<std::uint32_t, N>& tags, base::Tag tag)
+bool listed(const std::array<base::Tag, N>& list, base::Tag tag)
 {
-    return std::find(tags.begin(), tags.end(), tag.key()) != tags.end();
+    return std::find(list.begin(), list.end(), tag) != list.end();
 }
 
 std::uint64_t loadUnsigned(std::span<const std::uint8_t> bytes, std::size_t size, base::Endian order)
@@ -92,7 +98,7 @@ std::string printableText(std::string_view text)
 std::string textValue(const DicomElement& e)
 {
     if (e.vr == "OB" || e.vr == "OW" || e.vr == "SQ")
-        return e.tag() == PixelDataTag ? "Frame Data" : "Sequence Data";
+        return e.tag() == tags::PixelData ? "Frame Data" : "Sequence Data";
     if (e.length >= LongValueLength)
         return "Long Size Data";
     return printableText(e.text());
@@ -124,21 +130,21 @@ HeaderRow headerRow(const DicomElement& element, base::Endian byteOrder)
 
 bool inCategory(const DicomElement& element, HeaderCategory category)
 {
-    if (element.element == 0x0000)
+    if (element.element == tags::GroupLengthElement)
         return false;
     if (category == HeaderCategory::All)
         return true;
-    if (element.element == 0x0001)
+    if (element.element == tags::LengthToEndElement)
         return false;
     switch (category) {
     case HeaderCategory::Patient:
-        return element.group == 0x0010;
+        return element.group == tags::PatientGroup;
     case HeaderCategory::Study:
         return listed(StudyTags, element.tag());
     case HeaderCategory::Physician:
         return listed(PhysicianTags, element.tag());
     case HeaderCategory::Image:
-        return element.group == 0x0028 || listed(ImageTags, element.tag());
+        return element.group == tags::ImagePresentationGroup || listed(ImageTags, element.tag());
     case HeaderCategory::All:
         break;
     }
@@ -156,7 +162,7 @@ std::vector<HeaderRow> rows(const DicomDataset& dataset, std::optional<HeaderCat
         if (category && !inCategory(*element, *category))
             continue;
         // PS3.10 7.1: the meta group is little endian whatever the data set's order.
-        const bool big = dataset.bigEndian && element->group != 0x0002;
+        const bool big = dataset.bigEndian && element->group != tags::MetaGroup;
         out.push_back(headerRow(*element, big ? base::Endian::Big : base::Endian::Little));
     }
     return out;

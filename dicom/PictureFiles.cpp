@@ -4,6 +4,7 @@
 #include "dicom/BmpReader.h"
 #include "dicom/PixelModule.h"
 #include "dicom/TagDictionary.h"
+#include "dicom/Tags.h"
 #include "dicom/UidDictionary.h"
 
 #include <algorithm>
@@ -68,15 +69,10 @@ DicomElement makeElement(base::Tag tag, const std::vector<std::uint8_t>& value)
     return e;
 }
 
-bool before(const DicomElement& a, base::Tag b)
-{
-    return a.group < b.group || (a.group == b.group && a.element < b.element);
-}
-
 // Replaces or inserts in ascending tag order.
 void putElement(std::vector<DicomElement>& list, DicomElement e)
 {
-    const auto at = std::find_if(list.begin(), list.end(), [&e](const DicomElement& x) { return !before(x, e.tag()); });
+    const auto at = std::find_if(list.begin(), list.end(), [&e](const DicomElement& x) { return x.tag() >= e.tag(); });
     if (at != list.end() && at->tag() == e.tag())
         *at = std::move(e);
     else
@@ -91,10 +87,11 @@ void putWithGroupLength(std::vector<DicomElement>& list, DicomElement e)
     putElement(list, std::move(e));
     std::uint64_t sum = 0;
     for (const DicomElement& x : list) {
-        if (x.group == group && x.element != 0)
+        if (x.group == group && x.element != tags::GroupLengthElement)
             sum += (x.vr == "OB" || x.vr == "OW" ? 12u : 8u) + std::uint64_t(x.length);
     }
-    putElement(list, makeElement({group, 0x0000}, u32Bytes(static_cast<std::uint32_t>(std::min<std::uint64_t>(sum, 0xFFFFFFFFu)))));
+    const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(sum, 0xFFFFFFFFu));
+    putElement(list, makeElement({group, tags::GroupLengthElement}, u32Bytes(length)));
 }
 
 std::optional<std::tm> modificationTime(const std::filesystem::path& path)
@@ -194,8 +191,8 @@ void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std:
 {
     const ImageAttributes& a = dataset.image;
     auto& list = dataset.elements;
-    auto put = [&list](std::uint16_t group, std::uint16_t element, std::vector<std::uint8_t> value) {
-        putWithGroupLength(list, makeElement({group, element}, value));
+    auto put = [&list](base::Tag tag, std::vector<std::uint8_t> value) {
+        putWithGroupLength(list, makeElement(tag, value));
     };
     auto uid = [](std::string_view text) {
         std::vector<std::uint8_t> out(text.begin(), text.end());
@@ -204,29 +201,29 @@ void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std:
             out.push_back(0);
         return out;
     };
-    put(0x0002, 0x0001, {0x00, 0x01});
-    put(0x0002, 0x0002, uid(SecondaryCaptureClass));
-    put(0x0002, 0x0010, uid(ExplicitLittleSyntax));
-    put(0x0002, 0x0013, textBytes("TOLAN-VIEWER-30 ", ' '));
-    put(0x0008, 0x0008, textBytes("ORIGINAL\\PRIMARY ", ' '));
-    put(0x0008, 0x0016, uid(SecondaryCaptureClass));
-    put(0x0008, 0x0070, textBytes("TOLAN VIEWER", ' '));
-    put(0x0028, 0x0002, u16Bytes(static_cast<std::uint16_t>(a.samplesPerPixel)));
-    put(0x0028, 0x0004, textBytes(a.photometric, ' '));
+    put(tags::FileMetaInformationVersion, {0x00, 0x01});
+    put(tags::MediaStorageSOPClassUID, uid(SecondaryCaptureClass));
+    put(tags::TransferSyntaxUID, uid(ExplicitLittleSyntax));
+    put(tags::ImplementationVersionName, textBytes("TOLAN-VIEWER-30 ", ' '));
+    put(tags::ImageType, textBytes("ORIGINAL\\PRIMARY ", ' '));
+    put(tags::SOPClassUID, uid(SecondaryCaptureClass));
+    put(tags::Manufacturer, textBytes("TOLAN VIEWER", ' '));
+    put(tags::SamplesPerPixel, u16Bytes(static_cast<std::uint16_t>(a.samplesPerPixel)));
+    put(tags::PhotometricInterpretation, textBytes(a.photometric, ' '));
     if (a.samplesPerPixel == 3)
-        put(0x0028, 0x0006, u16Bytes(0));
-    put(0x0028, 0x0008, textBytes(std::to_string(a.numberOfFrames) + " ", ' '));
-    put(0x0028, 0x0010, u16Bytes(static_cast<std::uint16_t>(a.rows)));
-    put(0x0028, 0x0011, u16Bytes(static_cast<std::uint16_t>(a.columns)));
-    put(0x0028, 0x0100, u16Bytes(static_cast<std::uint16_t>(a.bitsAllocated)));
-    put(0x0028, 0x0101, u16Bytes(static_cast<std::uint16_t>(a.bitsStored)));
-    put(0x0028, 0x0102, u16Bytes(static_cast<std::uint16_t>(a.highBit)));
-    put(0x0028, 0x0103, u16Bytes(0));
-    put(0x0028, 0x1050, textBytes(std::to_string(a.windowCentre), ' '));
-    put(0x0028, 0x1051, textBytes(std::to_string(a.windowWidth), ' '));
+        put(tags::PlanarConfiguration, u16Bytes(0));
+    put(tags::NumberOfFrames, textBytes(std::to_string(a.numberOfFrames) + " ", ' '));
+    put(tags::Rows, u16Bytes(static_cast<std::uint16_t>(a.rows)));
+    put(tags::Columns, u16Bytes(static_cast<std::uint16_t>(a.columns)));
+    put(tags::BitsAllocated, u16Bytes(static_cast<std::uint16_t>(a.bitsAllocated)));
+    put(tags::BitsStored, u16Bytes(static_cast<std::uint16_t>(a.bitsStored)));
+    put(tags::HighBit, u16Bytes(static_cast<std::uint16_t>(a.highBit)));
+    put(tags::PixelRepresentation, u16Bytes(0));
+    put(tags::WindowCenter, textBytes(std::to_string(a.windowCentre), ' '));
+    put(tags::WindowWidth, textBytes(std::to_string(a.windowWidth), ' '));
 
     // The pixel data keep no value: the frames are the data set's.
-    DicomElement pixels = makeElement({0x7FE0, 0x0010}, {});
+    DicomElement pixels = makeElement(tags::PixelData, {});
     pixels.value.clear();
     const std::uint64_t length = std::uint64_t(a.bitsAllocated / 8) * a.rows * std::uint64_t(a.samplesPerPixel) *
                                  a.columns * std::uint64_t(std::max(a.numberOfFrames, 1));
@@ -238,8 +235,8 @@ void addSecondaryCaptureElements(DicomDataset& dataset, const std::optional<std:
         char time[32];
         std::snprintf(date, sizeof date, "%04d:%02d:%02d", created->tm_year + 1900, created->tm_mon + 1, created->tm_mday);
         std::snprintf(time, sizeof time, "%02d:%02d:%02d", created->tm_hour, created->tm_min, created->tm_sec);
-        put(0x0008, 0x0020, textBytes(date, ' '));
-        put(0x0008, 0x0030, textBytes(time, ' '));
+        put(tags::StudyDate, textBytes(date, ' '));
+        put(tags::StudyTime, textBytes(time, ' '));
     }
 }
 

@@ -24,22 +24,21 @@ std::int16_t toInt16(std::int32_t v)
 }
 
 // Which colour a palette element holds: 0 red, 1 green, 2 blue. The
-// retired "large" tables (0028,121x) are read like the ordinary ones.
+// retired "large" tables are read like the ordinary ones.
 int paletteChannel(const DicomElement& e, bool& segmented)
 {
-    segmented = false;
-    if (e.group != 0x0028)
-        return -1;
-    switch (e.element) {
-    case 0x1201: case 0x1211: return 0;
-    case 0x1202: case 0x1212: return 1;
-    case 0x1203: case 0x1213: return 2;
-    case 0x1221: case 0x1222: case 0x1223:
-        // PS3.3 C.7.9: segmented data is a list of opcodes, not a table.
-        segmented = true;
-        return -1;
-    default: return -1;
-    }
+    const base::Tag tag = e.tag();
+    // PS3.3 C.7.9: segmented data is a list of opcodes, not a table.
+    segmented = tag == tags::SegmentedRedPaletteColorLookupTableData ||
+                tag == tags::SegmentedGreenPaletteColorLookupTableData ||
+                tag == tags::SegmentedBluePaletteColorLookupTableData;
+    if (tag == tags::RedPaletteColorLookupTableData || tag == tags::LargeRedPaletteColorLookupTableData)
+        return 0;
+    if (tag == tags::GreenPaletteColorLookupTableData || tag == tags::LargeGreenPaletteColorLookupTableData)
+        return 1;
+    if (tag == tags::BluePaletteColorLookupTableData || tag == tags::LargeBluePaletteColorLookupTableData)
+        return 2;
+    return -1;
 }
 
 // Encapsulated pixel data are listed with the length of their frames as
@@ -113,7 +112,7 @@ PixelAttributes readPixelAttributes(const DicomDataset& dataset)
 base::Result<Compression> readCompression(const DicomDataset& dataset)
 {
     for (const DicomElement& e : dataset.elements) {
-        if (e.group > 0x0002)
+        if (e.group > tags::MetaGroup)
             break;
         if (e.tag() == tags::TransferSyntaxUID) {
             std::string_view uid = e.text();

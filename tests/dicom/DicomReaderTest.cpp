@@ -1,6 +1,7 @@
 #include "ReaderTestSupport.h"
 
 #include "dicom/DicomReader.h"
+#include "dicom/Tags.h"
 
 #include <gtest/gtest.h>
 
@@ -440,9 +441,11 @@ TEST(DicomReader, ImplicitNumbersParseACopyOfTheText)
     // duplicates wins.
     EXPECT_EQ(ds.getElementAt(2)->vr, "  ");
     EXPECT_EQ(ds.elements[2].vr, "");
-    EXPECT_EQ(ds.findElement(0x0028, 0x1050)->numericValue, 40);
-    EXPECT_EQ(ds.copyElement(0x0028, 0x1050)->text(), "40\\400");
-    EXPECT_FALSE(ds.findElement(0x0028, 0x9999).has_value());
+    constexpr base::Tag centre = dicom::tags::WindowCenter;
+    EXPECT_EQ(ds.findElement(centre.group, centre.element)->numericValue, 40);
+    EXPECT_EQ(ds.copyElement(centre.group, centre.element)->text(), "40\\400");
+    constexpr base::Tag absent = dicom::tags::WindowWidth;
+    EXPECT_FALSE(ds.findElement(absent.group, absent.element).has_value());
 }
 
 TEST(DicomReader, UidNamesNeedAnExactValue)

@@ -2,6 +2,7 @@
 
 #include "dicom/HeaderListing.h"
 #include "dicom/TagDictionary.h"
+#include "dicom/Tags.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,18 @@
 
 using dicom::DicomElement;
 using dicom::HeaderCategory;
+namespace tags = dicom::tags;
 
 namespace {
 
-DicomElement make(std::uint16_t group, std::uint16_t element, std::string vr, std::vector<std::uint8_t> bytes)
+// A private tag, which the dictionary does not name.
+constexpr base::Tag PrivateTag {0x0009, 0x1001};
+
+DicomElement make(base::Tag tag, std::string vr, std::vector<std::uint8_t> bytes)
 {
     DicomElement e;
-    e.group = group;
-    e.element = element;
+    e.group = tag.group;
+    e.element = tag.element;
     e.name = std::string(dicom::TagDictionary::name(e.tag()));
     e.vr = std::move(vr);
     e.setValue(bytes);
@@ -57,59 +62,63 @@ const auto Little = base::Endian::Little;
 const auto Big = base::Endian::Big;
 
 INSTANTIATE_TEST_SUITE_P(Values, HeaderRowValue, ::testing::Values(
-    RowCase {"PixelDataIsFrameData", make(0x7FE0, 0x0010, "OW", {1, 2, 3, 4}), Little, "\"Frame Data\""},
-    RowCase {"OtherObIsSequenceData", make(0x0002, 0x0001, "OB", {0, 1}), Little, "\"Sequence Data\""},
-    RowCase {"SequenceIsSequenceData", make(0x0008, 0x1140, "SQ", {}), Little, "\"Sequence Data\""},
-    RowCase {"Text600IsLong", make(0x0010, 0x4000, "LT", textBytes(std::string(600, 'a'))), Little, "\"Long Size Data\""},
-    RowCase {"Text511IsShown", make(0x0010, 0x4000, "LT", textBytes(std::string(511, 'a'))), Little,
+    RowCase {"PixelDataIsFrameData", make(tags::PixelData, "OW", {1, 2, 3, 4}), Little, "\"Frame Data\""},
+    RowCase {"OtherObIsSequenceData", make(tags::FileMetaInformationVersion, "OB", {0, 1}), Little,
+             "\"Sequence Data\""},
+    RowCase {"SequenceIsSequenceData", make(tags::ReferencedImageSequence, "SQ", {}), Little, "\"Sequence Data\""},
+    RowCase {"Text600IsLong", make(tags::PatientComments, "LT", textBytes(std::string(600, 'a'))), Little,
+             "\"Long Size Data\""},
+    RowCase {"Text511IsShown", make(tags::PatientComments, "LT", textBytes(std::string(511, 'a'))), Little,
              "\"" + std::string(511, 'a') + "\""},
-    RowCase {"TextStopsAtZero", make(0x0009, 0x1001, "", {'A', 'B', 0, 'C'}), Little, "\"AB\""},
-    RowCase {"ControlBytesEscaped", make(0x0008, 0x0081, "ST", textBytes("a\nb\tc\x7f")), Little, "\"a\\x0Ab\\x09c\\x7F\""},
-    RowCase {"Latin1Kept", make(0x0010, 0x0010, "PN", {'M', 0xFC, 'l'}), Little, "\"M\xFCl\""},
-    RowCase {"MultiValuedTextKept", make(0x0028, 0x1050, "DS", textBytes("40\\400")), Little, "\"40\\400\""},
-    RowCase {"UsUnsigned", make(0x0028, 0x0010, "US", {0x40, 0x9C}), Little, "40000"},
-    RowCase {"Us512", make(0x0028, 0x0010, "US", {0x00, 0x02}), Little, "512"},
-    RowCase {"UsBigEndian", make(0x0028, 0x0010, "US", {0x02, 0x00}), Big, "512"},
-    RowCase {"SsSigned", make(0x0028, 0x1041, "SS", {0xFE, 0xFF}), Little, "-2"},
-    RowCase {"UlUnsigned", make(0x0009, 0x1001, "UL", {0xFF, 0xFF, 0xFF, 0xFF}), Little, "4294967295"},
-    RowCase {"SlSigned", make(0x0009, 0x1001, "SL", {0xFF, 0xFF, 0xFF, 0xFF}), Little, "-1"},
-    RowCase {"FlFloat", make(0x0018, 0x9089, "FL", {0x00, 0x00, 0xC0, 0x3F}), Little, "1.5"},
-    RowCase {"FdDoubleBigEndian", make(0x0018, 0x9089, "FD", {0x40, 0x02, 0, 0, 0, 0, 0, 0}), Big, "2.25"},
-    RowCase {"AtUsesTheNumber", withNumber(make(0x0028, 0x0009, "AT", {}), 7), Little, "7"}),
+    RowCase {"TextStopsAtZero", make(PrivateTag, "", {'A', 'B', 0, 'C'}), Little, "\"AB\""},
+    RowCase {"ControlBytesEscaped", make(tags::InstitutionAddress, "ST", textBytes("a\nb\tc\x7f")), Little,
+             "\"a\\x0Ab\\x09c\\x7F\""},
+    RowCase {"Latin1Kept", make(tags::PatientName, "PN", {'M', 0xFC, 'l'}), Little, "\"M\xFCl\""},
+    RowCase {"MultiValuedTextKept", make(tags::WindowCenter, "DS", textBytes("40\\400")), Little, "\"40\\400\""},
+    RowCase {"UsUnsigned", make(tags::Rows, "US", {0x40, 0x9C}), Little, "40000"},
+    RowCase {"Us512", make(tags::Rows, "US", {0x00, 0x02}), Little, "512"},
+    RowCase {"UsBigEndian", make(tags::Rows, "US", {0x02, 0x00}), Big, "512"},
+    RowCase {"SsSigned", make(tags::PixelIntensityRelationshipSign, "SS", {0xFE, 0xFF}), Little, "-2"},
+    RowCase {"UlUnsigned", make(PrivateTag, "UL", {0xFF, 0xFF, 0xFF, 0xFF}), Little, "4294967295"},
+    RowCase {"SlSigned", make(PrivateTag, "SL", {0xFF, 0xFF, 0xFF, 0xFF}), Little, "-1"},
+    RowCase {"FlFloat", make(tags::DiffusionGradientOrientation, "FL", {0x00, 0x00, 0xC0, 0x3F}), Little, "1.5"},
+    RowCase {"FdDoubleBigEndian", make(tags::DiffusionGradientOrientation, "FD", {0x40, 0x02, 0, 0, 0, 0, 0, 0}), Big,
+             "2.25"},
+    RowCase {"AtUsesTheNumber", withNumber(make(tags::FrameIncrementPointer, "AT", {}), 7), Little, "7"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HeaderRow, TagNameVrAndLengthColumns)
 {
-    auto row = dicom::headerRow(make(0x0028, 0x0010, "US", {0, 2}));
+    auto row = dicom::headerRow(make(tags::Rows, "US", {0, 2}));
     EXPECT_EQ(row.tag, "0x0028, 0x0010");
     EXPECT_EQ(row.name, "Rows");
     EXPECT_EQ(row.vr, "US");
     EXPECT_EQ(row.length, "2");
-    EXPECT_EQ(dicom::headerRow(make(0x7FE0, 0x0010, "OB", {})).name, "Frame Data");
-    EXPECT_EQ(dicom::headerRow(make(0x0009, 0x10AB, "LO", {})).tag, "0x0009, 0x10ab");
+    EXPECT_EQ(dicom::headerRow(make(tags::PixelData, "OB", {})).name, "Frame Data");
+    EXPECT_EQ(dicom::headerRow(make({0x0009, 0x10AB}, "LO", {})).tag, "0x0009, 0x10ab");
 }
 
 TEST(HeaderCategoryFilter, SelectsTheTabsElements)
 {
     struct Case {
-        std::uint16_t group, element;
+        base::Tag tag;
         bool all, patient, study, physician, image;
     };
     const Case cases[] = {
-        {0x0010, 0x0000, false, false, false, false, false}, // group length: never
-        {0x0010, 0x0001, true, false, false, false, false},  // element 1: only on All
-        {0x0010, 0x0010, true, true, false, false, false},
-        {0x0008, 0x0020, true, false, true, false, false},
-        {0x0032, 0x4000, true, false, true, false, false},
-        {0x0008, 0x0090, true, false, false, true, false},
-        {0x0032, 0x1032, true, false, false, true, false},
-        {0x0020, 0x0013, true, false, false, false, true},
-        {0x0028, 0x1050, true, false, false, false, true},
-        {0x0028, 0x0001, true, false, false, false, false},
-        {0x0018, 0x0050, true, false, false, false, false},
+        {tags::GroupLength0010, false, false, false, false, false}, // group length: never
+        {{tags::PatientGroup, tags::LengthToEndElement}, true, false, false, false, false},  // element 1: only on All
+        {tags::PatientName, true, true, false, false, false},
+        {tags::StudyDate, true, false, true, false, false},
+        {tags::StudyComments, true, false, true, false, false},
+        {tags::ReferringPhysicianName, true, false, false, true, false},
+        {tags::RequestingPhysician, true, false, false, true, false},
+        {tags::InstanceNumber, true, false, false, false, true},
+        {tags::WindowCenter, true, false, false, false, true},
+        {{tags::ImagePresentationGroup, tags::LengthToEndElement}, true, false, false, false, false},
+        {tags::SliceThickness, true, false, false, false, false},
     };
     for (const Case& c : cases) {
-        auto e = make(c.group, c.element, "LO", {});
+        auto e = make(c.tag, "LO", {});
         SCOPED_TRACE(dicom::headerRow(e).tag);
         EXPECT_EQ(dicom::inCategory(e, HeaderCategory::All), c.all);
         EXPECT_EQ(dicom::inCategory(e, HeaderCategory::Patient), c.patient);

@@ -1,6 +1,7 @@
 // BMP and JPEG pictures opened by path into secondary-capture data sets.
 
 #include "dicom/PictureFiles.h"
+#include "dicom/Tags.h"
 
 #include <gtest/gtest.h>
 
@@ -98,55 +99,55 @@ TEST_F(PictureFilesTest, BmpBecomesSecondaryCaptureWithItsFrame)
 
     // Ascending tags with their group lengths, each member counted as 8 + length (12 + length for OB).
     const struct {
-        std::uint16_t group, element;
+        base::Tag tag;
         const char* vr;
         std::uint32_t length;
         std::int32_t number; // numericValue; -1: not checked
     } expected[] = {
-        {0x0002, 0x0000, "UL", 4, 14 + 34 + 28 + 24},
-        {0x0002, 0x0001, "OB", 2, -1},
-        {0x0002, 0x0002, "UI", 26, -1},
-        {0x0002, 0x0010, "UI", 20, -1},
-        {0x0002, 0x0013, "SH", 16, -1},
-        {0x0008, 0x0000, "UL", 4, 26 + 34 + 18 + 16 + 20},
-        {0x0008, 0x0008, "CS", 18, -1},
-        {0x0008, 0x0016, "UI", 26, -1},
-        {0x0008, 0x0020, "DA", 10, -1},
-        {0x0008, 0x0030, "TM", 8, -1},
-        {0x0008, 0x0070, "LO", 12, -1},
-        {0x0028, 0x0000, "UL", 4, 10 + 12 + 10 + 10 + 10 + 10 + 4 * 10 + 12 + 12},
-        {0x0028, 0x0002, "US", 2, 3},
-        {0x0028, 0x0004, "CS", 4, -1},
-        {0x0028, 0x0006, "US", 2, 0},
-        {0x0028, 0x0008, "IS", 2, -1},
-        {0x0028, 0x0010, "US", 2, 2},
-        {0x0028, 0x0011, "US", 2, 2},
-        {0x0028, 0x0100, "US", 2, 8},
-        {0x0028, 0x0101, "US", 2, 8},
-        {0x0028, 0x0102, "US", 2, 7},
-        {0x0028, 0x0103, "US", 2, 0},
-        {0x0028, 0x1050, "DS", 4, -1},
-        {0x0028, 0x1051, "DS", 4, -1},
-        {0x7FE0, 0x0000, "UL", 4, 12 + 12},
-        {0x7FE0, 0x0010, "OB", 12, -1},
+        {tags::GroupLength0002, "UL", 4, 14 + 34 + 28 + 24},
+        {tags::FileMetaInformationVersion, "OB", 2, -1},
+        {tags::MediaStorageSOPClassUID, "UI", 26, -1},
+        {tags::TransferSyntaxUID, "UI", 20, -1},
+        {tags::ImplementationVersionName, "SH", 16, -1},
+        {tags::GroupLength0008, "UL", 4, 26 + 34 + 18 + 16 + 20},
+        {tags::ImageType, "CS", 18, -1},
+        {tags::SOPClassUID, "UI", 26, -1},
+        {tags::StudyDate, "DA", 10, -1},
+        {tags::StudyTime, "TM", 8, -1},
+        {tags::Manufacturer, "LO", 12, -1},
+        {tags::GroupLength0028, "UL", 4, 10 + 12 + 10 + 10 + 10 + 10 + 4 * 10 + 12 + 12},
+        {tags::SamplesPerPixel, "US", 2, 3},
+        {tags::PhotometricInterpretation, "CS", 4, -1},
+        {tags::PlanarConfiguration, "US", 2, 0},
+        {tags::NumberOfFrames, "IS", 2, -1},
+        {tags::Rows, "US", 2, 2},
+        {tags::Columns, "US", 2, 2},
+        {tags::BitsAllocated, "US", 2, 8},
+        {tags::BitsStored, "US", 2, 8},
+        {tags::HighBit, "US", 2, 7},
+        {tags::PixelRepresentation, "US", 2, 0},
+        {tags::WindowCenter, "DS", 4, -1},
+        {tags::WindowWidth, "DS", 4, -1},
+        {tags::GroupLength7FE0, "UL", 4, 12 + 12},
+        {tags::PixelData, "OB", 12, -1},
     };
     ASSERT_EQ(dataset.elementCount(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const DicomElement& e = dataset.elements[i];
         const auto& x = expected[i];
         SCOPED_TRACE(i);
-        EXPECT_EQ(e.tag(), (base::Tag{x.group, x.element}));
+        EXPECT_EQ(e.tag(), x.tag);
         EXPECT_EQ(e.vr, x.vr);
         EXPECT_EQ(e.length, x.length);
         if (x.number >= 0) {
             EXPECT_EQ(e.numericValue, x.number);
         }
     }
-    EXPECT_EQ(dataset.find({0x0008, 0x0008})->text(), "ORIGINAL\\PRIMARY  ");
-    EXPECT_EQ(dataset.find({0x0028, 0x1050})->text(), "128 ");
-    EXPECT_EQ(dataset.find({0x0002, 0x0010})->text(), "1.2.840.10008.1.2.1");
-    EXPECT_FALSE(dataset.find({0x7FE0, 0x0010})->hasValue());
-    const std::string date(dataset.find({0x0008, 0x0020})->text());
+    EXPECT_EQ(dataset.find(tags::ImageType)->text(), "ORIGINAL\\PRIMARY  ");
+    EXPECT_EQ(dataset.find(tags::WindowCenter)->text(), "128 ");
+    EXPECT_EQ(dataset.find(tags::TransferSyntaxUID)->text(), "1.2.840.10008.1.2.1");
+    EXPECT_FALSE(dataset.find(tags::PixelData)->hasValue());
+    const std::string date(dataset.find(tags::StudyDate)->text());
     EXPECT_EQ(date.size(), 10u);
     EXPECT_EQ(date[4], ':');
 }
@@ -193,12 +194,12 @@ TEST(PictureBytes, OpenLikeTheirFilesAndFailWithTheSameCodes)
     ASSERT_TRUE(readPicture(twoByTwoBmp(), PictureKind::Bmp, created, dated));
     ASSERT_EQ(dated.frames.size(), 1u);
     EXPECT_EQ(dated.frames[0].bytes, (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
-    ASSERT_NE(dated.find({0x0008, 0x0020}), nullptr);
-    EXPECT_EQ(dated.find({0x0008, 0x0020})->text(), "2024:02:29");
+    ASSERT_NE(dated.find(tags::StudyDate), nullptr);
+    EXPECT_EQ(dated.find(tags::StudyDate)->text(), "2024:02:29");
 
     DicomDataset undated;
     ASSERT_TRUE(readPicture(twoByTwoBmp(), PictureKind::Bmp, std::nullopt, undated));
-    EXPECT_EQ(undated.find({0x0008, 0x0020}), nullptr);
+    EXPECT_EQ(undated.find(tags::StudyDate), nullptr);
 
     const Bytes soiOnly{0xFF, 0xD8};
     const struct {
@@ -259,7 +260,7 @@ TEST(PictureFilesData, TestDataOpensOrFailsWithItsCode)
         ASSERT_EQ(dataset.frames.size(), 1u);
         const std::size_t samples = std::string(c.photometric) == "RGB " ? 3 : 1;
         EXPECT_EQ(dataset.frames[0].bytes.size(), std::size_t(c.rows) * c.columns * samples);
-        EXPECT_EQ(dataset.find({0x7FE0, 0x0010})->length, dataset.frames[0].bytes.size());
+        EXPECT_EQ(dataset.find(tags::PixelData)->length, dataset.frames[0].bytes.size());
     }
 }
 #endif

@@ -5,6 +5,7 @@
 #include "dicom/DicomReader.h"
 #include "dicom/PixelAspect.h"
 #include "dicom/PixelModule.h"
+#include "dicom/Tags.h"
 #include "tests/support/DicomBytes.h"
 
 #include <gtest/gtest.h>
@@ -466,7 +467,7 @@ TEST_P(PixelGroupListed, AfterTheOtherElements)
     const std::size_t count = dataset.elementCount();
     ASSERT_GE(count, 2u);
     const DicomElement& pixels = dataset.elements.back();
-    EXPECT_EQ(pixels.tag(), (base::Tag{0x7FE0, 0x0010}));
+    EXPECT_EQ(pixels.tag(), tags::PixelData);
     EXPECT_EQ(pixels.name, "Frame Data");
     EXPECT_EQ(pixels.vr, c.pixelVr);
     EXPECT_EQ(pixels.length, c.pixelLength);
@@ -474,14 +475,14 @@ TEST_P(PixelGroupListed, AfterTheOtherElements)
     EXPECT_FALSE(pixels.hasValue());
     const DicomElement& before = dataset.elements[count - 2];
     if (c.groupLength) {
-        EXPECT_EQ(before.tag(), (base::Tag{0x7FE0, 0x0000}));
+        EXPECT_EQ(before.tag(), tags::GroupLength7FE0);
         EXPECT_EQ(before.vr, "UL");
         EXPECT_EQ(before.length, 4u);
         EXPECT_EQ(before.numericValue, static_cast<std::int32_t>(c.pixelLength + 12));
     } else {
-        EXPECT_EQ(before.group, 0x0028);
+        EXPECT_EQ(before.group, tags::ImagePresentationGroup);
     }
-    EXPECT_TRUE(dataset.findElement(0x7FE0, 0x0010).has_value());
+    EXPECT_TRUE(dataset.findElement(tags::PixelData.group, tags::PixelData.element).has_value());
 }
 
 DicomBytes withGroupLength(const Image& im, const Bytes& pixels)

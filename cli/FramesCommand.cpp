@@ -188,11 +188,11 @@ std::string infoText(const dicom::PixelFrames& image)
 }
 
 // BMP and JPEG pictures through the same opening as the viewer's.
-base::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, const dicom::FrameSink& sink)
+dicom::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, const dicom::FrameSink& sink)
 {
     dicom::DicomDataset dataset;
     if (!dicom::openFile(path, dicom::HeaderOnly::No, dataset))
-        return base::Error{static_cast<int>(dataset.error), {}};
+        return dicom::Error{dataset.error, {}};
     dicom::PixelFrames image;
     auto& a = image.attributes;
     const dicom::ImageAttributes& in = dataset.image;
@@ -205,25 +205,25 @@ base::Result<dicom::PixelFrames> readPictureFrames(const std::string& path, cons
     return image;
 }
 
-base::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const dicom::FrameSink& sink,
+dicom::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const dicom::FrameSink& sink,
                                                  std::optional<unsigned> threads)
 {
-    base::Result<dicom::PixelFrames> result = base::Error{static_cast<int>(dicom::DicomError::Corrupted), "no pixel data"};
+    dicom::Result<dicom::PixelFrames> result = dicom::Error{dicom::DicomError::Corrupted, "no pixel data"};
     dicom::ReadOptions options;
     options.pixelStage = [&result, &sink, threads](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
         const auto frames = static_cast<std::size_t>(std::max(dicom::readPixelAttributes(dataset).numberOfFrames, 1));
         result = dicom::readPixelFrames(dataset, decoder, sink, threads.value_or(dicom::frameThreads(frames)));
-        return result ? dicom::DicomError::None : dicom::toDicomError(result.error());
+        return result ? dicom::DicomError::None : result.error().code;
     };
     dicom::DicomReader reader(std::move(options));
     dicom::DicomDataset dataset;
     if (!reader.read(path, dataset)) {
-        if (result || dicom::toDicomError(result.error()) != dataset.error) {
+        if (result || result.error().code != dataset.error) {
             std::string detail;
             const dicom::DicomElement* syntax = dataset.find(dicom::tags::TransferSyntaxUID);
             if (dataset.error == dicom::DicomError::UnknownCompression && syntax)
                 detail = "transfer syntax " + std::string(syntax->text()) + " is not supported";
-            return base::Error{static_cast<int>(dataset.error), detail};
+            return dicom::Error{dataset.error, detail};
         }
     }
     return result;
@@ -275,16 +275,16 @@ int runFrames(const std::vector<std::string>& argv)
     const StagingFolder staging{*stagingPath};
     // Each frame is written as soon as it is made, so only one is held at a time.
     std::size_t written = 0;
-    const dicom::FrameSink sink = [&](dicom::Frame&& frame) -> base::Result<void> {
+    const dicom::FrameSink sink = [&](dicom::Frame&& frame) -> dicom::Result<void> {
         const auto path = staging.path / frameName(written + 1);
         if (!writeFrame(path, frame))
-            return base::Error{static_cast<int>(dicom::DicomError::FileIo), "cannot write " + path.string()};
+            return dicom::Error{dicom::DicomError::FileIo, "cannot write " + path.string()};
         ++written;
         return {};
     };
     auto image = dicom::pictureKind(path) != dicom::PictureKind::None ? readPictureFrames(path, sink) : readDicomFrames(path, sink, threads);
     if (!image) {
-        const auto code = dicom::toDicomError(image.error());
+        const auto code = image.error().code;
         std::string message = trimTrailingBlanks(dicom::errorText(code));
         if (!image.error().detail.empty())
             message += ": " + image.error().detail;

@@ -2,27 +2,12 @@
 
 // What a codec needs to know about the frame it decodes, taken from the data
 // set's image attributes by the caller, so that codecs/ never sees dicom/.
-//
-// Error codes returned by the codecs (base::Error::code) use the numbers of
-// the DICOM reader's error codes, so a caller can store them unchanged:
-//   CodecError::OutOfMemory  (1) -> "Memmory Allocation Error"
-//   CodecError::FileIo       (2) -> "File I/O Error"      (JPEG file read/write)
-//   CodecError::Unsupported  (3) -> "Unsupported Dicom file format"
-//   CodecError::Corrupt      (5) -> "Corrupted Dicom file"
-//   CodecError::FileNotFound (7) -> "File not fount"       (JPEG file read)
-// base::Error::detail carries the codec's own message for logs and tests.
+
+#include "codecs/CodecError.h"
 
 #include <cstdint>
 
 namespace codecs {
-
-enum CodecError : int {
-    OutOfMemory = 1,
-    FileIo = 2,
-    Unsupported = 3,
-    Corrupt = 5,
-    FileNotFound = 7,
-};
 
 // What the data set's Photometric Interpretation says of a three-component
 // frame. A JPEG stream that names its own colour space (Adobe or JFIF marker,

@@ -6,18 +6,18 @@ namespace codecs {
 
 // T.81 C.2 (code sizes and codes) and F.2.2.3 (MAXCODE, VALPTR, MINCODE),
 // with the value offset folded in: value index = code + m_valueOffset[l].
-base::Result<HuffmanTable> HuffmanTable::build(const HuffmanCodes& codes)
+Result<HuffmanTable> HuffmanTable::build(const HuffmanCodes& codes)
 {
     HuffmanTable table;
     int total = 0;
     for (int length = 1; length <= 16; ++length)
         total += codes.counts[length];
     if (total > 256 || total != codes.valueCount)
-        return base::Error { CodecError::Corrupt, "Bogus DHT counts" };
+        return Error { CodecError::Corrupt, "Bogus DHT counts" };
     for (int i = 0; i < total; ++i) {
         // Lossless differences have magnitude categories 0..16 (T.81 H.1.2.2).
         if (codes.values[i] > 16)
-            return base::Error { CodecError::Corrupt, "Bogus Huffman table" };
+            return Error { CodecError::Corrupt, "Bogus Huffman table" };
         table.m_values[i] = codes.values[i];
     }
 
@@ -28,7 +28,7 @@ base::Result<HuffmanTable> HuffmanTable::build(const HuffmanCodes& codes)
         // The all-ones code of each length is reserved (T.81 C.2); counts that
         // reach it over-subscribe the code space.
         if (code + count >= (1 << length))
-            return base::Error { CodecError::Corrupt, "Bogus Huffman table" };
+            return Error { CodecError::Corrupt, "Bogus Huffman table" };
         if (count == 0) {
             table.m_maxCode[length] = -1;
         } else {

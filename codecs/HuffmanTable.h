@@ -5,7 +5,7 @@
 // (T.81 C.2 and F.2.2.3), with a lookahead table so that most codes cost one
 // table access.
 
-#include "base/Result.h"
+#include "codecs/CodecError.h"
 #include "codecs/JpegBitReader.h"
 
 #include <array>
@@ -28,7 +28,7 @@ public:
 
     // Fails (CodecError::Corrupt) when the counts describe more codes than
     // fit in their lengths, or a value is not a magnitude category 0..16.
-    static base::Result<HuffmanTable> build(const HuffmanCodes& codes);
+    static Result<HuffmanTable> build(const HuffmanCodes& codes);
 
     // The magnitude category of the next code, or -1 when no code matches
     // within 16 bits. The reader must hold at least 16 bits (fill()).

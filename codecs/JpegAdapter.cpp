@@ -134,7 +134,7 @@ bool isUnsupportedFeature(int code)
         || code == JERR_CONVERSION_NOTIMPL;
 }
 
-base::Error libraryError(const ErrorManager& error)
+Error libraryError(const ErrorManager& error)
 {
     return { isUnsupportedFeature(error.messageCode) ? CodecError::Unsupported : CodecError::Corrupt,
         error.message };
@@ -161,10 +161,10 @@ J_COLOR_SPACE rgbFrameColourSpace(const jpeg_decompress_struct& info)
     return JCS_RGB;
 }
 
-base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params)
+Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params)
 {
     if (input.empty())
-        return base::Error { CodecError::Corrupt, "Empty JPEG data" };
+        return Error { CodecError::Corrupt, "Empty JPEG data" };
     auto job = std::make_unique<DecompressJob>();
     initError(job->error);
     job->info.err = &job->error.pub;
@@ -179,9 +179,9 @@ base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, con
         return libraryError(job->error);
     const auto space = job->info.jpeg_color_space;
     if (job->info.num_components == 4 || space == JCS_CMYK || space == JCS_YCCK)
-        return base::Error { CodecError::Unsupported, "JPEG pictures with 4 components (CMYK/YCCK) are not supported" };
+        return Error { CodecError::Unsupported, "JPEG pictures with 4 components (CMYK/YCCK) are not supported" };
     if (job->info.num_components != 1 && job->info.num_components != 3)
-        return base::Error { CodecError::Unsupported, "JPEG pictures need 1 or 3 components" };
+        return Error { CodecError::Unsupported, "JPEG pictures need 1 or 3 components" };
     job->info.out_color_space = job->info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     // Other labels keep the library's own reading of the stream.
     if (params && params->declaredColour == DeclaredColour::Rgb && job->info.num_components == 3)
@@ -189,12 +189,12 @@ base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, con
     if (params) {
         if (job->info.image_width != params->columns || job->info.image_height != params->rows
             || job->info.num_components != params->samplesPerPixel)
-            return base::Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
+            return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
     }
     // Refused before the library allocates anything for the picture.
     if (std::uint64_t(job->info.image_width) * job->info.image_height * std::uint64_t(job->info.num_components)
         > JpegAdapter::kMaxPictureBytes)
-        return base::Error { CodecError::Unsupported, "JPEG picture too large" };
+        return Error { CodecError::Unsupported, "JPEG picture too large" };
     if (!startDecompress(*job))
         return libraryError(job->error);
 
@@ -205,7 +205,7 @@ base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, con
     const std::uint64_t rowBytes = std::uint64_t(picture.width) * std::uint64_t(picture.components);
     const std::uint64_t bytes = rowBytes * picture.height;
     if (bytes == 0 || bytes > JpegAdapter::kMaxPictureBytes)
-        return base::Error { CodecError::Unsupported, "JPEG picture too large" };
+        return Error { CodecError::Unsupported, "JPEG picture too large" };
     picture.pixels.resize(static_cast<std::size_t>(bytes));
     if (!readRows(*job, picture.pixels.data(), static_cast<std::size_t>(rowBytes)))
         return libraryError(job->error);
@@ -215,53 +215,53 @@ base::Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, con
 
 } // namespace
 
-base::Result<DecodedPicture> JpegAdapter::decode(std::span<const std::uint8_t> input)
+Result<DecodedPicture> JpegAdapter::decode(std::span<const std::uint8_t> input)
 {
     try {
         return decodeWith(input, nullptr);
     } catch (const std::bad_alloc&) {
-        return base::Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG picture" };
+        return Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG picture" };
     }
 }
 
-base::Result<DecodedPicture> JpegAdapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params)
+Result<DecodedPicture> JpegAdapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params)
 {
     if (params.bitsAllocated != 8)
-        return base::Error { CodecError::Unsupported, "Lossy JPEG frames need 8 bits allocated" };
+        return Error { CodecError::Unsupported, "Lossy JPEG frames need 8 bits allocated" };
     try {
         return decodeWith(input, &params);
     } catch (const std::bad_alloc&) {
-        return base::Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG frame" };
+        return Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG frame" };
     }
 }
 
-base::Result<DecodedPicture> JpegAdapter::readFile(const std::filesystem::path& path)
+Result<DecodedPicture> JpegAdapter::readFile(const std::filesystem::path& path)
 {
     try {
         std::ifstream in(path, std::ios::binary);
         if (!in)
-            return base::Error { CodecError::FileNotFound, "Cannot open " + path.string() };
+            return Error { CodecError::FileNotFound, "Cannot open " + path.string() };
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (in.bad() || bytes.empty())
-            return base::Error { CodecError::FileIo, "Cannot read " + path.string() };
+            return Error { CodecError::FileIo, "Cannot read " + path.string() };
         auto picture = decodeWith(bytes, nullptr);
         if (!picture && picture.error().code == CodecError::Corrupt)
-            return base::Error { CodecError::FileIo, picture.error().detail };
+            return Error { CodecError::FileIo, picture.error().detail };
         return picture;
     } catch (const std::bad_alloc&) {
-        return base::Error { CodecError::OutOfMemory, "Out of memory while reading a JPEG file" };
+        return Error { CodecError::OutOfMemory, "Out of memory while reading a JPEG file" };
     }
 }
 
-base::Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
+Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
     std::uint32_t width, std::uint32_t height, PictureColour colour, int quality)
 {
     const int components = colour == PictureColour::Rgb ? 3 : 1;
     // JPEG stores 16-bit sizes; libjpeg caps them at 65500 (JPEG_MAX_DIMENSION).
     if (width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-        return base::Error { CodecError::Unsupported, "Picture size not writable as JPEG" };
+        return Error { CodecError::Unsupported, "Picture size not writable as JPEG" };
     if (pixels.size() < std::uint64_t(width) * height * std::uint64_t(components))
-        return base::Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
+        return Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
     try {
         std::filesystem::path temporary = path;
         temporary += ".tmp" + std::to_string(std::random_device {}());
@@ -270,28 +270,28 @@ base::Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std
         job->info.err = &job->error.pub;
         job->file = std::fopen(temporary.c_str(), "wb");
         if (!job->file)
-            return base::Error { CodecError::FileIo, "File creation error" };
+            return Error { CodecError::FileIo, "File creation error" };
         const bool compressed = compress(*job, pixels.data(), width, height, components, quality);
         jpeg_destroy_compress(&job->info);
         const bool closed = std::fclose(job->file) == 0;
         std::error_code ignored;
         if (!compressed) {
             std::filesystem::remove(temporary, ignored);
-            return base::Error { CodecError::FileIo, job->error.message };
+            return Error { CodecError::FileIo, job->error.message };
         }
         if (!closed) {
             std::filesystem::remove(temporary, ignored);
-            return base::Error { CodecError::FileIo, "Cannot write " + temporary.string() };
+            return Error { CodecError::FileIo, "Cannot write " + temporary.string() };
         }
         std::error_code renameError;
         std::filesystem::rename(temporary, path, renameError);
         if (renameError) {
             std::filesystem::remove(temporary, ignored);
-            return base::Error { CodecError::FileIo, "Cannot rename into " + path.string() + ": " + renameError.message() };
+            return Error { CodecError::FileIo, "Cannot rename into " + path.string() + ": " + renameError.message() };
         }
         return {};
     } catch (const std::bad_alloc&) {
-        return base::Error { CodecError::OutOfMemory, "Out of memory while writing a JPEG file" };
+        return Error { CodecError::OutOfMemory, "Out of memory while writing a JPEG file" };
     }
 }
 

@@ -6,12 +6,12 @@
 // instead of ending the program; every call creates and destroys its own
 // library object, so calls are independent of each other.
 //
-// Error codes are CodecError values (FrameParams.h): a frame that the library
-// rejects is Corrupt (5), or Unsupported (3) for a legal stream it cannot
-// decode (12-bit precision, lossless, CMYK/YCCK); files that cannot be opened
-// are FileNotFound (7), failed reads and library errors on files FileIo (2).
+// A frame that the library rejects is Corrupt, or Unsupported for a legal
+// stream it cannot decode (12-bit precision, lossless, CMYK/YCCK); files that
+// cannot be opened are FileNotFound, failed reads and library errors on files
+// FileIo.
 
-#include "base/Result.h"
+#include "codecs/CodecError.h"
 #include "codecs/FrameParams.h"
 
 #include <cstdint>
@@ -37,17 +37,17 @@ public:
     // Largest picture we decode, to keep a forged header from asking for gigabytes.
     static constexpr std::uint64_t kMaxPictureBytes = std::uint64_t(1) << 30;
 
-    static base::Result<DecodedPicture> decode(std::span<const std::uint8_t> input);
+    static Result<DecodedPicture> decode(std::span<const std::uint8_t> input);
 
     // Decodes a lossy frame (bits allocated 8) whose size must match the
     // frame's rows, columns and samples; YCbCr comes out as R, G, B.
-    static base::Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params);
+    static Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params);
 
-    static base::Result<DecodedPicture> readFile(const std::filesystem::path& path);
+    static Result<DecodedPicture> readFile(const std::filesystem::path& path);
 
     // Writes a baseline JPEG to a temporary name beside path and renames it
     // into place; on failure no file is left behind.
-    static base::Result<void> writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
+    static Result<void> writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
         std::uint32_t width, std::uint32_t height, PictureColour colour, int quality);
 };
 

@@ -97,7 +97,7 @@ std::optional<JpegFrameHeader> readJpegFrameHeader(std::span<const std::uint8_t>
     return header;
 }
 
-base::Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
+Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
     const FrameParams& params, std::vector<std::uint8_t>& frame)
 {
     const JpegProcess process = jpegProcessOf(stream);
@@ -121,7 +121,7 @@ base::Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint
     if (!picture)
         return picture.error();
     if (picture->pixels.size() != params.frameBytes())
-        return base::Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
+        return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
     frame = std::move(picture->pixels);
     std::vector<std::string> warnings;
     if (!picture->warning.empty())

@@ -5,7 +5,7 @@
 // lossless that hold baseline DCT data exist), so the frame header decides:
 // lossless streams go to our own decoder, DCT-based ones to the JPEG library.
 
-#include "base/Result.h"
+#include "codecs/CodecError.h"
 #include "codecs/FrameParams.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ std::optional<JpegFrameHeader> readJpegFrameHeader(std::span<const std::uint8_t>
 // once the stream's own frame header matches the parameters, so that a size
 // forged in the data set costs no memory; a mismatch is Corrupt (5). Returns
 // the decoder's warnings, at most one of each kind.
-base::Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
+Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
     const FrameParams& params, std::vector<std::uint8_t>& frame);
 
 } // namespace codecs

@@ -16,8 +16,8 @@ constexpr std::uint8_t kSof0 = 0xC0, kSof1 = 0xC1, kSof3 = 0xC3, kDht = 0xC4;
 constexpr std::uint8_t kRst0 = 0xD0, kRst7 = 0xD7, kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA;
 constexpr std::uint8_t kDqt = 0xDB, kDri = 0xDD;
 
-base::Error corrupt(std::string text) { return { CodecError::Corrupt, std::move(text) }; }
-base::Error unsupported(std::string text) { return { CodecError::Unsupported, std::move(text) }; }
+Error corrupt(std::string text) { return { CodecError::Corrupt, std::move(text) }; }
+Error unsupported(std::string text) { return { CodecError::Unsupported, std::move(text) }; }
 
 std::string hexText(const char* format, int a, int b = 0)
 {
@@ -89,18 +89,18 @@ LosslessJpegDecoder::LosslessJpegDecoder(std::span<const std::uint8_t> input, co
 {
 }
 
-base::Result<LosslessFrameInfo> LosslessJpegDecoder::decode(std::span<const std::uint8_t> input,
+Result<LosslessFrameInfo> LosslessJpegDecoder::decode(std::span<const std::uint8_t> input,
     const FrameParams& params, std::span<std::uint8_t> dest, LosslessOptions options)
 {
     try {
         LosslessJpegDecoder decoder(input, params, dest, options);
         return decoder.run();
     } catch (const std::bad_alloc&) {
-        return base::Error { CodecError::OutOfMemory, "Out of memory while decoding a lossless JPEG frame" };
+        return Error { CodecError::OutOfMemory, "Out of memory while decoding a lossless JPEG frame" };
     }
 }
 
-base::Result<LosslessFrameInfo> LosslessJpegDecoder::run()
+Result<LosslessFrameInfo> LosslessJpegDecoder::run()
 {
     if (m_params.bitsAllocated != 8 && m_params.bitsAllocated != 16)
         return unsupported("Lossless JPEG frames need 8 or 16 bits allocated");
@@ -156,7 +156,7 @@ base::Result<LosslessFrameInfo> LosslessJpegDecoder::run()
 // T.81 B.1.1.2: markers may be preceded by fill bytes FF; FF 00 inside data is
 // not a marker. Tables, restart intervals and unknown segments are handled
 // here; frame, scan and image markers go back to the caller.
-base::Result<std::uint8_t> LosslessJpegDecoder::nextMarker()
+Result<std::uint8_t> LosslessJpegDecoder::nextMarker()
 {
     for (;;) {
         while (m_pos < m_input.size() && m_input[m_pos] != 0xFF)
@@ -176,7 +176,7 @@ base::Result<std::uint8_t> LosslessJpegDecoder::nextMarker()
         }
         if (isFrameMarker(marker) || marker == kSoi || marker == kEoi || marker == kSos)
             return marker;
-        base::Result<void> handled;
+        Result<void> handled;
         if (marker == kDht) {
             handled = readHuffmanTables();
         } else if (marker == kDri) {
@@ -194,7 +194,7 @@ base::Result<std::uint8_t> LosslessJpegDecoder::nextMarker()
 }
 
 // T.81 B.1.1.4: a 16-bit length that counts itself, then the parameters.
-base::Result<std::span<const std::uint8_t>> LosslessJpegDecoder::readSegment()
+Result<std::span<const std::uint8_t>> LosslessJpegDecoder::readSegment()
 {
     if (m_input.size() - m_pos < 2)
         return corrupt("Premature end of JPEG data");
@@ -209,7 +209,7 @@ base::Result<std::span<const std::uint8_t>> LosslessJpegDecoder::readSegment()
 }
 
 // B.2.2 Frame header syntax
-base::Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
+Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
 {
     m_frameMarker = marker;
     auto segment = readSegment();
@@ -258,7 +258,7 @@ base::Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
 }
 
 // T.81 B.2.4.2: Huffman table definitions (DHT)
-base::Result<void> LosslessJpegDecoder::readHuffmanTables()
+Result<void> LosslessJpegDecoder::readHuffmanTables()
 {
     auto segment = readSegment();
     if (!segment)
@@ -298,7 +298,7 @@ base::Result<void> LosslessJpegDecoder::readHuffmanTables()
 }
 
 // B.2.4.4 Restart interval definition syntax
-base::Result<void> LosslessJpegDecoder::readRestartInterval()
+Result<void> LosslessJpegDecoder::readRestartInterval()
 {
     auto segment = readSegment();
     if (!segment)
@@ -310,7 +310,7 @@ base::Result<void> LosslessJpegDecoder::readRestartInterval()
 }
 
 // B.2.3 Scan header syntax
-base::Result<void> LosslessJpegDecoder::readScanHeader()
+Result<void> LosslessJpegDecoder::readScanHeader()
 {
     auto segment = readSegment();
     if (!segment)
@@ -383,7 +383,7 @@ void withPredictor(int psv, F&& f)
 
 // T.81 H.2: decodes the scan's rows, restarting every whole number of rows
 // when a restart interval is set (E.2.4: each interval starts afresh).
-base::Result<void> LosslessJpegDecoder::decodeScan()
+Result<void> LosslessJpegDecoder::decodeScan()
 {
     JpegBitReader bits(m_input.data() + m_pos, m_input.data() + m_input.size());
     m_nextRestart = 0;
@@ -416,7 +416,7 @@ base::Result<void> LosslessJpegDecoder::decodeScan()
 
 // T.81 E.2.4 and F.2.1.3.1: at the end of an interval the decoder discards
 // its remaining bits and expects RSTn, n counting modulo 8.
-base::Result<void> LosslessJpegDecoder::processRestart(JpegBitReader& bits)
+Result<void> LosslessJpegDecoder::processRestart(JpegBitReader& bits)
 {
     if (bits.ranPastData())
         m_warnings |= PrematureEnd;

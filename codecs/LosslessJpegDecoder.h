@@ -7,12 +7,12 @@
 // one-scan-per-component images of up to four components of precision 2..16.
 //
 // All state lives in one decoder object per frame, so frames may be decoded
-// one after another or side by side. Failures come back as base::Error with a
-// CodecError code (see FrameParams.h): a stream we cannot read is Corrupt (5),
-// a legal feature we do not implement (sampling factors other than 1, DNL,
-// other JPEG processes, restarts inside a row) is Unsupported (3).
+// one after another or side by side. Failures come back as Error with a
+// CodecError code: a stream we cannot read is Corrupt, a legal feature we do
+// not implement (sampling factors other than 1, DNL, other JPEG processes,
+// restarts inside a row) is Unsupported.
 
-#include "base/Result.h"
+#include "codecs/CodecError.h"
 #include "codecs/FrameParams.h"
 #include "codecs/HuffmanTable.h"
 
@@ -51,7 +51,7 @@ public:
     // is 8, else host-order 16-bit samples holding the reconstructed value
     // (two's complement wrapping for 16-bit precision). The frame's width,
     // height and component count must equal the parameters.
-    static base::Result<LosslessFrameInfo> decode(std::span<const std::uint8_t> input,
+    static Result<LosslessFrameInfo> decode(std::span<const std::uint8_t> input,
         const FrameParams& params, std::span<std::uint8_t> dest, LosslessOptions options = {});
 
 private:
@@ -77,15 +77,15 @@ private:
     LosslessJpegDecoder(std::span<const std::uint8_t> input, const FrameParams& params,
         std::span<std::uint8_t> dest, LosslessOptions options);
 
-    base::Result<LosslessFrameInfo> run();
-    base::Result<std::uint8_t> nextMarker();
-    base::Result<std::span<const std::uint8_t>> readSegment();
-    base::Result<void> readFrameHeader(std::uint8_t marker);
-    base::Result<void> readHuffmanTables();
-    base::Result<void> readRestartInterval();
-    base::Result<void> readScanHeader();
-    base::Result<void> decodeScan();
-    base::Result<void> processRestart(JpegBitReader& bits);
+    Result<LosslessFrameInfo> run();
+    Result<std::uint8_t> nextMarker();
+    Result<std::span<const std::uint8_t>> readSegment();
+    Result<void> readFrameHeader(std::uint8_t marker);
+    Result<void> readHuffmanTables();
+    Result<void> readRestartInterval();
+    Result<void> readScanHeader();
+    Result<void> decodeScan();
+    Result<void> processRestart(JpegBitReader& bits);
     template<int Psv>
     void decodeRows(JpegBitReader& bits, std::uint32_t firstRow, std::uint32_t rowCount);
     void decodeRowsFast(JpegBitReader& bits);

@@ -13,20 +13,19 @@ namespace dicom {
 
 namespace {
 
-constexpr int UnknownFormat = 4;
 constexpr std::size_t FileHeaderBytes = 14;
 constexpr std::uint32_t InfoHeaderBytes = 40;
 // Larger sides are refused even when the frame would fit the byte cap.
 constexpr std::uint32_t MaxSide = 65535;
 
-base::Error shortFile(const char* what)
+Error shortFile(const char* what)
 {
-    return base::Error{pixel_error::FileIo, std::string("BMP file ends inside its ") + what};
+    return Error{pixel_error::FileIo, std::string("BMP file ends inside its ") + what};
 }
 
-base::Error unsupported(std::string detail)
+Error unsupported(std::string detail)
 {
-    return base::Error{pixel_error::UnsupportedFile, std::move(detail)};
+    return Error{pixel_error::UnsupportedFile, std::move(detail)};
 }
 
 struct BmpHeader {
@@ -40,11 +39,11 @@ struct BmpHeader {
 };
 
 // BITMAPFILEHEADER, then the BITMAPINFOHEADER fields we use.
-base::Result<BmpHeader> readHeader(base::ByteReader& r)
+Result<BmpHeader> readHeader(base::ByteReader& r)
 {
     BmpHeader h;
     if (r.size() >= 2 && (r.bytes()[0] != 'B' || r.bytes()[1] != 'M'))
-        return base::Error{UnknownFormat, "not a BMP file"};
+        return Error{DicomError::UnknownFormat, "not a BMP file"};
     if (r.size() < FileHeaderBytes + 4)
         return shortFile("file header");
     r.skip(2);              // "BM"
@@ -69,7 +68,7 @@ base::Result<BmpHeader> readHeader(base::ByteReader& r)
 
 } // namespace
 
-base::Result<BmpImage> readBmp(std::span<const std::uint8_t> file)
+Result<BmpImage> readBmp(std::span<const std::uint8_t> file)
 {
     base::ByteReader r(file);
     auto header = readHeader(r);
@@ -112,7 +111,7 @@ base::Result<BmpImage> readBmp(std::span<const std::uint8_t> file)
     try {
         image.rgb.resize(static_cast<std::size_t>(width * height * 3));
     } catch (const std::bad_alloc&) {
-        return base::Error{pixel_error::OutOfMemory, "out of memory reading a BMP file"};
+        return Error{pixel_error::OutOfMemory, "out of memory reading a BMP file"};
     }
     const std::size_t w = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < image.rows; ++y) {

@@ -3,7 +3,7 @@
 // Windows BMP pictures (BITMAPINFOHEADER and its larger successors) read into
 // the 8-bit R, G, B form of a colour frame.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 
 #include <cstdint>
 #include <span>
@@ -21,6 +21,6 @@ struct BmpImage {
 // file is not "BM", 8 for forms not read (12-byte core headers, other bit
 // counts, compression, sizes beyond the frame cap), 2 when the file is shorter
 // than its headers, palette or pixel rows say.
-base::Result<BmpImage> readBmp(std::span<const std::uint8_t> file);
+Result<BmpImage> readBmp(std::span<const std::uint8_t> file);
 
 } // namespace dicom

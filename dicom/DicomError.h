@@ -3,6 +3,8 @@
 // The reader's failure codes. Their numbers and texts are fixed because the
 // user sees the texts verbatim and other tools compare the numbers.
 
+#include "base/Result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -20,6 +22,10 @@ enum class DicomError : int {
     FileNotFound = 7,
     UnsupportedFileFormat = 8,
 };
+
+using Error = base::Failure<DicomError>;
+template<typename T>
+using Result = base::Result<T, DicomError>;
 
 // The fixed text of a code, trailing blanks included. Codes outside 0..8 get
 // the text of Corrupted, so that a stray value never shows as "No Error".

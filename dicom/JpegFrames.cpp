@@ -1,6 +1,7 @@
 #include "dicom/JpegFrames.h"
 
 #include "codecs/JpegFrameDecoder.h"
+#include "dicom/CodecErrors.h"
 #include "dicom/PixelErrors.h"
 
 #include <memory>
@@ -45,19 +46,19 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
     return frames;
 }
 
-base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
+Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette)
 {
     if (!source.location->encapsulated())
-        return base::Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
+        return Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return base::Error{pixel_error::Unsupported, "JPEG frames need 8 or 16 bits allocated"};
+        return Error{pixel_error::Unsupported, "JPEG frames need 8 or 16 bits allocated"};
     // The system JPEG library is built for 8-bit samples only.
     if (compression == Compression::JpegLossy && attrs.bitsStored != 8)
-        return base::Error{pixel_error::Unsupported,
+        return Error{pixel_error::Unsupported,
                            "lossy JPEG frames with " + std::to_string(attrs.bitsStored) + " bits stored are not supported"};
     if (attrs.samplesPerPixel < 1)
-        return base::Error{pixel_error::Unsupported, "JPEG frames need at least one sample per pixel"};
+        return Error{pixel_error::Unsupported, "JPEG frames need at least one sample per pixel"};
 
     codecs::FrameParams params;
     params.rows = attrs.rows;
@@ -68,7 +69,7 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
     params.planarConfiguration = attrs.planarConfiguration;
     params.declaredColour = declaredColour(attrs.photometricKind());
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
-        return base::Error{pixel_error::Corrupted, "JPEG frame size out of range"};
+        return Error{pixel_error::Corrupted, "JPEG frame size out of range"};
 
     auto data = encapsulatedFragments(source);
     if (!data)
@@ -81,11 +82,11 @@ base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compr
     jobs.makeDecoder = [=, &attrs, warned = jobs.warnings]() -> FrameDecoder {
         return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
                 // Sized by the decoder once the stream's header matches.
-                decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> base::Result<Frame> {
+                decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> Result<Frame> {
             const std::span<const std::uint8_t> compressed = joiner->join((*grouped)[i]);
             auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded);
             if (!warnings)
-                return base::Error{warnings.error().code, warnings.error().detail};
+                return Error{fromCodecError(warnings.error().code), warnings.error().detail};
             warned->add(*warnings);
             // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
             const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;

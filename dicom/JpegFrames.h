@@ -5,7 +5,7 @@
 // JPEG library for DCT data, whichever the stream's frame header names), then
 // normalised like every other frame.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 #include "dicom/Normalisation.h"
 #include "dicom/PaletteColour.h"
 #include "dicom/PixelAttributes.h"
@@ -29,7 +29,7 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 // 5 corrupted, 1 out of memory). Each frame's buffer is sized only once its
 // stream's own header matches the attributes. The decoders' warnings go to
 // the jobs' warnings.
-base::Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
+Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette);
 
 } // namespace dicom

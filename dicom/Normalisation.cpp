@@ -40,9 +40,9 @@ PixelAttributes normalisedAttributes(const PixelAttributes& attrs)
 
 namespace {
 
-base::Error corrupted(const char* detail)
+Error corrupted(const char* detail)
 {
-    return base::Error{pixel_error::Corrupted, detail};
+    return Error{pixel_error::Corrupted, detail};
 }
 
 // Maps a stored sample to its normalised value: masked to bits stored,
@@ -208,13 +208,13 @@ Frame normaliseColour(std::span<const std::uint8_t> raw, const PixelAttributes& 
 
 } // namespace
 
-base::Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, SampleLayout layout,
+Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, SampleLayout layout,
                                    const PaletteTables* palette)
 {
     return FrameNormaliser(attrs, layout, palette)(raw);
 }
 
-base::Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> raw)
+Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> raw)
 {
     const PixelAttributes& attrs = m_attrs;
     const SampleLayout layout = m_layout;
@@ -226,16 +226,16 @@ base::Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> ra
         return corrupted("pixel data shorter than one frame");
     const int bits = attrs.bitsAllocated;
     if (bits != 8 && bits != 12 && bits != 16)
-        return base::Error{pixel_error::Unsupported, "bits allocated must be 8, 12 or 16"};
+        return Error{pixel_error::Unsupported, "bits allocated must be 8, 12 or 16"};
     const FrameFormat format = normalisedFormat(attrs);
     if (format == FrameFormat::Rgb8) {
         const bool indexed = attrs.photometricKind() == Photometric::PaletteColor;
         if (bits != 8 || attrs.samplesPerPixel != (indexed ? 1 : 3))
-            return base::Error{pixel_error::Unsupported, "colour frames need 8-bit samples"};
+            return Error{pixel_error::Unsupported, "colour frames need 8-bit samples"};
         if (indexed && palette == nullptr)
             return corrupted("palette colour image without palette tables");
     } else if (attrs.samplesPerPixel != 1) {
-        return base::Error{pixel_error::Unsupported, "grey frames need one sample per pixel"};
+        return Error{pixel_error::Unsupported, "grey frames need one sample per pixel"};
     }
 
     const std::size_t pixels = std::size_t(attrs.rows) * attrs.columns;
@@ -246,7 +246,7 @@ base::Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> ra
         case FrameFormat::Rgb8: return normaliseColour(raw, attrs, layout, palette, pixels);
         }
     } catch (const std::bad_alloc&) {
-        return base::Error{pixel_error::OutOfMemory, "out of memory normalising a frame"};
+        return Error{pixel_error::OutOfMemory, "out of memory normalising a frame"};
     }
     return corrupted("unknown frame format");
 }

@@ -5,7 +5,7 @@
 // with the modality rescale applied.
 
 #include "base/Frame.h"
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 #include "dicom/PixelAttributes.h"
 #include "dicom/PaletteColour.h"
 
@@ -42,7 +42,7 @@ public:
         : m_attrs(attrs), m_layout(layout), m_palette(palette) {}
 
     // As normaliseFrame.
-    base::Result<Frame> operator()(std::span<const std::uint8_t> raw);
+    Result<Frame> operator()(std::span<const std::uint8_t> raw);
 
 private:
     PixelAttributes m_attrs;
@@ -55,7 +55,7 @@ private:
 // two in three bytes (PS3.5 8.1.1 for the ACR-NEMA form). palette is needed for
 // "PALETTE COLOR". Error 5 when raw is shorter than a frame or the palette is
 // missing; error 3 for attributes that checkPixelAttributes would refuse.
-base::Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, SampleLayout layout,
+Result<Frame> normaliseFrame(std::span<const std::uint8_t> raw, const PixelAttributes& attrs, SampleLayout layout,
                                    const PaletteTables* palette = nullptr);
 
 struct Window {

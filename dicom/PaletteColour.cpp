@@ -39,15 +39,15 @@ PaletteChannel reducePaletteTable(std::span<const std::uint8_t> data, WordOrder 
     return channel;
 }
 
-base::Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
+Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
                                                 std::span<const std::uint8_t> blue, WordOrder order)
 {
     // A table of length 0 is refused with the code of a failed allocation,
     // which is what the tables' readers have always reported for it.
     if (red.empty() || green.empty() || blue.empty())
-        return base::Error{pixel_error::OutOfMemory, "a palette colour table has length 0"};
+        return Error{pixel_error::OutOfMemory, "a palette colour table has length 0"};
     if (green.size() != red.size() || blue.size() != red.size())
-        return base::Error{pixel_error::Corrupted, "palette colour tables differ in length"};
+        return Error{pixel_error::Corrupted, "palette colour tables differ in length"};
     return PaletteTables{reducePaletteTable(red, order), reducePaletteTable(green, order),
                          reducePaletteTable(blue, order)};
 }

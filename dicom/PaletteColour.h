@@ -3,7 +3,7 @@
 // Palette Color Lookup Tables (PS3.3 C.7.6.3.1.5, C.7.6.3.1.6) reduced to the
 // 256 8-bit entries per channel that 8-bit indices need.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 
 #include <array>
 #include <cstdint>
@@ -30,7 +30,7 @@ enum class WordOrder { Little, Big };
 PaletteChannel reducePaletteTable(std::span<const std::uint8_t> data, WordOrder order);
 
 // The three tables must have the same non-zero length, else error 5.
-base::Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
+Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
                                                 std::span<const std::uint8_t> blue, WordOrder order);
 
 // A palette saved under the maker's name: (0008,0070) without its padding,

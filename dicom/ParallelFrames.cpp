@@ -21,16 +21,16 @@ namespace {
 constexpr std::size_t AheadPerThread = 2;
 constexpr unsigned MaxThreads = 8;
 
-base::Result<base::Frame> decodeGuarded(const FrameDecoder& decode, std::size_t index)
+Result<base::Frame> decodeGuarded(const FrameDecoder& decode, std::size_t index)
 {
     try {
         return decode(index);
     } catch (const std::bad_alloc&) {
-        return base::Error{pixel_error::OutOfMemory, "out of memory decoding a frame"};
+        return Error{pixel_error::OutOfMemory, "out of memory decoding a frame"};
     }
 }
 
-base::Result<std::size_t> decodeInOrder(std::size_t count, const FrameDecoder& decode, const FrameSink& emit)
+Result<std::size_t> decodeInOrder(std::size_t count, const FrameDecoder& decode, const FrameSink& emit)
 {
     for (std::size_t i = 0; i < count; ++i) {
         auto frame = decodeGuarded(decode, i);
@@ -58,7 +58,7 @@ public:
         return m_next++;
     }
 
-    void put(std::size_t index, base::Result<base::Frame> frame)
+    void put(std::size_t index, Result<base::Frame> frame)
     {
         {
             std::lock_guard lock(m_mutex);
@@ -67,12 +67,12 @@ public:
         m_changed.notify_all();
     }
 
-    base::Result<base::Frame> take(std::size_t index)
+    Result<base::Frame> take(std::size_t index)
     {
         std::unique_lock lock(m_mutex);
         auto& slot = m_slots[index % m_slots.size()];
         m_changed.wait(lock, [&slot] { return slot.has_value(); });
-        base::Result<base::Frame> frame = std::move(*slot);
+        Result<base::Frame> frame = std::move(*slot);
         slot.reset();
         ++m_handedOn;
         lock.unlock();
@@ -93,7 +93,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     const std::size_t m_count;
-    std::vector<std::optional<base::Result<base::Frame>>> m_slots;
+    std::vector<std::optional<Result<base::Frame>>> m_slots;
     std::size_t m_next = 0;
     std::size_t m_handedOn = 0;
     bool m_stopped = false;
@@ -107,12 +107,12 @@ unsigned frameThreads(std::size_t frames)
     return static_cast<unsigned>(std::min<std::size_t>({frames, cores, MaxThreads}));
 }
 
-base::Result<std::size_t> decodeFrames(std::size_t count, const std::function<FrameDecoder()>& makeDecoder,
+Result<std::size_t> decodeFrames(std::size_t count, const std::function<FrameDecoder()>& makeDecoder,
                                        const FrameSink& emit, unsigned threads)
 {
     threads = std::min<std::size_t>(threads, count);
     if (threads <= 1)
-        return count == 0 ? base::Result<std::size_t>(std::size_t{0}) : decodeInOrder(count, makeDecoder(), emit);
+        return count == 0 ? Result<std::size_t>(std::size_t{0}) : decodeInOrder(count, makeDecoder(), emit);
 
     std::vector<FrameDecoder> decoders;
     for (unsigned t = 0; t < threads; ++t)
@@ -131,7 +131,7 @@ base::Result<std::size_t> decodeFrames(std::size_t count, const std::function<Fr
         if (workers.empty())
             return decodeInOrder(count, decoders.front(), emit);
     }
-    base::Result<std::size_t> result = count;
+    Result<std::size_t> result = count;
     try {
         for (std::size_t i = 0; i < count; ++i) {
             auto frame = queue.take(i);
@@ -145,7 +145,7 @@ base::Result<std::size_t> decodeFrames(std::size_t count, const std::function<Fr
             }
         }
     } catch (const std::bad_alloc&) {
-        result = base::Error{pixel_error::OutOfMemory, "out of memory keeping the frames"};
+        result = Error{pixel_error::OutOfMemory, "out of memory keeping the frames"};
     }
     queue.stop();
     return result;

@@ -5,7 +5,7 @@
 // contexts), so nothing is shared between threads but the file's bytes.
 
 #include "base/Frame.h"
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 
 #include <cstddef>
 #include <functional>
@@ -13,9 +13,9 @@
 namespace dicom {
 
 // Decodes frame `index`; called on one thread at a time per decoder.
-using FrameDecoder = std::function<base::Result<base::Frame>(std::size_t index)>;
+using FrameDecoder = std::function<Result<base::Frame>(std::size_t index)>;
 // Takes each frame as it is made, in order; a failure stops the extraction.
-using FrameSink = std::function<base::Result<void>(base::Frame&&)>;
+using FrameSink = std::function<Result<void>(base::Frame&&)>;
 
 // How many threads a decode of `frames` frames uses: at most one a frame
 // and one a core.
@@ -25,7 +25,7 @@ unsigned frameThreads(std::size_t frames);
 // makeDecoder (on the calling thread) and passes each frame to emit in
 // order. The first failure in frame order is the result, as if the frames
 // had been decoded one after another; frames after it are dropped.
-base::Result<std::size_t> decodeFrames(std::size_t count, const std::function<FrameDecoder()>& makeDecoder,
+Result<std::size_t> decodeFrames(std::size_t count, const std::function<FrameDecoder()>& makeDecoder,
                                        const FrameSink& emit, unsigned threads);
 
 } // namespace dicom

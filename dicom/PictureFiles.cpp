@@ -2,6 +2,7 @@
 
 #include "codecs/JpegAdapter.h"
 #include "dicom/BmpReader.h"
+#include "dicom/CodecErrors.h"
 #include "dicom/PixelModule.h"
 #include "dicom/TagDictionary.h"
 #include "dicom/Tags.h"
@@ -135,20 +136,20 @@ void setPicture(DicomDataset& dataset, std::uint32_t rows, std::uint32_t columns
 
 // 7 when the file cannot be opened or is no regular file, 8 past the
 // reader's size cap, 2 when reading fails.
-base::Result<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path)
+Result<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || !std::filesystem::is_regular_file(path, ec))
-        return base::Error{static_cast<int>(DicomError::FileNotFound), "cannot open " + path.string()};
+        return Error{DicomError::FileNotFound, "cannot open " + path.string()};
     const std::uint64_t size = std::filesystem::file_size(path, ec);
     if (ec)
-        return base::Error{static_cast<int>(DicomError::FileIo), "cannot size " + path.string()};
+        return Error{DicomError::FileIo, "cannot size " + path.string()};
     if (size > DicomReader::MaxFileSize)
-        return base::Error{static_cast<int>(DicomError::UnsupportedFileFormat), "file too large"};
+        return Error{DicomError::UnsupportedFileFormat, "file too large"};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        return base::Error{static_cast<int>(DicomError::FileIo), "cannot read " + path.string()};
+        return Error{DicomError::FileIo, "cannot read " + path.string()};
     return bytes;
 }
 
@@ -157,14 +158,14 @@ DicomError pictureFromBytes(std::span<const std::uint8_t> bytes, PictureKind kin
     if (kind == PictureKind::Bmp) {
         auto bmp = readBmp(bytes);
         if (!bmp)
-            return toDicomError(bmp.error());
+            return bmp.error().code;
         setPicture(dataset, bmp->rows, bmp->columns, 3, std::move(bmp->rgb));
         return DicomError::None;
     }
     auto picture = codecs::JpegAdapter::decode(bytes);
     // A stream the library rejects counts as a failed read of the file.
     if (!picture)
-        return picture.error().code == codecs::CodecError::Corrupt ? DicomError::FileIo : toDicomError(picture.error());
+        return picture.error().code == codecs::CodecError::Corrupt ? DicomError::FileIo : fromCodecError(picture.error().code);
     if (picture->components != 1 && picture->components != 3)
         return DicomError::UnsupportedFormat;
     setPicture(dataset, picture->height, picture->width, picture->components, std::move(picture->pixels));
@@ -266,7 +267,7 @@ bool readPicture(const std::filesystem::path& path, PictureKind kind, DicomDatas
     try {
         auto bytes = readWholeFile(path);
         if (!bytes) {
-            dataset.error = toDicomError(bytes.error());
+            dataset.error = bytes.error().code;
             return false;
         }
         return readPicture(*bytes, kind, modificationTime(path), dataset);

@@ -19,7 +19,7 @@ std::string_view compressionName(Compression compression)
     return "NONE";
 }
 
-base::Result<Compression> compressionFromTransferSyntax(std::string_view uid)
+Result<Compression> compressionFromTransferSyntax(std::string_view uid)
 {
     // UI values are padded to even length with a NUL; a blank is not padding.
     while (!uid.empty() && uid.back() == '\0')
@@ -44,7 +44,7 @@ base::Result<Compression> compressionFromTransferSyntax(std::string_view uid)
                 return Compression::JpegLossless;
         }
     }
-    return base::Error{pixel_error::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
+    return Error{pixel_error::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
 }
 
 Photometric photometricFromText(std::string_view text)
@@ -77,9 +77,9 @@ bool isMonochrome(Photometric photometric)
     return photometric == Photometric::Monochrome1 || photometric == Photometric::Monochrome2;
 }
 
-base::Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression)
+Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression)
 {
-    auto unsupported = [](std::string detail) { return base::Error{pixel_error::Unsupported, std::move(detail)}; };
+    auto unsupported = [](std::string detail) { return Error{pixel_error::Unsupported, std::move(detail)}; };
     const Photometric kind = attrs.photometricKind();
     if (kind == Photometric::Unknown)
         return unsupported("photometric interpretation '" + attrs.photometric + "' is not supported");
@@ -98,23 +98,23 @@ base::Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compressio
     if (bits == 12 && compression != Compression::None)
         return unsupported("12 bits allocated exists only uncompressed");
     if (attrs.rows == 0 || attrs.columns == 0)
-        return base::Error{pixel_error::Corrupted, "rows or columns is 0"};
+        return Error{pixel_error::Corrupted, "rows or columns is 0"};
     return {};
 }
 
-base::Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs)
+Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs)
 {
     const std::uint64_t pixels = std::uint64_t(attrs.rows) * attrs.columns;
     const std::uint64_t samples = attrs.samplesPerPixel > 0 ? std::uint64_t(attrs.samplesPerPixel) : 1;
     const std::uint64_t bits = attrs.bitsAllocated > 0 ? std::uint64_t(attrs.bitsAllocated) : 8;
     // rows and columns are at most 2^32 - 1 each, so pixels * samples can wrap: check in steps.
     if (pixels == 0)
-        return base::Error{pixel_error::Corrupted, "rows or columns is 0"};
+        return Error{pixel_error::Corrupted, "rows or columns is 0"};
     if (pixels > MaxFrameBytes || pixels * samples > MaxFrameBytes)
-        return base::Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+        return Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
     const std::uint64_t bytes = (pixels * samples * bits + 7) / 8;
     if (bytes > MaxFrameBytes)
-        return base::Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+        return Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
     return static_cast<std::uint32_t>(bytes);
 }
 

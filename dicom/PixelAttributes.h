@@ -3,7 +3,7 @@
 // The attributes of the Image Pixel module that decide how pixel data is laid
 // out (PS3.3 C.7.6.3), with the checks and sizes derived from them.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +18,7 @@ std::string_view compressionName(Compression compression);
 
 // The compression a transfer syntax UID implies; unknown UIDs fail with error 6.
 // An empty UID (no meta group) means uncompressed.
-base::Result<Compression> compressionFromTransferSyntax(std::string_view uid);
+Result<Compression> compressionFromTransferSyntax(std::string_view uid);
 
 enum class Photometric { Unknown, Monochrome1, Monochrome2, Rgb, YbrFull, YbrFull422, PaletteColor };
 
@@ -56,11 +56,11 @@ inline constexpr std::uint64_t MaxFrameBytes = 0x7FFFFFFF;
 
 // Samples per pixel, photometric, bits and compression must fit together
 // (error 3 otherwise); rows and columns must be non-zero (error 5).
-base::Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression);
+Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression);
 
 // Bytes one frame occupies as stored uncompressed (12-bit samples packed two
 // in three bytes), computed in 64-bit and capped at MaxFrameBytes (error 5).
-base::Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs);
+Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs);
 
 // Bits stored as used for masking: bits allocated when the file's value is
 // absent or larger than the container.

@@ -1,16 +1,17 @@
 #pragma once
 
-// Error codes of the pixel-data path. They are the data set's error numbers,
-// kept here as plain constants so the pure decoders below need nothing but
-// base/Result.h.
+// The codes the pixel-data path fails with: the data set's own codes, named
+// as the decoders below the reader use them.
+
+#include "dicom/DicomError.h"
 
 namespace dicom::pixel_error {
 
-inline constexpr int OutOfMemory = 1;
-inline constexpr int FileIo = 2;
-inline constexpr int Unsupported = 3;
-inline constexpr int Corrupted = 5;
-inline constexpr int UnknownCompression = 6;
-inline constexpr int UnsupportedFile = 8;
+inline constexpr DicomError OutOfMemory = DicomError::OutOfMemory;
+inline constexpr DicomError FileIo = DicomError::FileIo;
+inline constexpr DicomError Unsupported = DicomError::UnsupportedFormat;
+inline constexpr DicomError Corrupted = DicomError::Corrupted;
+inline constexpr DicomError UnknownCompression = DicomError::UnknownCompression;
+inline constexpr DicomError UnsupportedFile = DicomError::UnsupportedFileFormat;
 
 } // namespace dicom::pixel_error

@@ -14,9 +14,9 @@ namespace dicom {
 
 namespace {
 
-base::Error corrupted(std::string detail)
+Error corrupted(std::string detail)
 {
-    return base::Error{pixel_error::Corrupted, std::move(detail)};
+    return Error{pixel_error::Corrupted, std::move(detail)};
 }
 
 std::size_t framesIn(std::int32_t numberOfFrames)
@@ -34,7 +34,7 @@ void copySwapped(std::span<const std::uint8_t> value, std::size_t start, std::sp
     }
 }
 
-base::Result<FrameJobs> nativeJobs(const PixelAttributes& attrs, const PixelSource& source,
+Result<FrameJobs> nativeJobs(const PixelAttributes& attrs, const PixelSource& source,
                                    const PaletteTables* palette)
 {
     const PixelDataLocation& element = *source.location;
@@ -63,7 +63,7 @@ base::Result<FrameJobs> nativeJobs(const PixelAttributes& attrs, const PixelSour
     jobs.count = count;
     jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
         return [=, normalise = FrameNormaliser(attrs, layout, palette),
-                swapped = std::vector<std::uint8_t>()](std::size_t i) mutable -> base::Result<Frame> {
+                swapped = std::vector<std::uint8_t>()](std::size_t i) mutable -> Result<Frame> {
             // The stride is the frame size, so bytes past the last frame shift nothing.
             auto raw = value.subspan(i * stride, stride);
             if (swap) {
@@ -77,11 +77,11 @@ base::Result<FrameJobs> nativeJobs(const PixelAttributes& attrs, const PixelSour
     return jobs;
 }
 
-base::Result<FrameJobs> rleJobs(const PixelAttributes& attrs, const PixelSource& source,
+Result<FrameJobs> rleJobs(const PixelAttributes& attrs, const PixelSource& source,
                                 const PaletteTables* palette)
 {
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return base::Error{pixel_error::Unsupported, "RLE needs 8 or 16 bits allocated"};
+        return Error{pixel_error::Unsupported, "RLE needs 8 or 16 bits allocated"};
     if (!source.location->encapsulated())
         return corrupted("RLE pixel data must be encapsulated (undefined length)");
     auto data = encapsulatedFragments(source);
@@ -95,7 +95,7 @@ base::Result<FrameJobs> rleJobs(const PixelAttributes& attrs, const PixelSource&
     jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
         // G.2: segments are whole planes whatever Planar Configuration says.
         return [=, normalise = FrameNormaliser(attrs, SampleLayout::Planar, palette), decoder = std::make_shared<RleDecoder>(),
-                joiner = std::make_shared<FragmentJoiner>()](std::size_t i) mutable -> base::Result<Frame> {
+                joiner = std::make_shared<FragmentJoiner>()](std::size_t i) mutable -> Result<Frame> {
             auto planes = decoder->decode(joiner->join((*grouped)[i]), shape);
             if (!planes)
                 return planes.error();
@@ -122,7 +122,7 @@ std::vector<std::string> DecodeWarnings::take()
     return std::move(m_texts);
 }
 
-base::Result<Encapsulated> encapsulatedFragments(const PixelSource& source)
+Result<Encapsulated> encapsulatedFragments(const PixelSource& source)
 {
     const PixelDataLocation& where = *source.location;
     if (!where.fault.empty())
@@ -183,7 +183,7 @@ std::span<const std::uint8_t> FragmentJoiner::join(const std::vector<std::span<c
     return m_joined;
 }
 
-base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
+Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
                                           const PixelSource& source, const std::optional<PaletteTables>& palette,
                                           const FrameSink& sink, unsigned threads)
 {
@@ -197,7 +197,7 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
     try {
         const PaletteTables* tables = palette ? &*palette : nullptr;
         PixelFrames image;
-        const FrameSink keep = [&image](Frame&& frame) -> base::Result<void> {
+        const FrameSink keep = [&image](Frame&& frame) -> Result<void> {
             image.frames.push_back(std::move(frame));
             return {};
         };
@@ -219,7 +219,7 @@ base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compress
         image.palette = palette;
         return image;
     } catch (const std::bad_alloc&) {
-        return base::Error{pixel_error::OutOfMemory, "out of memory extracting frames"};
+        return Error{pixel_error::OutOfMemory, "out of memory extracting frames"};
     }
 }
 

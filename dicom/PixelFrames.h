@@ -4,7 +4,7 @@
 // split into frames (PS3.5 8.1), or encapsulated fragments (PS3.5 A.4)
 // decoded; every frame is then normalised.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 #include "dicom/DicomElement.h"
 #include "dicom/PixelAttributes.h"
 #include "dicom/Normalisation.h"
@@ -40,7 +40,7 @@ struct Encapsulated {
 
 // The fragments the reader recorded, as views of the file's bytes; error 5
 // when their layout is faulty or there are none.
-base::Result<Encapsulated> encapsulatedFragments(const PixelSource& source);
+Result<Encapsulated> encapsulatedFragments(const PixelSource& source);
 
 // The fragments of each frame: grouped by a basic offset table whose entries
 // point at fragment starts; without one, all fragments make a single frame,
@@ -94,7 +94,7 @@ struct PixelFrames {
 // time on `threads` threads. palette is required for "PALETTE COLOR" (error
 // 5 without). With a sink, frames go to it in order instead of into the
 // result, so only a few are held at a time.
-base::Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
+Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression compression,
                                           const PixelSource& source, const std::optional<PaletteTables>& palette,
                                           const FrameSink& sink = {}, unsigned threads = 1);
 

@@ -109,7 +109,7 @@ PixelAttributes readPixelAttributes(const DicomDataset& dataset)
     return a;
 }
 
-base::Result<Compression> readCompression(const DicomDataset& dataset)
+Result<Compression> readCompression(const DicomDataset& dataset)
 {
     for (const DicomElement& e : dataset.elements) {
         if (e.group > tags::MetaGroup)
@@ -125,7 +125,7 @@ base::Result<Compression> readCompression(const DicomDataset& dataset)
     return Compression::None;
 }
 
-base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
+Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
 {
     std::span<const std::uint8_t> channels[3];
     bool found[3] = {false, false, false};
@@ -140,14 +140,14 @@ base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
         }
     }
     if (!found[0] && !found[1] && !found[2] && sawSegmented)
-        return base::Error{pixel_error::Unsupported, "segmented palette colour tables are not supported"};
+        return Error{pixel_error::Unsupported, "segmented palette colour tables are not supported"};
     if (!found[0] || !found[1] || !found[2])
-        return base::Error{pixel_error::Corrupted, "a palette colour table is missing"};
+        return Error{pixel_error::Corrupted, "a palette colour table is missing"};
     return reducePaletteTables(channels[0], channels[1], channels[2],
                                dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
 }
 
-base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink,
+Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink,
                                           unsigned threads)
 {
     auto compression = readCompression(dataset);
@@ -174,19 +174,12 @@ base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDe
     }
     DecodeBuffer& buffer = decoder.buffer();
     if (!buffer.ensure(buffer.fileSize()))
-        return base::Error{pixel_error::FileIo, "the file could not be read to its end"};
+        return Error{pixel_error::FileIo, "the file could not be read to its end"};
     PixelSource source;
     source.bytes = buffer.bytes();
     source.location = &dataset.pixelData;
     source.bigEndian = decoder.encoding() == Encoding::ExplicitBig;
     return decodePixelData(attrs, *compression, source, palette, sink, threads);
-}
-
-DicomError toDicomError(const base::Error& error)
-{
-    if (error.code < 0 || error.code > 8)
-        return DicomError::Corrupted;
-    return static_cast<DicomError>(error.code);
 }
 
 DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
@@ -196,7 +189,7 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
         const unsigned threads = dataset.headerOnly ? 1 : frameThreads(std::max(attrs.numberOfFrames, 1));
         auto image = readPixelFrames(dataset, decoder, {}, threads);
         if (!image)
-            return toDicomError(image.error());
+            return image.error().code;
         dataset.compressionName = std::string(compressionName(image->compression));
         ImageAttributes& out = dataset.image;
         static_cast<PixelAttributes&>(out) = image->attributes;

@@ -3,7 +3,7 @@
 // The image pixel module of a data set read by DicomReader: its attributes,
 // palette, frames, and the texts and ratios other parts ask the data set for.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 #include "dicom/DicomDataset.h"
 #include "dicom/DicomError.h"
 #include "dicom/PaletteColour.h"
@@ -22,25 +22,22 @@ class ElementDecoder;
 PixelAttributes readPixelAttributes(const DicomDataset& dataset);
 
 // The compression named by (0002,0010) of the meta group; none means "NONE".
-base::Result<Compression> readCompression(const DicomDataset& dataset);
+Result<Compression> readCompression(const DicomDataset& dataset);
 
 // The red, green and blue tables of a "PALETTE COLOR" image, reduced to 256
 // entries; error 5 when they are absent or differ in length, error 3 for
 // segmented tables only.
-base::Result<PaletteTables> readPaletteTables(const DicomDataset& dataset);
+Result<PaletteTables> readPaletteTables(const DicomDataset& dataset);
 
 // Everything after the elements: attributes, checks, palette, frames. The
 // decoder stands at the first element of group 0x7FE0. A sink takes the
 // frames one by one instead of the result (see decodePixelData).
-base::Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder,
+Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder,
                                           const FrameSink& sink = {}, unsigned threads = 1);
 
 // A DicomReader pixel stage: fills the data set's image attributes,
 // compression name, palette and frames, decoding on every core.
 DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder);
-
-// The error code of a pixel-module failure as the data set's error.
-DicomError toDicomError(const base::Error& error);
 
 // Palette to save under the maker's name; none unless "PALETTE COLOR".
 std::optional<PaletteRecord> extractPalette(const DicomDataset& dataset, const PixelFrames& image);

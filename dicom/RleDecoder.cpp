@@ -47,9 +47,9 @@ namespace {
 constexpr std::size_t HeaderBytes = 64;
 constexpr std::uint32_t MaxSegments = 15;
 
-base::Error corrupted(std::string detail)
+Error corrupted(std::string detail)
 {
-    return base::Error{pixel_error::Corrupted, std::move(detail)};
+    return Error{pixel_error::Corrupted, std::move(detail)};
 }
 
 // A count that misses the plane, short or long, may come from an encoder that
@@ -65,7 +65,7 @@ void decodePlane(std::span<const std::uint8_t> segment, std::span<std::uint8_t> 
 
 } // namespace
 
-base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape)
+Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape)
 {
     RleDecoder decoder;
     auto planes = decoder.decode(frame, shape);
@@ -74,13 +74,13 @@ base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint
     return std::vector<std::uint8_t>(planes->begin(), planes->end());
 }
 
-base::Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const std::uint8_t> frame,
+Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const std::uint8_t> frame,
                                                                const RleFrameShape& shape)
 {
     if (shape.bytesPerSample != 1 && shape.bytesPerSample != 2)
-        return base::Error{pixel_error::Unsupported, "RLE holds 8- or 16-bit samples only"};
+        return Error{pixel_error::Unsupported, "RLE holds 8- or 16-bit samples only"};
     if (shape.samplesPerPixel != 1 && shape.samplesPerPixel != 3)
-        return base::Error{pixel_error::Unsupported, "RLE samples per pixel must be 1 or 3"};
+        return Error{pixel_error::Unsupported, "RLE samples per pixel must be 1 or 3"};
     const std::uint64_t planeSize = std::uint64_t(shape.rows) * shape.columns;
     const std::uint64_t segmentCount = std::uint64_t(shape.samplesPerPixel) * shape.bytesPerSample;
     if (planeSize == 0 || planeSize * segmentCount > MaxFrameBytes)
@@ -137,7 +137,7 @@ base::Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const s
         }
         return std::span<const std::uint8_t>(out);
     } catch (const std::bad_alloc&) {
-        return base::Error{pixel_error::OutOfMemory, "out of memory decoding an RLE frame"};
+        return Error{pixel_error::OutOfMemory, "out of memory decoding an RLE frame"};
     }
 }
 

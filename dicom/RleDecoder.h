@@ -3,7 +3,7 @@
 // The DICOM RLE compression of PS3.5 Annex G: a 64-byte header with up to 15
 // segment offsets, each segment a PackBits byte stream holding one byte plane.
 
-#include "base/Result.h"
+#include "dicom/DicomError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,14 +45,14 @@ struct RleFrameShape {
 // Error 5 for a header that does not fit the shape, or a frame larger than
 // its segments can yield (checked before anything is allocated); error 3 for
 // a shape RLE cannot hold.
-base::Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
+Result<std::vector<std::uint8_t>> decodeRleFrame(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
 
 // The same for frame after frame: the decoder keeps its buffers, so a long
 // series allocates (and faults in) its memory once. The span returned stays
 // valid until the next decode.
 class RleDecoder {
 public:
-    base::Result<std::span<const std::uint8_t>> decode(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
+    Result<std::span<const std::uint8_t>> decode(std::span<const std::uint8_t> frame, const RleFrameShape& shape);
 
 private:
     std::vector<std::uint8_t> m_out;

@@ -29,7 +29,7 @@ QString readerMessage(const dicom::DicomDataset& dataset)
 // The frame's pixels stretched to `height` rows as a fresh image object of a
 // single level: the stretch belongs to how the file is shown, so it is no
 // step the user could undo.
-base::Result<imaging::FrameImage> stretchedFrame(const imaging::FrameImage& frame, std::int32_t height,
+imaging::Result<imaging::FrameImage> stretchedFrame(const imaging::FrameImage& frame, std::int32_t height,
                                                  imaging::Window fileWindow)
 {
     if (const imaging::Image8* image = frame.image8()) {

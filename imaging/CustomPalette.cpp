@@ -12,9 +12,9 @@
 namespace imaging {
 namespace {
 
-base::Error paletteError(PaletteFileError code, std::string detail)
+base::Failure<PaletteFileError> paletteError(PaletteFileError code, std::string detail)
 {
-    return base::Error{static_cast<int>(code), std::move(detail)};
+    return {code, std::move(detail)};
 }
 
 // The characters that separate words in a palette file (those of isspace in
@@ -97,7 +97,7 @@ PaletteTable CustomPalette::table() const
     return t;
 }
 
-base::Result<CustomPalette> parsePalette(std::string_view text)
+PaletteFileResult<CustomPalette> parsePalette(std::string_view text)
 {
     try {
         std::size_t pos = 0;
@@ -129,7 +129,7 @@ base::Result<CustomPalette> parsePalette(std::string_view text)
     }
 }
 
-base::Result<CustomPalette> readPaletteFile(const std::filesystem::path& file)
+PaletteFileResult<CustomPalette> readPaletteFile(const std::filesystem::path& file)
 {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
@@ -184,7 +184,7 @@ std::string formatPalette(const CustomPalette& palette)
     return text;
 }
 
-base::Result<void> writePaletteFile(const std::filesystem::path& file, const CustomPalette& palette)
+PaletteFileResult<void> writePaletteFile(const std::filesystem::path& file, const CustomPalette& palette)
 {
     std::string text;
     try {
@@ -233,7 +233,7 @@ std::size_t CustomPaletteList::loadFolder(const std::filesystem::path& folder)
     }
 }
 
-base::Result<void> CustomPaletteList::save(const std::filesystem::path& file, const CustomPalette& palette)
+PaletteFileResult<void> CustomPaletteList::save(const std::filesystem::path& file, const CustomPalette& palette)
 {
     if (m_palettes.size() >= kMaxPalettes)
         return paletteError(PaletteFileError::CannotCreate, "too many palettes");

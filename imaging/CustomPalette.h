@@ -36,6 +36,11 @@ enum class PaletteFileError : int {
     CannotWrite = 5,  // writing, flushing or renaming into place failed
 };
 
+// Palette files fail on their own terms: these are the file's problems,
+// not an image operation's.
+template<typename T>
+using PaletteFileResult = base::Result<T, PaletteFileError>;
+
 inline constexpr std::uintmax_t kMaxPaletteFileBytes = 1 << 20;
 
 // A palette file's text: the first whitespace-delimited word is the name (cut
@@ -43,8 +48,8 @@ inline constexpr std::uintmax_t kMaxPaletteFileBytes = 1 << 20;
 // decimal integers (red, green, blue). Reading stops at the first triple that
 // cannot be read; the entries not read stay 0. Numbers beyond 32 bits are
 // held at the nearest 32-bit value.
-base::Result<CustomPalette> parsePalette(std::string_view text);
-base::Result<CustomPalette> readPaletteFile(const std::filesystem::path& file);
+PaletteFileResult<CustomPalette> parsePalette(std::string_view text);
+PaletteFileResult<CustomPalette> readPaletteFile(const std::filesystem::path& file);
 
 // A name that can be both a palette file's first word and its file name:
 // whitespace, control characters and / \ : * ? " < > | become "_"; cut to 127
@@ -59,7 +64,7 @@ std::string formatPalette(const CustomPalette& palette);
 
 // Writes to a temporary file beside `file` and renames it into place, so an
 // existing file is either replaced whole or left as it was.
-base::Result<void> writePaletteFile(const std::filesystem::path& file, const CustomPalette& palette);
+PaletteFileResult<void> writePaletteFile(const std::filesystem::path& file, const CustomPalette& palette);
 
 // The user palettes in load order, with the one chosen last. Owned by the
 // application; pointers from at() stay valid until the next addition.
@@ -76,7 +81,7 @@ public:
 
     // Writes the palette (under its sanitised name) to `file` and appends it
     // only once the file is in place.
-    base::Result<void> save(const std::filesystem::path& file, const CustomPalette& palette);
+    PaletteFileResult<void> save(const std::filesystem::path& file, const CustomPalette& palette);
 
     bool add(CustomPalette palette);
 

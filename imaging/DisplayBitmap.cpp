@@ -39,7 +39,7 @@ std::uint64_t DisplayBitmap::strideFor(std::int32_t width, int bitsPerPixel)
     return (rowBytes + 3) & ~std::uint64_t{3};
 }
 
-base::Result<DisplayBitmap> DisplayBitmap::create(std::int32_t width, std::int32_t height, int bitsPerPixel)
+Result<DisplayBitmap> DisplayBitmap::create(std::int32_t width, std::int32_t height, int bitsPerPixel)
 {
     if (width < 0 || height < 0 || (bitsPerPixel != 8 && bitsPerPixel != 24))
         return makeError(ImagingError::InvalidParameters);
@@ -86,7 +86,7 @@ base::Result<DisplayBitmap> DisplayBitmap::create(std::int32_t width, std::int32
     return bitmap;
 }
 
-base::Result<DisplayBitmap> DisplayBitmap::clone() const
+Result<DisplayBitmap> DisplayBitmap::clone() const
 {
     DisplayBitmap copy;
     if (m_size == 0)
@@ -160,7 +160,7 @@ std::span<const std::uint8_t> PackedBitmapView::imageRow(std::int32_t y) const
     return rows.subspan(static_cast<std::size_t>(stored) * stride, stride);
 }
 
-base::Result<PackedBitmapView> readPackedBitmap(std::span<const std::uint8_t> block)
+Result<PackedBitmapView> readPackedBitmap(std::span<const std::uint8_t> block)
 {
     // BITMAPINFOHEADER: size, width, height, planes, bit count, compression,
     // image size, resolutions, colours used, colours important.

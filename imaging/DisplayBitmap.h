@@ -5,7 +5,7 @@
 #include <memory>
 #include <span>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/PaletteTable.h"
 
 namespace imaging {
@@ -34,12 +34,12 @@ public:
     // zero row padding; the pixels are left for the caller to write.
     // bitsPerPixel is 8 or 24. Fails on sizes past the 2^31 - 1 cap or when
     // memory runs out.
-    static base::Result<DisplayBitmap> create(std::int32_t width, std::int32_t height, int bitsPerPixel);
+    static Result<DisplayBitmap> create(std::int32_t width, std::int32_t height, int bitsPerPixel);
 
     // Row length in bytes, padded to a multiple of 4.
     static std::uint64_t strideFor(std::int32_t width, int bitsPerPixel);
 
-    base::Result<DisplayBitmap> clone() const;
+    Result<DisplayBitmap> clone() const;
 
     bool isNull() const { return m_size == 0; }
     std::int32_t width() const { return m_width; }
@@ -93,6 +93,6 @@ struct PackedBitmapView {
 // Checks header size 40, one plane, bit count 8 or 24, no compression and that
 // the block holds the header, the table and every row. Errors: UnknownBitmapFormat
 // for other bit counts or compressions, InvalidBitmapFormat for a malformed block.
-base::Result<PackedBitmapView> readPackedBitmap(std::span<const std::uint8_t> block);
+Result<PackedBitmapView> readPackedBitmap(std::span<const std::uint8_t> block);
 
 } // namespace imaging

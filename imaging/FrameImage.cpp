@@ -35,7 +35,7 @@ Level8 newLevel8(SampleKind kind, std::int32_t width, std::int32_t height)
 
 // Friend-free construction: the creations fill a FrameImage through these.
 struct FrameImageBuilder {
-    static base::Result<FrameImage> make8(Level8&& level)
+    static Result<FrameImage> make8(Level8&& level)
     {
         auto image = Image8::create(std::move(level));
         if (!image)
@@ -44,7 +44,7 @@ struct FrameImageBuilder {
         frame.m_image8 = std::move(image).value();
         return frame;
     }
-    static base::Result<FrameImage> make16(Level16&& level)
+    static Result<FrameImage> make16(Level16&& level)
     {
         const std::int16_t fill = static_cast<std::int16_t>(level.min);
         auto image = Image16::create(std::move(level));
@@ -59,12 +59,12 @@ struct FrameImageBuilder {
 
 namespace {
 
-base::Result<FrameImage> wrap8(Level8&& level)
+Result<FrameImage> wrap8(Level8&& level)
 {
     return FrameImageBuilder::make8(std::move(level));
 }
 
-base::Result<FrameImage> wrap16(Level16&& level, Window given, GivenWindow rule)
+Result<FrameImage> wrap16(Level16&& level, Window given, GivenWindow rule)
 {
     const SampleRange range = scanSamples16(level.pixels);
     level.kind = SampleKind::Grey;
@@ -77,7 +77,7 @@ base::Result<FrameImage> wrap16(Level16&& level, Window given, GivenWindow rule)
 
 } // namespace
 
-base::Result<FrameImage> FrameImage::fromFrame(FrameInput&& input)
+Result<FrameImage> FrameImage::fromFrame(FrameInput&& input)
 {
     base::Frame& frame = input.frame;
     try {
@@ -104,7 +104,7 @@ base::Result<FrameImage> FrameImage::fromFrame(FrameInput&& input)
     return makeError(ImagingError::InvalidParameters);
 }
 
-base::Result<FrameImage> FrameImage::fromPackedBitmap(std::span<const std::uint8_t> block)
+Result<FrameImage> FrameImage::fromPackedBitmap(std::span<const std::uint8_t> block)
 {
     auto view = readPackedBitmap(block);
     if (!view)
@@ -140,7 +140,7 @@ base::Result<FrameImage> FrameImage::fromPackedBitmap(std::span<const std::uint8
     }
 }
 
-base::Result<FrameImage> FrameImage::fromBuffer(std::span<const std::uint8_t> buffer, BufferLayout layout)
+Result<FrameImage> FrameImage::fromBuffer(std::span<const std::uint8_t> buffer, BufferLayout layout)
 {
     std::uint64_t bytesPerPixel = 0;
     switch (layout.layout) {
@@ -185,7 +185,7 @@ base::Result<FrameImage> FrameImage::fromBuffer(std::span<const std::uint8_t> bu
     }
 }
 
-base::Result<FrameImage> FrameImage::fromSamples8(std::span<const std::uint8_t> samples, SampleKind kind,
+Result<FrameImage> FrameImage::fromSamples8(std::span<const std::uint8_t> samples, SampleKind kind,
                                                   std::int32_t width, std::int32_t height)
 {
     const std::uint64_t size = checkedSize(width, height, kind == SampleKind::Rgb ? 3 : 1);
@@ -199,7 +199,7 @@ base::Result<FrameImage> FrameImage::fromSamples8(std::span<const std::uint8_t> 
     }
 }
 
-base::Result<FrameImage> FrameImage::adoptSamples8(std::vector<std::uint8_t>&& samples, SampleKind kind,
+Result<FrameImage> FrameImage::adoptSamples8(std::vector<std::uint8_t>&& samples, SampleKind kind,
                                                    std::int32_t width, std::int32_t height)
 {
     if (kind != SampleKind::Grey && kind != SampleKind::Rgb)
@@ -213,7 +213,7 @@ base::Result<FrameImage> FrameImage::adoptSamples8(std::vector<std::uint8_t>&& s
     return wrap8(std::move(level));
 }
 
-base::Result<FrameImage> FrameImage::fromSamples16(std::span<const std::int16_t> samples, std::int32_t width,
+Result<FrameImage> FrameImage::fromSamples16(std::span<const std::int16_t> samples, std::int32_t width,
                                                    std::int32_t height, Window window)
 {
     const std::uint64_t size = checkedSize(width, height, 2);
@@ -230,7 +230,7 @@ base::Result<FrameImage> FrameImage::fromSamples16(std::span<const std::int16_t>
     }
 }
 
-base::Result<FrameImage> FrameImage::adoptSamples16(std::vector<std::int16_t>&& samples, std::int32_t width,
+Result<FrameImage> FrameImage::adoptSamples16(std::vector<std::int16_t>&& samples, std::int32_t width,
                                                     std::int32_t height, Window window)
 {
     const std::uint64_t size = checkedSize(width, height, 2);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Frame.h"
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/Image.h"
 #include "imaging/ImageLevel.h"
@@ -65,21 +65,21 @@ public:
     FrameImage& operator=(FrameImage&&) noexcept = default;
 
     // The document's creation from a decoded frame, taking over its buffer.
-    static base::Result<FrameImage> fromFrame(FrameInput&& input);
+    static Result<FrameImage> fromFrame(FrameInput&& input);
     // A packed 8- or 24-bit bitmap (another frame's display bitmap, the
     // clipboard): always an RGB level.
-    static base::Result<FrameImage> fromPackedBitmap(std::span<const std::uint8_t> block);
-    static base::Result<FrameImage> fromBuffer(std::span<const std::uint8_t> buffer, BufferLayout layout);
-    static base::Result<FrameImage> fromSamples8(std::span<const std::uint8_t> samples, SampleKind kind,
+    static Result<FrameImage> fromPackedBitmap(std::span<const std::uint8_t> block);
+    static Result<FrameImage> fromBuffer(std::span<const std::uint8_t> buffer, BufferLayout layout);
+    static Result<FrameImage> fromSamples8(std::span<const std::uint8_t> samples, SampleKind kind,
                                                  std::int32_t width, std::int32_t height);
     // Takes over the buffer without copying it.
-    static base::Result<FrameImage> adoptSamples8(std::vector<std::uint8_t>&& samples, SampleKind kind,
+    static Result<FrameImage> adoptSamples8(std::vector<std::uint8_t>&& samples, SampleKind kind,
                                                   std::int32_t width, std::int32_t height);
     // A given window is kept as it is (batch conversion, HTML export).
-    static base::Result<FrameImage> fromSamples16(std::span<const std::int16_t> samples, std::int32_t width,
+    static Result<FrameImage> fromSamples16(std::span<const std::int16_t> samples, std::int32_t width,
                                                   std::int32_t height, Window window);
     // Takes over the buffer; a given window is clamped into the data.
-    static base::Result<FrameImage> adoptSamples16(std::vector<std::int16_t>&& samples, std::int32_t width,
+    static Result<FrameImage> adoptSamples16(std::vector<std::int16_t>&& samples, std::int32_t width,
                                                    std::int32_t height, Window window);
 
     // 8, 16, or 0 without an image.
@@ -98,7 +98,7 @@ public:
     Window asLoadedWindow() const;
     ImagingError lastError() const;
     const DisplayBitmap* displayBitmap() const;
-    base::Result<DisplayBitmap> copyDisplayBitmap() const;
+    Result<DisplayBitmap> copyDisplayBitmap() const;
 
     const std::string& sourceName() const { return m_sourceName; }
     void setSourceName(std::string_view name);
@@ -111,7 +111,7 @@ public:
 
     // The display bitmap's pixels as files take them (grey tables give one
     // byte per pixel, other tables and 24-bit bitmaps three).
-    base::Result<PixelExport> exportPixels() const;
+    Result<PixelExport> exportPixels() const;
     // The top level's sample at (x, y); none outside the image.
     std::optional<PixelValue> pixelValue(std::int32_t x, std::int32_t y) const;
 
@@ -120,7 +120,7 @@ public:
     bool convertToRgb();
 
     // Runs a pixel operation on whichever image is held: operation is called
-    // with the top Level8 or Level16 and returns base::Result of the same type.
+    // with the top Level8 or Level16 and returns a Result of the same type.
     template<typename Operation>
     bool applyPixelOperation(Operation&& operation)
     {
@@ -154,7 +154,7 @@ public:
     RegionBox selectionBox(double scale) const;
     bool isSelected(std::int32_t x, std::int32_t y) const;
     const RegionMask* region() const;
-    base::Result<DisplayBitmap> copySelection() const;
+    Result<DisplayBitmap> copySelection() const;
 
 private:
     friend struct FrameImageBuilder;

@@ -75,7 +75,7 @@ const DisplayBitmap* FrameImage::displayBitmap() const
     return visit([](const auto& image) { return image.displayBitmap(); }, static_cast<const DisplayBitmap*>(nullptr));
 }
 
-base::Result<DisplayBitmap> FrameImage::copyDisplayBitmap() const
+Result<DisplayBitmap> FrameImage::copyDisplayBitmap() const
 {
     const DisplayBitmap* bitmap = displayBitmap();
     if (!bitmap)
@@ -83,7 +83,7 @@ base::Result<DisplayBitmap> FrameImage::copyDisplayBitmap() const
     return bitmap->clone();
 }
 
-base::Result<PixelExport> FrameImage::exportPixels() const
+Result<PixelExport> FrameImage::exportPixels() const
 {
     const DisplayBitmap* bitmap = displayBitmap();
     if (!bitmap)
@@ -145,10 +145,10 @@ bool FrameImage::convertToGrey()
         return false;
     if (m_image8->topLevel().kind != SampleKind::Rgb) {
         m_image8->applyPixelOperation(
-            [](const Level8&) -> base::Result<Level8> { return makeError(ImagingError::NotAllowedInMonochrome); });
+            [](const Level8&) -> Result<Level8> { return makeError(ImagingError::NotAllowedInMonochrome); });
         return false;
     }
-    return m_image8->applyPixelOperation([](const Level8& source) -> base::Result<Level8> {
+    return m_image8->applyPixelOperation([](const Level8& source) -> Result<Level8> {
         Level8 grey = source.withSize(source.width, source.height, SampleKind::Grey);
         const std::uint8_t* src = source.pixels.data();
         for (std::uint8_t& out : grey.pixels) {
@@ -167,10 +167,10 @@ bool FrameImage::convertToRgb()
         return false;
     if (m_image8->topLevel().kind != SampleKind::Grey) {
         m_image8->applyPixelOperation(
-            [](const Level8&) -> base::Result<Level8> { return makeError(ImagingError::NotAllowedInColour); });
+            [](const Level8&) -> Result<Level8> { return makeError(ImagingError::NotAllowedInColour); });
         return false;
     }
-    return m_image8->applyPixelOperation([](const Level8& source) -> base::Result<Level8> {
+    return m_image8->applyPixelOperation([](const Level8& source) -> Result<Level8> {
         Level8 rgb = source.withSize(source.width, source.height, SampleKind::Rgb);
         std::uint8_t* dst = rgb.pixels.data();
         for (const std::uint8_t v : source.pixels) {
@@ -303,10 +303,10 @@ bool FrameImage::isSelected(std::int32_t x, std::int32_t y) const
     return mask && mask->isSelected(x, y);
 }
 
-base::Result<DisplayBitmap> FrameImage::copySelection() const
+Result<DisplayBitmap> FrameImage::copySelection() const
 {
     return visit([](const auto& image) { return image.copySelection(); },
-                 base::Result<DisplayBitmap>(makeError(ImagingError::InvalidParameters)));
+                 Result<DisplayBitmap>(makeError(ImagingError::InvalidParameters)));
 }
 
 } // namespace imaging

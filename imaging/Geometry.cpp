@@ -13,7 +13,7 @@ using detail::guarded;
 using detail::isUsableSize;
 
 template<typename Sample>
-using LevelResult = base::Result<ImageLevel<Sample>>;
+using LevelResult = Result<ImageLevel<Sample>>;
 
 // Builds a level of the given size in which every pixel is taken from
 // source(x, y) of the old level; the pixel's channels move together.
@@ -71,7 +71,7 @@ std::int32_t anchorOffset(std::int32_t change, int position)
 } // namespace
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> crop(const ImageLevel<Sample>& level, std::int32_t left, std::int32_t top,
+Result<ImageLevel<Sample>> crop(const ImageLevel<Sample>& level, std::int32_t left, std::int32_t top,
                                       std::int32_t right, std::int32_t bottom)
 {
     if (left < 0 || top < 0 || right > level.width || bottom > level.height || left >= right || top >= bottom)
@@ -81,7 +81,7 @@ base::Result<ImageLevel<Sample>> crop(const ImageLevel<Sample>& level, std::int3
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate180(const ImageLevel<Sample>& level)
+Result<ImageLevel<Sample>> rotate180(const ImageLevel<Sample>& level)
 {
     const std::int32_t w = level.width;
     const std::int32_t h = level.height;
@@ -89,35 +89,35 @@ base::Result<ImageLevel<Sample>> rotate180(const ImageLevel<Sample>& level)
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate90Clockwise(const ImageLevel<Sample>& level)
+Result<ImageLevel<Sample>> rotate90Clockwise(const ImageLevel<Sample>& level)
 {
     const std::int32_t h = level.height;
     return rearrange(level, h, level.width, [&](std::int32_t x, std::int32_t y) { return Point{y, h - 1 - x}; });
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate90CounterClockwise(const ImageLevel<Sample>& level)
+Result<ImageLevel<Sample>> rotate90CounterClockwise(const ImageLevel<Sample>& level)
 {
     const std::int32_t w = level.width;
     return rearrange(level, level.height, w, [&](std::int32_t x, std::int32_t y) { return Point{w - 1 - y, x}; });
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> flipHorizontal(const ImageLevel<Sample>& level)
+Result<ImageLevel<Sample>> flipHorizontal(const ImageLevel<Sample>& level)
 {
     const std::int32_t w = level.width;
     return rearrange(level, w, level.height, [&](std::int32_t x, std::int32_t y) { return Point{w - 1 - x, y}; });
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> flipVertical(const ImageLevel<Sample>& level)
+Result<ImageLevel<Sample>> flipVertical(const ImageLevel<Sample>& level)
 {
     const std::int32_t h = level.height;
     return rearrange(level, level.width, h, [&](std::int32_t x, std::int32_t y) { return Point{x, h - 1 - y}; });
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resampleNearest(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resampleNearest(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                                  std::int32_t newHeight)
 {
     if (!isUsableSize(newWidth, newHeight, level.channels(), sizeof(Sample)))
@@ -134,7 +134,7 @@ base::Result<ImageLevel<Sample>> resampleNearest(const ImageLevel<Sample>& level
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                                   std::int32_t newHeight)
 {
     if (!level.isConsistent() || !isUsableSize(newWidth, newHeight, level.channels(), sizeof(Sample)))
@@ -183,7 +183,7 @@ base::Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& leve
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resizeCanvas(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resizeCanvas(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                               std::int32_t newHeight, int anchor, std::uint32_t fill)
 {
     if (anchor < 0 || anchor >= kCanvasAnchorCount || !level.isConsistent()
@@ -213,7 +213,7 @@ base::Result<ImageLevel<Sample>> resizeCanvas(const ImageLevel<Sample>& level, s
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> thumbnail(const ImageLevel<Sample>& level, std::int32_t side, std::uint32_t fill)
+Result<ImageLevel<Sample>> thumbnail(const ImageLevel<Sample>& level, std::int32_t side, std::uint32_t fill)
 {
     if (!level.isConsistent() || !isUsableSize(side, side, level.channels(), sizeof(Sample)))
         return makeError(ImagingError::InvalidParameters);
@@ -228,30 +228,30 @@ base::Result<ImageLevel<Sample>> thumbnail(const ImageLevel<Sample>& level, std:
     return resizeCanvas(*scaled, side, side, 4, fill);
 }
 
-template base::Result<ImageLevel<std::uint8_t>> crop(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t, std::int32_t,
+template Result<ImageLevel<std::uint8_t>> crop(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t, std::int32_t,
                                                     std::int32_t);
-template base::Result<ImageLevel<std::uint8_t>> rotate180(const ImageLevel<std::uint8_t>&);
-template base::Result<ImageLevel<std::uint8_t>> rotate90Clockwise(const ImageLevel<std::uint8_t>&);
-template base::Result<ImageLevel<std::uint8_t>> rotate90CounterClockwise(const ImageLevel<std::uint8_t>&);
-template base::Result<ImageLevel<std::uint8_t>> flipHorizontal(const ImageLevel<std::uint8_t>&);
-template base::Result<ImageLevel<std::uint8_t>> flipVertical(const ImageLevel<std::uint8_t>&);
-template base::Result<ImageLevel<std::uint8_t>> resampleNearest(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::uint8_t>> resampleBilinear(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::uint8_t>> resizeCanvas(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t, int,
+template Result<ImageLevel<std::uint8_t>> rotate180(const ImageLevel<std::uint8_t>&);
+template Result<ImageLevel<std::uint8_t>> rotate90Clockwise(const ImageLevel<std::uint8_t>&);
+template Result<ImageLevel<std::uint8_t>> rotate90CounterClockwise(const ImageLevel<std::uint8_t>&);
+template Result<ImageLevel<std::uint8_t>> flipHorizontal(const ImageLevel<std::uint8_t>&);
+template Result<ImageLevel<std::uint8_t>> flipVertical(const ImageLevel<std::uint8_t>&);
+template Result<ImageLevel<std::uint8_t>> resampleNearest(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t);
+template Result<ImageLevel<std::uint8_t>> resampleBilinear(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t);
+template Result<ImageLevel<std::uint8_t>> resizeCanvas(const ImageLevel<std::uint8_t>&, std::int32_t, std::int32_t, int,
                                                             std::uint32_t);
-template base::Result<ImageLevel<std::uint8_t>> thumbnail(const ImageLevel<std::uint8_t>&, std::int32_t, std::uint32_t);
-template base::Result<ImageLevel<std::int16_t>> crop(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t, std::int32_t,
+template Result<ImageLevel<std::uint8_t>> thumbnail(const ImageLevel<std::uint8_t>&, std::int32_t, std::uint32_t);
+template Result<ImageLevel<std::int16_t>> crop(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t, std::int32_t,
                                                     std::int32_t);
-template base::Result<ImageLevel<std::int16_t>> rotate180(const ImageLevel<std::int16_t>&);
-template base::Result<ImageLevel<std::int16_t>> rotate90Clockwise(const ImageLevel<std::int16_t>&);
-template base::Result<ImageLevel<std::int16_t>> rotate90CounterClockwise(const ImageLevel<std::int16_t>&);
-template base::Result<ImageLevel<std::int16_t>> flipHorizontal(const ImageLevel<std::int16_t>&);
-template base::Result<ImageLevel<std::int16_t>> flipVertical(const ImageLevel<std::int16_t>&);
-template base::Result<ImageLevel<std::int16_t>> resampleNearest(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::int16_t>> resampleBilinear(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::int16_t>> resizeCanvas(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t, int,
+template Result<ImageLevel<std::int16_t>> rotate180(const ImageLevel<std::int16_t>&);
+template Result<ImageLevel<std::int16_t>> rotate90Clockwise(const ImageLevel<std::int16_t>&);
+template Result<ImageLevel<std::int16_t>> rotate90CounterClockwise(const ImageLevel<std::int16_t>&);
+template Result<ImageLevel<std::int16_t>> flipHorizontal(const ImageLevel<std::int16_t>&);
+template Result<ImageLevel<std::int16_t>> flipVertical(const ImageLevel<std::int16_t>&);
+template Result<ImageLevel<std::int16_t>> resampleNearest(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t);
+template Result<ImageLevel<std::int16_t>> resampleBilinear(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t);
+template Result<ImageLevel<std::int16_t>> resizeCanvas(const ImageLevel<std::int16_t>&, std::int32_t, std::int32_t, int,
                                                             std::uint32_t);
-template base::Result<ImageLevel<std::int16_t>> thumbnail(const ImageLevel<std::int16_t>&, std::int32_t, std::uint32_t);
+template Result<ImageLevel<std::int16_t>> thumbnail(const ImageLevel<std::int16_t>&, std::int32_t, std::uint32_t);
 
 // The image forms.
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/ImageLevel.h"
 
 namespace imaging {
@@ -28,41 +28,41 @@ inline constexpr int kCanvasAnchorCount = 9;
 // right and bottom exclusive; the rectangle must lie inside the level and hold
 // at least one pixel.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> crop(const ImageLevel<Sample>& level, std::int32_t left, std::int32_t top,
+Result<ImageLevel<Sample>> crop(const ImageLevel<Sample>& level, std::int32_t left, std::int32_t top,
                                       std::int32_t right, std::int32_t bottom);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate180(const ImageLevel<Sample>& level);
+Result<ImageLevel<Sample>> rotate180(const ImageLevel<Sample>& level);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate90Clockwise(const ImageLevel<Sample>& level);
+Result<ImageLevel<Sample>> rotate90Clockwise(const ImageLevel<Sample>& level);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate90CounterClockwise(const ImageLevel<Sample>& level);
+Result<ImageLevel<Sample>> rotate90CounterClockwise(const ImageLevel<Sample>& level);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> flipHorizontal(const ImageLevel<Sample>& level);
+Result<ImageLevel<Sample>> flipHorizontal(const ImageLevel<Sample>& level);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> flipVertical(const ImageLevel<Sample>& level);
+Result<ImageLevel<Sample>> flipVertical(const ImageLevel<Sample>& level);
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resampleNearest(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resampleNearest(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                                  std::int32_t newHeight);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resampleBilinear(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                                   std::int32_t newHeight);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> resizeCanvas(const ImageLevel<Sample>& level, std::int32_t newWidth,
+Result<ImageLevel<Sample>> resizeCanvas(const ImageLevel<Sample>& level, std::int32_t newWidth,
                                               std::int32_t newHeight, int anchor, std::uint32_t fill);
 
 // Rotation by an angle in degrees. The canvas grows to hold the whole turned
 // picture; the corners take the fill. Angles of 90 and more are the exact
 // quarter turn; angles <= 0 (and NaN) are refused.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate(const ImageLevel<Sample>& level, float angle, Turn turn,
+Result<ImageLevel<Sample>> rotate(const ImageLevel<Sample>& level, float angle, Turn turn,
                                         Interpolation method, std::uint32_t fill);
 
 // A square picture of side x side for browsers and previews: the longer side
 // scaled to `side` by nearest neighbour (the shorter one to at least 1), then
 // centred on a filled canvas.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> thumbnail(const ImageLevel<Sample>& level, std::int32_t side, std::uint32_t fill);
+Result<ImageLevel<Sample>> thumbnail(const ImageLevel<Sample>& level, std::int32_t side, std::uint32_t fill);
 
 // The image's undoable forms: each adds one level on success. Rotations and
 // canvas resizing fill with the frame's backgroundFill8 / backgroundFill16.

@@ -7,7 +7,7 @@
 namespace imaging {
 
 template<typename Sample>
-base::Result<std::unique_ptr<BasicImage<Sample>>> BasicImage<Sample>::create(Level&& base)
+Result<std::unique_ptr<BasicImage<Sample>>> BasicImage<Sample>::create(Level&& base)
 {
     if (!base.isConsistent())
         return makeError(ImagingError::InvalidParameters);
@@ -29,7 +29,7 @@ base::Result<std::unique_ptr<BasicImage<Sample>>> BasicImage<Sample>::create(Lev
 }
 
 template<typename Sample>
-base::Result<DisplayBitmap> BasicImage<Sample>::build(const Level& level, Window window) const
+Result<DisplayBitmap> BasicImage<Sample>::build(const Level& level, Window window) const
 {
     return buildDisplayBitmap(level, window, m_state.palette.table);
 }
@@ -87,7 +87,7 @@ bool BasicImage<Sample>::addLevel(Level&& next)
     try {
         auto bitmap = build(next, next.window);
         if (!bitmap) {
-            m_lastError = toImagingError(bitmap.error());
+            m_lastError = bitmap.error().code;
             return false;
         }
         reserveAction();
@@ -130,7 +130,7 @@ bool BasicImage<Sample>::rebuildDisplay()
 {
     auto bitmap = build(topLevel(), topLevel().window);
     if (!bitmap) {
-        m_lastError = toImagingError(bitmap.error());
+        m_lastError = bitmap.error().code;
         return false;
     }
     m_bitmap = std::move(bitmap).value();
@@ -165,7 +165,7 @@ bool BasicImage<Sample>::moveToLevel(std::size_t index, std::size_t actionPos)
     const Level& target = m_state.levels[index];
     auto bitmap = build(target, target.window);
     if (!bitmap) {
-        m_lastError = toImagingError(bitmap.error());
+        m_lastError = bitmap.error().code;
         return false;
     }
     m_state.topLevel = index;
@@ -196,7 +196,7 @@ bool BasicImage<Sample>::undo()
             const Window window = s.windows[s.windowPos - 2];
             auto bitmap = build(topLevel(), window);
             if (!bitmap) {
-                m_lastError = toImagingError(bitmap.error());
+                m_lastError = bitmap.error().code;
                 return false;
             }
             --s.windowPos;
@@ -245,7 +245,7 @@ bool BasicImage<Sample>::redo()
             const Window window = s.windows[s.windowPos];
             auto bitmap = build(topLevel(), window);
             if (!bitmap) {
-                m_lastError = toImagingError(bitmap.error());
+                m_lastError = bitmap.error().code;
                 return false;
             }
             ++s.windowPos;
@@ -296,7 +296,7 @@ bool BasicImage<Sample>::endPreview(PreviewEnd end)
         const Level& top = m_preview->levels[m_preview->topLevel];
         auto bitmap = buildDisplayBitmap(top, top.window, m_preview->palette.table);
         if (!bitmap) {
-            m_lastError = toImagingError(bitmap.error());
+            m_lastError = bitmap.error().code;
             return false; // the snapshot stays, so the caller may try again
         }
         m_state = std::move(*m_preview);
@@ -355,7 +355,7 @@ bool BasicImage<Sample>::endWindowChange(WindowChangeEnd end)
     // The bitmap may show a window of the drag; it goes back with the rest.
     auto bitmap = build(topLevel(), snapshot->topWindow);
     if (!bitmap) {
-        m_lastError = toImagingError(bitmap.error());
+        m_lastError = bitmap.error().code;
         m_windowSnapshot = std::move(snapshot); // kept, so the caller may try again
         return false;
     }
@@ -418,7 +418,7 @@ bool BasicImage<Sample>::removeSelection()
 }
 
 template<typename Sample>
-base::Result<DisplayBitmap> BasicImage<Sample>::copySelection() const
+Result<DisplayBitmap> BasicImage<Sample>::copySelection() const
 {
     const Level& top = topLevel();
     const RegionMask& region = m_state.region;

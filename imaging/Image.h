@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/ImageLevel.h"
 #include "imaging/ImagingError.h"
@@ -40,7 +40,7 @@ public:
 
     // Takes a consistent level 0 and builds the first bitmap; its window is
     // the first entry of the window history and the as-loaded window.
-    static base::Result<std::unique_ptr<BasicImage>> create(Level&& base);
+    static Result<std::unique_ptr<BasicImage>> create(Level&& base);
 
     // The shown level and the stack below and above it.
     const Level& topLevel() const { return m_state.levels[m_state.topLevel]; }
@@ -57,15 +57,15 @@ public:
     // changed, bitmap rebuilt). An inconsistent level gives InvalidParameters.
     bool addLevel(Level&& next);
 
-    // Runs operation(topLevel()) -> base::Result<Level> and adds its level; the
+    // Runs operation(topLevel()) -> Result<Level> and adds its level; the
     // operation's error code (an ImagingError) is kept on failure.
     template<typename Operation>
     bool applyPixelOperation(Operation&& operation)
     {
         try {
-            base::Result<Level> next = operation(topLevel());
+            Result<Level> next = operation(topLevel());
             if (!next) {
-                m_lastError = toImagingError(next.error());
+                m_lastError = next.error().code;
                 return false;
             }
             return addLevel(std::move(next).value());
@@ -104,7 +104,7 @@ public:
     bool removeSelection();
     // The selection's bounding box under the current window; pixels outside
     // the selection are 0. An empty selection gives a 0 x 0 bitmap.
-    base::Result<DisplayBitmap> copySelection() const;
+    Result<DisplayBitmap> copySelection() const;
 
     std::span<const ActionKind> actions() const { return m_state.actions; }
     std::uint32_t actionPosition() const { return static_cast<std::uint32_t>(m_state.actionPos); }
@@ -146,7 +146,7 @@ public:
     explicit BasicImage(Token) {}
 
 private:
-    base::Result<DisplayBitmap> build(const Level& level, Window window) const;
+    Result<DisplayBitmap> build(const Level& level, Window window) const;
     void reserveAction();
     void recordAction(ActionKind kind) noexcept;
     void replaceRegionIfResized() noexcept;

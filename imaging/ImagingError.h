@@ -25,16 +25,13 @@ enum class ImagingError : int {
 // The fixed message of a code, ending in a line feed.
 std::string_view imagingErrorText(ImagingError error);
 
-inline base::Error makeError(ImagingError error)
-{
-    return base::Error{static_cast<int>(error), std::string(imagingErrorText(error))};
-}
+using Error = base::Failure<ImagingError>;
+template<typename T>
+using Result = base::Result<T, ImagingError>;
 
-inline ImagingError toImagingError(const base::Error& error)
+inline Error makeError(ImagingError error)
 {
-    if (error.code < 0 || error.code > static_cast<int>(ImagingError::InvalidBitmapFormat))
-        return ImagingError::Fatal;
-    return static_cast<ImagingError>(error.code);
+    return Error{error, std::string(imagingErrorText(error))};
 }
 
 } // namespace imaging

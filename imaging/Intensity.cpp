@@ -15,7 +15,7 @@ namespace {
 using detail::truncClamped;
 
 template<typename Sample>
-using LevelResult = base::Result<ImageLevel<Sample>>;
+using LevelResult = Result<ImageLevel<Sample>>;
 
 // The 8-bit stretch has always scaled by this single-precision 1/255 in float
 // arithmetic; results of saved edits depend on its rounding.
@@ -113,7 +113,7 @@ std::int64_t stretched(std::int64_t v, const ImageLevel<Sample>& level, std::int
 } // namespace
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> invert(const ImageLevel<Sample>& level, const WorkArea& area)
+Result<ImageLevel<Sample>> invert(const ImageLevel<Sample>& level, const WorkArea& area)
 {
     if constexpr (sizeof(Sample) == 1) {
         return mapSelected(level, area, [](std::int64_t v) { return 255 - v; });
@@ -132,7 +132,7 @@ base::Result<ImageLevel<Sample>> invert(const ImageLevel<Sample>& level, const W
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& level, const WorkArea& area,
+Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& level, const WorkArea& area,
                                                     std::int32_t brightness, std::int32_t contrast)
 {
     const auto range = detail::resultRange(level);
@@ -177,7 +177,7 @@ base::Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& le
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, const WorkArea& area, std::int32_t lower,
+Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, const WorkArea& area, std::int32_t lower,
                                            std::int32_t upper, ThresholdMode mode)
 {
     const int modeNumber = static_cast<int>(mode);
@@ -227,7 +227,7 @@ base::Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, cons
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> removeBurnedIn(const ImageLevel<Sample>& level, const WorkArea& area)
+Result<ImageLevel<Sample>> removeBurnedIn(const ImageLevel<Sample>& level, const WorkArea& area)
 {
     const int channels = level.channels();
     // The pixels and their neighbours are read from the old level, so wiped
@@ -261,7 +261,7 @@ base::Result<ImageLevel<Sample>> removeBurnedIn(const ImageLevel<Sample>& level,
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level, const WorkArea& area)
+Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level, const WorkArea& area)
 {
     if (area.mask.empty())
         return makeError(ImagingError::InvalidParameters);
@@ -274,20 +274,20 @@ base::Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level,
                           [&](Sample* pixel, std::int32_t, std::int32_t) { std::fill_n(pixel, channels, value); });
 }
 
-template base::Result<ImageLevel<std::uint8_t>> invert(const ImageLevel<std::uint8_t>&, const WorkArea&);
-template base::Result<ImageLevel<std::int16_t>> invert(const ImageLevel<std::int16_t>&, const WorkArea&);
-template base::Result<ImageLevel<std::uint8_t>> brightnessContrast(const ImageLevel<std::uint8_t>&, const WorkArea&,
+template Result<ImageLevel<std::uint8_t>> invert(const ImageLevel<std::uint8_t>&, const WorkArea&);
+template Result<ImageLevel<std::int16_t>> invert(const ImageLevel<std::int16_t>&, const WorkArea&);
+template Result<ImageLevel<std::uint8_t>> brightnessContrast(const ImageLevel<std::uint8_t>&, const WorkArea&,
                                                                    std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::int16_t>> brightnessContrast(const ImageLevel<std::int16_t>&, const WorkArea&,
+template Result<ImageLevel<std::int16_t>> brightnessContrast(const ImageLevel<std::int16_t>&, const WorkArea&,
                                                                    std::int32_t, std::int32_t);
-template base::Result<ImageLevel<std::uint8_t>> threshold(const ImageLevel<std::uint8_t>&, const WorkArea&,
+template Result<ImageLevel<std::uint8_t>> threshold(const ImageLevel<std::uint8_t>&, const WorkArea&,
                                                           std::int32_t, std::int32_t, ThresholdMode);
-template base::Result<ImageLevel<std::int16_t>> threshold(const ImageLevel<std::int16_t>&, const WorkArea&,
+template Result<ImageLevel<std::int16_t>> threshold(const ImageLevel<std::int16_t>&, const WorkArea&,
                                                           std::int32_t, std::int32_t, ThresholdMode);
-template base::Result<ImageLevel<std::uint8_t>> removeBurnedIn(const ImageLevel<std::uint8_t>&, const WorkArea&);
-template base::Result<ImageLevel<std::int16_t>> removeBurnedIn(const ImageLevel<std::int16_t>&, const WorkArea&);
-template base::Result<ImageLevel<std::uint8_t>> clearSelection(const ImageLevel<std::uint8_t>&, const WorkArea&);
-template base::Result<ImageLevel<std::int16_t>> clearSelection(const ImageLevel<std::int16_t>&, const WorkArea&);
+template Result<ImageLevel<std::uint8_t>> removeBurnedIn(const ImageLevel<std::uint8_t>&, const WorkArea&);
+template Result<ImageLevel<std::int16_t>> removeBurnedIn(const ImageLevel<std::int16_t>&, const WorkArea&);
+template Result<ImageLevel<std::uint8_t>> clearSelection(const ImageLevel<std::uint8_t>&, const WorkArea&);
+template Result<ImageLevel<std::int16_t>> clearSelection(const ImageLevel<std::int16_t>&, const WorkArea&);
 
 bool invert(FrameImage& frame)
 {

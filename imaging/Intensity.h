@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/ImageLevel.h"
 #include "imaging/WorkArea.h"
 
@@ -24,21 +24,21 @@ enum class ThresholdMode : int {
 // 16-bit ones to the level's min..max. A work area that does not fit the level
 // or a mode outside 0..3 gives InvalidParameters.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> invert(const ImageLevel<Sample>& level, const WorkArea& area);
+Result<ImageLevel<Sample>> invert(const ImageLevel<Sample>& level, const WorkArea& area);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& level, const WorkArea& area,
+Result<ImageLevel<Sample>> brightnessContrast(const ImageLevel<Sample>& level, const WorkArea& area,
                                                     std::int32_t brightness, std::int32_t contrast);
 template<typename Sample>
-base::Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, const WorkArea& area, std::int32_t lower,
+Result<ImageLevel<Sample>> threshold(const ImageLevel<Sample>& level, const WorkArea& area, std::int32_t lower,
                                            std::int32_t upper, ThresholdMode mode);
 // Wipes thin text of one value off a flat background: a pixel whose 3 x 3
 // neighbourhood holds exactly two values takes the smaller one. The outermost
 // rows and columns of the area's rectangle stay as they are.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> removeBurnedIn(const ImageLevel<Sample>& level, const WorkArea& area);
+Result<ImageLevel<Sample>> removeBurnedIn(const ImageLevel<Sample>& level, const WorkArea& area);
 // Sets the selected samples to the level's min; needs an area with a mask.
 template<typename Sample>
-base::Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level, const WorkArea& area);
+Result<ImageLevel<Sample>> clearSelection(const ImageLevel<Sample>& level, const WorkArea& area);
 
 // The image's undoable forms, working inside the image's selection (the whole
 // image without one). Each adds one level on success.

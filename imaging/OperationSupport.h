@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/FrameImage.h"
 #include "imaging/ImageLevel.h"
 #include "imaging/ImagingError.h"

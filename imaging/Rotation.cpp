@@ -120,7 +120,7 @@ void sampleBicubic(const ImageLevel<Sample>& src, double sx, double sy, Sample* 
 }
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotateByAngle(const ImageLevel<Sample>& level, float angle, Turn turn,
+Result<ImageLevel<Sample>> rotateByAngle(const ImageLevel<Sample>& level, float angle, Turn turn,
                                                Interpolation method, std::uint32_t fill)
 {
     const float theta = angle * kOneOver180 * kPi;
@@ -137,7 +137,7 @@ base::Result<ImageLevel<Sample>> rotateByAngle(const ImageLevel<Sample>& level, 
                                  level.channels(), sizeof(Sample)))
         return makeError(ImagingError::InvalidParameters);
 
-    return detail::guarded([&]() -> base::Result<ImageLevel<Sample>> {
+    return detail::guarded([&]() -> Result<ImageLevel<Sample>> {
         ImageLevel<Sample> dst = level.withSize(static_cast<std::int32_t>(newWidth),
                                                 static_cast<std::int32_t>(newHeight), level.kind);
         // Nearest sampling copies samples, so only the interpolating methods
@@ -180,7 +180,7 @@ base::Result<ImageLevel<Sample>> rotateByAngle(const ImageLevel<Sample>& level, 
 } // namespace
 
 template<typename Sample>
-base::Result<ImageLevel<Sample>> rotate(const ImageLevel<Sample>& level, float angle, Turn turn,
+Result<ImageLevel<Sample>> rotate(const ImageLevel<Sample>& level, float angle, Turn turn,
                                         Interpolation method, std::uint32_t fill)
 {
     const bool knownMethod = method == Interpolation::Nearest || method == Interpolation::Bilinear
@@ -192,9 +192,9 @@ base::Result<ImageLevel<Sample>> rotate(const ImageLevel<Sample>& level, float a
     return rotateByAngle(level, angle, turn, method, fill);
 }
 
-template base::Result<ImageLevel<std::uint8_t>> rotate(const ImageLevel<std::uint8_t>&, float, Turn, Interpolation,
+template Result<ImageLevel<std::uint8_t>> rotate(const ImageLevel<std::uint8_t>&, float, Turn, Interpolation,
                                                        std::uint32_t);
-template base::Result<ImageLevel<std::int16_t>> rotate(const ImageLevel<std::int16_t>&, float, Turn, Interpolation,
+template Result<ImageLevel<std::int16_t>> rotate(const ImageLevel<std::int16_t>&, float, Turn, Interpolation,
                                                        std::uint32_t);
 
 } // namespace imaging

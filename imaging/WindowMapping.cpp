@@ -162,7 +162,7 @@ std::array<std::uint8_t, 256> mappingTable8(MappingBounds bounds)
     return table;
 }
 
-base::Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window window, const PaletteTable& palette)
+Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window window, const PaletteTable& palette)
 {
     if (!level.isConsistent())
         return makeError(ImagingError::InvalidParameters);
@@ -199,7 +199,7 @@ base::Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window wind
     return bitmap;
 }
 
-base::Result<DisplayBitmap> buildDisplayBitmap(const Level8& level, Window window, const PaletteTable& palette)
+Result<DisplayBitmap> buildDisplayBitmap(const Level8& level, Window window, const PaletteTable& palette)
 {
     if (!level.isConsistent())
         return makeError(ImagingError::InvalidParameters);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "base/Result.h"
+#include "imaging/ImagingError.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/ImageLevel.h"
 #include "imaging/PaletteTable.h"
@@ -53,7 +53,7 @@ std::array<std::uint8_t, 256> mappingTable8(MappingBounds bounds);
 // the level's own, for undo). Grey levels give the 8-bit form with the palette
 // as colour table, RGB levels the 24-bit form. Fails with MemoryAllocation or
 // InvalidParameters for an inconsistent level.
-base::Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window window, const PaletteTable& palette);
-base::Result<DisplayBitmap> buildDisplayBitmap(const Level8& level, Window window, const PaletteTable& palette);
+Result<DisplayBitmap> buildDisplayBitmap(const Level16& level, Window window, const PaletteTable& palette);
+Result<DisplayBitmap> buildDisplayBitmap(const Level8& level, Window window, const PaletteTable& palette);
 
 } // namespace imaging

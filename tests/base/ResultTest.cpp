@@ -7,10 +7,14 @@
 
 namespace {
 
-base::Result<int> half(int n)
+enum class Code { None, Odd, Io };
+template<typename T>
+using Result = base::Result<T, Code>;
+
+Result<int> half(int n)
 {
     if (n % 2)
-        return base::Error{5, "odd"};
+        return base::Failure<Code>{Code::Odd, "odd"};
     return n / 2;
 }
 
@@ -24,15 +28,15 @@ TEST(Result, CarriesAValueOrAnError)
 
     auto bad = half(7);
     ASSERT_FALSE(bad.has_value());
-    EXPECT_EQ(bad.error().code, 5);
+    EXPECT_EQ(bad.error().code, Code::Odd);
     EXPECT_EQ(bad.error().detail, "odd");
 
-    base::Result<std::unique_ptr<int>> moved(std::make_unique<int>(3));
+    Result<std::unique_ptr<int>> moved(std::make_unique<int>(3));
     auto owned = std::move(moved).value();
     EXPECT_EQ(*owned, 3);
 
-    base::Result<void> done;
+    Result<void> done;
     EXPECT_TRUE(done);
-    base::Result<void> failed(base::Error{2, {}});
-    EXPECT_EQ(failed.error().code, 2);
+    Result<void> failed(base::Failure<Code>{Code::Io, {}});
+    EXPECT_EQ(failed.error().code, Code::Io);
 }

@@ -54,7 +54,7 @@ std::vector<std::uint16_t> readSamples(const std::vector<std::uint8_t>& frame, i
 }
 
 struct Decoded {
-    base::Result<LosslessFrameInfo> result;
+    codecs::Result<LosslessFrameInfo> result;
     std::vector<std::uint8_t> frame;
 };
 
@@ -268,7 +268,7 @@ TEST(LosslessJpegDecoder, TwoFramesDecodeSideBySide)
     auto b = with(opts(48, 40, 3, 8, 4), [](auto& o) { o.restartRows = 4; });
     auto samplesA = makeSamples(a, 1), samplesB = makeSamples(b, 2);
     auto streamA = test::encodeLossless(a, samplesA), streamB = test::encodeLossless(b, samplesB);
-    Decoded resultA { base::Error {}, {} }, resultB { base::Error {}, {} };
+    Decoded resultA { codecs::Error {}, {} }, resultB { codecs::Error {}, {} };
     std::thread t1([&] { for (int i = 0; i < 20; ++i) resultA = decode(streamA, paramsFor(a, 16)); });
     std::thread t2([&] { for (int i = 0; i < 20; ++i) resultB = decode(streamB, paramsFor(b, 8)); });
     t1.join();

@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct BadCase {
     const char* name;
     Bytes file;
-    int error;
+    dicom::DicomError error;
 };
 
 void PrintTo(const BadCase& c, std::ostream* os)
@@ -148,7 +148,7 @@ Bytes truncated(Bytes b, std::size_t size)
 INSTANTIATE_TEST_SUITE_P(
     Cases, BmpBad,
     testing::Values(
-        BadCase{"notBm", Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 4},
+        BadCase{"notBm", Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, dicom::DicomError::UnknownFormat},
         BadCase{"fileHeaderCut", Bytes{'B', 'M', 0}, dicom::pixel_error::FileIo},
         BadCase{"coreHeader", [] { auto f = fields(1, 1, 24); f.infoSize = 12; return bmp(f, {}); }(), dicom::pixel_error::UnsupportedFile},
         BadCase{"infoHeaderCut", truncated(bmp(fields(1, 1, 24), {1, 2, 3, 0}), 30), dicom::pixel_error::FileIo},
@@ -193,7 +193,7 @@ TEST(BmpConformance, TestDataMatchesImageMagickOrFailsCleanly)
     if (std::system("command -v convert >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "ImageMagick 'convert' is not installed";
     // Forms we refuse, and why.
-    const std::map<std::string, int> refused = {
+    const std::map<std::string, dicom::DicomError> refused = {
         {"pal1-6x6.bmp", dicom::pixel_error::UnsupportedFile},  {"pal4-6x6.bmp", dicom::pixel_error::UnsupportedFile},
         {"pal8-rle8.bmp", dicom::pixel_error::UnsupportedFile}, {"os2-pal8.bmp", dicom::pixel_error::UnsupportedFile},
         {"bad-short-file.bmp", dicom::pixel_error::UnsupportedFile}, {"bad-huge-height.bmp", dicom::pixel_error::FileIo},

@@ -79,7 +79,7 @@ TEST_P(JpegFrames, GroupsDecodesAndNormalisesEveryFrame)
     ASSERT_TRUE(DicomReader(options).read(memory, dataset));
     const PixelSource source { bytes, &dataset.pixelData, false };
     std::vector<Frame> frames;
-    auto image = decodePixelData(attrs, compression, source, std::nullopt, [&](Frame&& frame) -> base::Result<void> {
+    auto image = decodePixelData(attrs, compression, source, std::nullopt, [&](Frame&& frame) -> dicom::Result<void> {
         frames.push_back(std::move(frame));
         return {};
     }, 2);
@@ -226,7 +226,7 @@ std::vector<std::uint8_t> encodeBlocks(const StreamForm& form)
 
 // Encapsulated pixel data (PS3.5 A.4), one fragment a frame, extracted as a
 // 16 x 16 lossy RGB-like image labelled photometric.
-base::Result<PixelFrames> extractStreams(const std::vector<std::vector<std::uint8_t>>& streams, const char* photometric)
+dicom::Result<PixelFrames> extractStreams(const std::vector<std::vector<std::uint8_t>>& streams, const char* photometric)
 {
     testsupport::DicomBytes b;
     b.preamble();
@@ -242,7 +242,7 @@ base::Result<PixelFrames> extractStreams(const std::vector<std::vector<std::uint
     DicomDataset dataset;
     MemorySource memory(b.bytes());
     if (!DicomReader(options).read(memory, dataset))
-        return base::Error{static_cast<int>(dataset.error), "not read"};
+        return dicom::Error{dataset.error, "not read"};
     PixelAttributes attrs;
     attrs.rows = attrs.columns = 16;
     attrs.samplesPerPixel = 3;

@@ -26,16 +26,16 @@ TEST_P(ParallelFrames, EmitsInOrderAndStopsAtTheFirstFailure)
 {
     const PoolCase& c = GetParam();
     const auto makeDecoder = [&c]() -> FrameDecoder {
-        return [&c](std::size_t i) -> base::Result<base::Frame> {
+        return [&c](std::size_t i) -> dicom::Result<base::Frame> {
             if (c.failing && i >= *c.failing && (i == *c.failing || i % 2 == 1))
-                return base::Error{5, "frame " + std::to_string(i)};
+                return dicom::Error{DicomError::Corrupted, "frame " + std::to_string(i)};
             return base::Frame{base::FrameFormat::Grey8, std::vector<std::uint8_t>(3, static_cast<std::uint8_t>(i)), {}};
         };
     };
     std::vector<std::size_t> seen;
-    const FrameSink sink = [&](base::Frame&& frame) -> base::Result<void> {
+    const FrameSink sink = [&](base::Frame&& frame) -> dicom::Result<void> {
         if (c.refusing && frame.bytes.front() == *c.refusing)
-            return base::Error{2, "refused"};
+            return dicom::Error{DicomError::FileIo, "refused"};
         seen.push_back(frame.bytes.front());
         return {};
     };

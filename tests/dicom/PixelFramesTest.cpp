@@ -105,7 +105,7 @@ Opened open(const DicomBytes& b, HeaderOnly headerOnly = HeaderOnly::No)
         auto image = readPixelFrames(dataset, decoder);
         if (!image) {
             out.detail = image.error().detail;
-            return toDicomError(image.error());
+            return image.error().code;
         }
         out.image = std::move(*image);
         return DicomError::None;

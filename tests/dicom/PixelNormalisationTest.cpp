@@ -210,7 +210,7 @@ struct FailCase {
     PixelAttributes attrs;
     Bytes raw;
     bool withPalette;
-    int error;
+    DicomError error;
 };
 
 void PrintTo(const FailCase& c, std::ostream* os)

@@ -124,13 +124,8 @@ struct BadFrameCase {
     const char* name;
     Bytes frame;
     RleFrameShape shape;
-    int error;
+    dicom::DicomError error;
 };
-
-void PrintTo(const BadFrameCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 Bytes withHeaderWord(Bytes frame, std::size_t word, std::uint32_t v)
 {

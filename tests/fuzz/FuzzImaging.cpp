@@ -70,7 +70,7 @@ void putU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
 
 // A packed bitmap whose header is mostly sound (small sizes), or the raw
 // bytes when the first choice says so, so that header checks get fuzzed too.
-base::Result<FrameImage> packedBitmap(Input& in)
+imaging::Result<FrameImage> packedBitmap(Input& in)
 {
     if (in.byte() & 1)
         return FrameImage::fromPackedBitmap(in.rest());
@@ -93,7 +93,7 @@ base::Result<FrameImage> packedBitmap(Input& in)
     return FrameImage::fromPackedBitmap(block);
 }
 
-base::Result<FrameImage> create(Input& in)
+imaging::Result<FrameImage> create(Input& in)
 {
     const std::uint8_t mode = in.byte() % 5;
     if (mode == 0)

@@ -74,11 +74,11 @@ TEST(PackedBitmap, MalformedBlocksGiveExactErrors)
         block.resize(block.size() + c.extraBytes, 0);
         auto frame = FrameImage::fromPackedBitmap(block);
         ASSERT_FALSE(frame) << c.name;
-        EXPECT_EQ(frame.error().code, static_cast<int>(c.expected)) << c.name;
+        EXPECT_EQ(frame.error().code, c.expected) << c.name;
     }
     auto tooShort = FrameImage::fromPackedBitmap(std::vector<std::uint8_t>(39, 0));
     ASSERT_FALSE(tooShort);
-    EXPECT_EQ(tooShort.error().code, static_cast<int>(ImagingError::InvalidBitmapFormat));
+    EXPECT_EQ(tooShort.error().code, ImagingError::InvalidBitmapFormat);
 }
 
 TEST(PackedBitmap, PalettizedWithShortTableAndIndicesBeyondIt)
@@ -159,7 +159,7 @@ TEST(BufferCreation, Layouts)
     }
     auto bad = FrameImage::fromBuffer(std::vector<std::uint8_t>(8), BufferLayout{2, 1, static_cast<PixelLayout>(5)});
     ASSERT_FALSE(bad);
-    EXPECT_EQ(bad.error().code, static_cast<int>(ImagingError::InvalidParameters));
+    EXPECT_EQ(bad.error().code, ImagingError::InvalidParameters);
 }
 
 TEST(Creation, RejectsShortBuffersAndOversizedFrames)
@@ -167,7 +167,7 @@ TEST(Creation, RejectsShortBuffersAndOversizedFrames)
     const std::vector<std::uint8_t> three(3);
     struct Case {
         const char* name;
-        base::Result<FrameImage> result;
+        imaging::Result<FrameImage> result;
     };
     Case cases[] = {
         {"grey short", FrameImage::fromSamples8(three, SampleKind::Grey, 2, 2)},
@@ -185,7 +185,7 @@ TEST(Creation, RejectsShortBuffersAndOversizedFrames)
     };
     for (Case& c : cases) {
         ASSERT_FALSE(c.result) << c.name;
-        EXPECT_EQ(c.result.error().code, static_cast<int>(ImagingError::InvalidParameters)) << c.name;
+        EXPECT_EQ(c.result.error().code, ImagingError::InvalidParameters) << c.name;
     }
 }
 
@@ -212,7 +212,7 @@ TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
         const auto bitmap = DisplayBitmap::create(c.width, c.height, c.bits);
         EXPECT_EQ(bitmap.has_value(), c.fits) << c.name;
         if (!bitmap.has_value()) {
-            EXPECT_EQ(bitmap.error().code, static_cast<int>(ImagingError::MemoryAllocation)) << c.name;
+            EXPECT_EQ(bitmap.error().code, ImagingError::MemoryAllocation) << c.name;
         }
     }
 }

@@ -18,7 +18,7 @@ namespace {
 using namespace imaging::testing;
 
 template<typename Level>
-Level valueOf(base::Result<Level> result)
+Level valueOf(imaging::Result<Level> result)
 {
     EXPECT_TRUE(result.has_value()) << (result ? "" : result.error().detail);
     return result ? std::move(result).value() : Level{};

@@ -160,7 +160,7 @@ TEST(Palettes, ParsingReadsANameAndUpTo256Triples)
 
     const auto none = parsePalette(" \n\t ");
     ASSERT_FALSE(none.has_value());
-    EXPECT_EQ(none.error().code, static_cast<int>(PaletteFileError::NoName));
+    EXPECT_EQ(none.error().code, PaletteFileError::NoName);
 
     const auto longName = parsePalette(std::string(200, 'n') + "\n1 1 1\n");
     ASSERT_TRUE(longName.has_value());
@@ -246,7 +246,7 @@ TEST_F(PaletteFiles, AFailedSaveAddsNothing)
     CustomPaletteList list;
     const auto failed = list.save(m_dir / "missing" / "P.txt", solid("P", 1, 2, 3));
     ASSERT_FALSE(failed.has_value());
-    EXPECT_EQ(failed.error().code, static_cast<int>(PaletteFileError::CannotCreate));
+    EXPECT_EQ(failed.error().code, PaletteFileError::CannotCreate);
     EXPECT_TRUE(list.empty());
 
     ASSERT_TRUE(list.save(m_dir / "P.txt", solid("P q", 1, 2, 3)).has_value());
@@ -272,10 +272,10 @@ TEST_F(PaletteFiles, FoldersAreReadInNameOrderSkippingWhatIsNotAPalette)
 
     const auto huge = readPaletteFile(m_dir / "e.txt");
     ASSERT_FALSE(huge.has_value());
-    EXPECT_EQ(huge.error().code, static_cast<int>(PaletteFileError::TooLarge));
+    EXPECT_EQ(huge.error().code, PaletteFileError::TooLarge);
     const auto missing = readPaletteFile(m_dir / "nope.txt");
     ASSERT_FALSE(missing.has_value());
-    EXPECT_EQ(missing.error().code, static_cast<int>(PaletteFileError::CannotOpen));
+    EXPECT_EQ(missing.error().code, PaletteFileError::CannotOpen);
 }
 
 } // namespace

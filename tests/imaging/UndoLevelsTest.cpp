@@ -12,7 +12,7 @@ namespace {
 // Small stand-ins for the geometry and intensity operations: each makes a new
 // level from the top one, as those operations do.
 template<typename Level>
-base::Result<Level> rotate90(const Level& src)
+imaging::Result<Level> rotate90(const Level& src)
 {
     Level dst = src.withSize(src.height, src.width, src.kind);
     const int c = src.channels();
@@ -25,7 +25,7 @@ base::Result<Level> rotate90(const Level& src)
 }
 
 template<typename Level>
-base::Result<Level> flip(const Level& src)
+imaging::Result<Level> flip(const Level& src)
 {
     Level dst = src.withSize(src.width, src.height, src.kind);
     const std::size_t row = static_cast<std::size_t>(src.width) * src.channels();
@@ -36,7 +36,7 @@ base::Result<Level> flip(const Level& src)
 }
 
 template<typename Level>
-base::Result<Level> invert(const Level& src)
+imaging::Result<Level> invert(const Level& src)
 {
     Level dst = src.withSize(src.width, src.height, src.kind);
     for (std::size_t i = 0; i < src.pixels.size(); ++i)
@@ -45,7 +45,7 @@ base::Result<Level> invert(const Level& src)
 }
 
 template<typename Level>
-base::Result<Level> crop(const Level& src)
+imaging::Result<Level> crop(const Level& src)
 {
     Level dst = src.withSize(std::max(1, src.width - 1), src.height, src.kind);
     for (std::int32_t y = 0; y < dst.height; ++y)
@@ -283,7 +283,7 @@ TEST(UndoLevels, InconsistentLevelIsRefusedWithoutATrace)
     const bool added = frame.applyPixelOperation([](const auto& level) {
         auto broken = level.withSize(level.width, level.height, level.kind);
         broken.pixels.pop_back();
-        return base::Result<std::decay_t<decltype(broken)>>(std::move(broken));
+        return imaging::Result<std::decay_t<decltype(broken)>>(std::move(broken));
     });
     EXPECT_FALSE(added);
     EXPECT_EQ(frame.lastError(), ImagingError::InvalidParameters);
@@ -291,7 +291,7 @@ TEST(UndoLevels, InconsistentLevelIsRefusedWithoutATrace)
     EXPECT_EQ(frame.image16()->levelCount(), 0u);
 
     const bool failed = frame.applyPixelOperation([](const auto& level) {
-        return base::Result<std::decay_t<decltype(level)>>(makeError(ImagingError::MemoryAllocation));
+        return imaging::Result<std::decay_t<decltype(level)>>(makeError(ImagingError::MemoryAllocation));
     });
     EXPECT_FALSE(failed);
     EXPECT_EQ(frame.lastError(), ImagingError::MemoryAllocation);

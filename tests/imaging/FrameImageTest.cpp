@@ -219,12 +219,12 @@ TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
 
 TEST(Creation, FrameInputsBecomeTheRightImages)
 {
-    // 16-bit samples 1000 and -20 in host order, with a file window whose
-    // centre lies above the middle of the data.
+    // 16-bit samples 1000 and -20 in host order, with a file window that
+    // lies wholly above the data.
     const std::int16_t samples[] = {1000, -20};
     std::vector<std::uint8_t> bytes(sizeof samples);
     std::memcpy(bytes.data(), samples, sizeof samples);
-    auto ct = FrameImage::fromFrame(FrameInput{FrameFormat::Grey16, 2, 1, bytes, Window{900, 400}, GivenWindow::Clamp});
+    auto ct = FrameImage::fromFrame(FrameInput{FrameFormat::Grey16, 2, 1, bytes, Window{1300, 400}, GivenWindow::Clamp});
     ASSERT_TRUE(ct);
     EXPECT_EQ(ct->sampleDepth(), 16);
     EXPECT_EQ(ct->window(), (Window{490, 400})); // -20 + 1020 / 2

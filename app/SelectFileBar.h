@@ -54,7 +54,8 @@ public:
     QComboBox* directoryList() const { return m_directoryList; }
     QComboBox* fileList() const { return m_fileList; }
 
-    static bool looksLikeDicom(const QString& path);
+    // The default filter: the file's header reads without error.
+    static bool readsHeader(const QString& path);
 
 signals:
     void openRequested(const QString& path);

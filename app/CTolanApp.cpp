@@ -91,6 +91,7 @@ void CTolanApp::connectCommands()
     connect(frame.action(Command::About), &QAction::triggered, this, &CTolanApp::showAbout);
     connect(frame.action(Command::PrintSetup), &QAction::triggered, this, &CTolanApp::printSetup);
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+    connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
     connect(frame.action(Command::Reload), &QAction::triggered, this, [this] { reopenActiveDocument(true); });
     connect(frame.action(Command::Duplicate), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
     connect(frame.action(Command::NewWindow), &QAction::triggered, this, [this] { reopenActiveDocument(false); });

@@ -197,13 +197,15 @@ void SelectFileBar::finishScan()
     emit scanFinished();
 }
 
-void SelectFileBar::addDirectory(const QString& directory)
+bool SelectFileBar::addDirectory(const QString& directory)
 {
+    const std::size_t known = m_entries.size();
     const int index = selectOrAdd(directory);
     if (needsScan(m_entries[static_cast<std::size_t>(index)]))
         scan(index, true);
     showEntry();
     emit navigationChanged();
+    return m_entries.size() > known;
 }
 
 void SelectFileBar::fileOpened(const QString& path)

@@ -29,8 +29,9 @@ public:
     // Called after every load: selects (or adds) the file's directory, makes
     // the file current, and rescans the directory when it changed on disk.
     void fileOpened(const QString& path);
-    // Selects (or adds and scans) a directory without opening anything.
-    void addDirectory(const QString& directory);
+    // Selects (or adds and scans) a directory without opening anything;
+    // true when it was new to the bar.
+    bool addDirectory(const QString& directory);
     void refresh();
 
     void first();

@@ -4,11 +4,14 @@
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
 #include "app/RecentFileList.h"
+#include "app/SelectFileBar.h"
 #include "app/Settings.h"
 #include "document/COrvoDoc.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <clocale>
@@ -131,6 +134,29 @@ private slots:
         QVERIFY(app.openDocumentFile(path));
         QVERIFY(app.mainFrame()->activeChild()->document().anonymizedExports());
         QVERIFY(toggle->isChecked());
+    }
+
+    // The folder becomes the working directory and File Open's start folder;
+    // the settings file gets it at shutdown.
+    void chosenDirectoryBecomesTheCurrentOne()
+    {
+        ScratchSettings scratch;
+        const QString before = QDir::currentPath();
+        const auto restore = qScopeGuard([&before] { QDir::setCurrent(before); });
+        QTemporaryDir chosen;
+        const QString path = QDir(chosen.path()).absolutePath();
+        {
+            CTolanApp app;
+            QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+            app.mainFrame()->selectDirectory(chosen.path());
+            QCOMPARE(QDir::currentPath(), path);
+            QCOMPARE(app.currentDirectory(), path);
+            QCOMPARE(app.mainFrame()->selectFileBar()->currentDirectory(), path + QLatin1Char('/'));
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            QVERIFY(!store.contains(QStringLiteral("Settings/Current Working Directory")));
+        }
+        QSettings store(scratch.iniPath(), QSettings::IniFormat);
+        QCOMPARE(store.value(QStringLiteral("Settings/Current Working Directory")).toString(), path);
     }
 
     void openedFileIsRememberedForTheNextStart()

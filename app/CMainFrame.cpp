@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -162,7 +163,7 @@ void CMainFrame::connectCommands()
         const QString chosen = QFileDialog::getExistingDirectory(this, tr("Select current directory"),
             m_selectFileBar->currentDirectory());
         if (!chosen.isEmpty())
-            m_selectFileBar->addDirectory(chosen);
+            selectDirectory(chosen);
     });
     connect(m_selectFileBar, &SelectFileBar::openRequested, this, &CMainFrame::openRequested);
     connect(m_selectFileBar, &SelectFileBar::navigationChanged, this, &CMainFrame::updateCommandStates);
@@ -196,6 +197,14 @@ void CMainFrame::fileOpened(const QString& path)
     // costs more than the open itself on some disks.
     m_recentFiles->add(path);
     updateCommandStates();
+}
+
+void CMainFrame::selectDirectory(const QString& directory)
+{
+    const QString path = QDir(directory).absolutePath();
+    QDir::setCurrent(path);
+    if (m_selectFileBar->addDirectory(path))
+        emit currentDirectoryChosen(path);
 }
 
 void CMainFrame::fileOpenFailed(const QString& path)

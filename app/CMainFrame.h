@@ -57,9 +57,15 @@ public:
     void applyOptions();
     // Opens the local files among dropped URLs; returns how many.
     int openDroppedUrls(const QList<QUrl>& urls);
+    // "Select current directory...": the folder chosen becomes the working
+    // directory and is selected, or added and scanned, in the select-file bar.
+    void selectDirectory(const QString& directory);
 
 signals:
     void openRequested(const QString& path);
+    // A folder new to the select-file bar was chosen: it becomes the start
+    // folder of File Open.
+    void currentDirectoryChosen(const QString& directory);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -63,8 +63,6 @@ bool CTolanApp::start(const QStringList& arguments)
         return false;
     if (m_quitAfterPaint)
         watchFirstPaint();
-    m_anonymizedExports = m_options.anonExports != 0;
-    m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
     // Without a window manager a maximise request is ignored; the screen's
     // size then stands in for it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -92,10 +90,8 @@ void CTolanApp::connectCommands()
     connect(frame.action(Command::Open), &QAction::triggered, this, &CTolanApp::openFiles);
     connect(frame.action(Command::About), &QAction::triggered, this, &CTolanApp::showAbout);
     connect(frame.action(Command::PrintSetup), &QAction::triggered, this, &CTolanApp::printSetup);
-    QAction* anonymized = frame.action(Command::AnonymizedCopies);
-    anonymized->setCheckable(true);
-    connect(anonymized, &QAction::triggered, this, &CTolanApp::toggleAnonymizedExports);
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+    connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
     connect(frame.action(Command::Reload), &QAction::triggered, this, [this] { reopenActiveDocument(true); });
     connect(frame.action(Command::Duplicate), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
     connect(frame.action(Command::NewWindow), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
@@ -106,14 +102,6 @@ void CTolanApp::setCurrentDirectory(const QString& directory)
     // Stored with the options at shutdown: each write of the settings file
     // syncs it to disk, which would hold up every open.
     m_currentDirectory = directory;
-}
-
-void CTolanApp::toggleAnonymizedExports()
-{
-    m_anonymizedExports = !m_anonymizedExports;
-    m_options.anonExports = m_anonymizedExports ? 1 : 0;
-    if (m_mainFrame)
-        m_mainFrame->action(Command::AnonymizedCopies)->setChecked(m_anonymizedExports);
 }
 
 bool CTolanApp::openDocumentFile(const QString& path)
@@ -142,7 +130,6 @@ bool CTolanApp::showDocument(std::shared_ptr<COrvoDoc> document)
 {
     if (!m_mainFrame)
         return false;
-    document->setAnonymizedExports(m_anonymizedExports);
     m_mainFrame->addChildFrame(new CChildFrame(std::move(document)));
     return true;
 }

@@ -37,13 +37,14 @@ public:
     PendingRequest& pending() { return m_pending; }
     QString currentDirectory() const { return m_currentDirectory; }
     void setCurrentDirectory(const QString& directory);
-    bool anonymizedExports() const { return m_anonymizedExports; }
+    // The "AnonExports" option: what documents take at load, and what the
+    // toggle shows without a document.
+    bool anonymizedExports() const { return m_options.anonExports != 0; }
 
     // Opens one file as a document; false when nothing could be shown.
     bool openDocumentFile(const QString& path);
     // Runs "New": builds a document from the pending request, if any.
     void newDocument();
-    void toggleAnonymizedExports();
 
     // The text the open window showed for the last failed open.
     QString lastOpenMessage() const { return m_lastOpenMessage; }
@@ -65,7 +66,6 @@ private:
     document::UserOptions m_options;
     PendingRequest m_pending;
     QString m_currentDirectory;
-    bool m_anonymizedExports = true;
     QString m_lastOpenMessage;
     bool m_quitAfterPaint = false;
     std::unique_ptr<CMainFrame> m_mainFrame;

@@ -72,6 +72,19 @@ void CMainFrame::connectDocumentCommands()
             QMessageBox::information(this, windowTitle(), tr("Images differ in width and/or height    "));
         updateDocumentCommandStates();
     });
+    // An open document holds the flag it took at load; the option is what
+    // the next document takes, so it follows the last choice.
+    action(Command::AnonymizedCopies)->setCheckable(true);
+    connect(action(Command::AnonymizedCopies), &QAction::triggered, this, [this] {
+        if (CChildFrame* child = activeChild()) {
+            COrvoDoc& doc = child->document();
+            doc.setAnonymizedExports(!doc.anonymizedExports());
+            m_options.anonExports = doc.anonymizedExports() ? 1 : 0;
+        } else {
+            m_options.anonExports = m_options.anonExports != 0 ? 0 : 1;
+        }
+        updateDocumentCommandStates();
+    });
 }
 
 void CMainFrame::updateDocumentCommandStates()
@@ -88,6 +101,7 @@ void CMainFrame::updateDocumentCommandStates()
     action(Command::ApplyToAll)->setChecked(doc && doc->applyToAll());
     action(Command::SingleFrame)->setChecked(child && child->mode() == CChildFrame::Mode::Image);
     action(Command::Header)->setChecked(child && child->mode() == CChildFrame::Mode::Header);
+    action(Command::AnonymizedCopies)->setChecked(doc ? doc->anonymizedExports() : m_options.anonExports != 0);
 }
 
 void CMainFrame::refreshStatusPanes()

@@ -1,5 +1,8 @@
 #include "app/SelectFileBar.h"
 
+#include "dicom/DicomDataset.h"
+#include "dicom/DicomReader.h"
+#include "dicom/PixelModule.h"
 #include "document/DirectoryScan.h"
 #include "document/FileNameOrder.h"
 
@@ -36,7 +39,7 @@ QString tipText(const QString& text, const QString& fallback)
 
 SelectFileBar::SelectFileBar(QWidget* parent)
     : QToolBar(tr("Select file in current dirctory"), parent)
-    , m_filter(&SelectFileBar::looksLikeDicom)
+    , m_filter(&SelectFileBar::readsHeader)
 {
     setObjectName(QStringLiteral("SelectFileBar"));
     m_directoryList = new QComboBox(this);
@@ -83,20 +86,15 @@ SelectFileBar::~SelectFileBar()
         QApplication::restoreOverrideCursor();
 }
 
-bool SelectFileBar::looksLikeDicom(const QString& path)
+bool SelectFileBar::readsHeader(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(132);
-    if (head.size() == 132 && head.mid(128, 4) == "DICM")
-        return true;
-    // A data set without the Part 10 preamble starts with a group 0x0002 or
-    // 0x0008 element in little endian (PS3.5 7.1).
-    if (head.size() < 8)
-        return false;
-    const auto group = static_cast<quint16>(static_cast<quint8>(head[0]) | (static_cast<quint8>(head[1]) << 8));
-    return group == 0x0002 || group == 0x0008;
+    // The pixel stage checks the image attributes and the transfer syntax
+    // without decoding any pixel, so a file listed here is one that can open.
+    dicom::ReadOptions options;
+    options.headerOnly = dicom::HeaderOnly::Yes;
+    options.pixelStage = &dicom::readPixelStage;
+    dicom::DicomDataset dataset;
+    return dicom::DicomReader(std::move(options)).read(QFile::encodeName(path).toStdString(), dataset);
 }
 
 SelectFileBar::DirectoryEntry* SelectFileBar::selectedEntry()
@@ -155,8 +153,8 @@ void SelectFileBar::scanSlice()
         m_scanTimer->stop();
         return;
     }
-    // Probing opens every file; a slow disk must not freeze the window, so
-    // each slice gives the event loop back after a few milliseconds.
+    // Probing reads every file's header; a slow disk must not freeze the
+    // window, so each slice gives the event loop back after a few milliseconds.
     constexpr qint64 SliceMs = 8;
     QElapsedTimer clock;
     clock.start();
@@ -199,13 +197,15 @@ void SelectFileBar::finishScan()
     emit scanFinished();
 }
 
-void SelectFileBar::addDirectory(const QString& directory)
+bool SelectFileBar::addDirectory(const QString& directory)
 {
+    const std::size_t known = m_entries.size();
     const int index = selectOrAdd(directory);
     if (needsScan(m_entries[static_cast<std::size_t>(index)]))
         scan(index, true);
     showEntry();
     emit navigationChanged();
+    return m_entries.size() > known;
 }
 
 void SelectFileBar::fileOpened(const QString& path)

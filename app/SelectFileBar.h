@@ -29,8 +29,9 @@ public:
     // Called after every load: selects (or adds) the file's directory, makes
     // the file current, and rescans the directory when it changed on disk.
     void fileOpened(const QString& path);
-    // Selects (or adds and scans) a directory without opening anything.
-    void addDirectory(const QString& directory);
+    // Selects (or adds and scans) a directory without opening anything;
+    // true when it was new to the bar.
+    bool addDirectory(const QString& directory);
     void refresh();
 
     void first();
@@ -54,7 +55,8 @@ public:
     QComboBox* directoryList() const { return m_directoryList; }
     QComboBox* fileList() const { return m_fileList; }
 
-    static bool looksLikeDicom(const QString& path);
+    // The default filter: the file's header reads without error.
+    static bool readsHeader(const QString& path);
 
 signals:
     void openRequested(const QString& path);

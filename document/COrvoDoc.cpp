@@ -74,9 +74,6 @@ void COrvoDoc::clear()
     m_datasets.clear();
     m_frames.clear();
     m_history.clear();
-    m_axis.clear();
-    m_videoInclude.clear();
-    m_exportSelection.clear();
     m_sourcePaths.clear();
     m_firstAspectRatio.reset();
     m_currentFrame = 0;
@@ -169,31 +166,20 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     m_currentDataset = 0;
     m_zoom = 1.0F;
     m_history.assign(count, {});
-    m_videoInclude.assign(count, 1);
-    m_exportSelection.assign(count, 1);
-    m_axis.assign(count, Axis { options.axisStart, options.axisColor });
     const dicom::DicomDataset& first = *m_datasets.front();
     m_headerFrameTime = first.image.frameTime;
     if (m_headerFrameTime != 0.0)
         m_frameTime = m_headerFrameTime;
-    m_videoColour = m_frames.front().kind() != imaging::SampleKind::Grey;
-    m_videoWidth = m_exportWidth = m_frames.front().width();
-    m_videoHeight = m_exportHeight = m_frames.front().height();
     m_anonymizedExports = options.anonExports != 0;
-    m_annotationColour = options.annotationColor;
-    m_distanceColour = options.distanceColor;
-    m_angleColour = options.angleColor;
     m_showRulers = options.rulersOn;
     const std::string spacing = valueText(first, 0x0028, 0x0030);
     const auto split = spacing.find('\\');
     m_pixelSpacing = { dicom::parseReal(spacing.substr(0, split)),
         split == std::string::npos ? 0.0 : dicom::parseReal(spacing.substr(split + 1)) };
-    m_pixelSpacingAsRead = m_pixelSpacing;
     // Stretched frames have more rows over the same height of the body; the
     // spacing comes from the first data set, so only its stretch counts.
     if (m_firstAspectRatio)
         m_pixelSpacing.first /= *m_firstAspectRatio;
-    m_sliceThickness = m_sliceThicknessAsRead = dicom::parseReal(valueText(first, 0x0018, 0x0050));
 }
 
 imaging::FrameImage* COrvoDoc::frame(int index)

@@ -30,10 +30,6 @@ inline const QString UnknownFormatMessage = QStringLiteral("Error: Unknown or Un
 class COrvoDoc : public QObject {
     Q_OBJECT
 public:
-    struct Axis {
-        int start = 1;
-        document::ColorRef colour = 0;
-    };
     enum class ApplyToAllResult { Toggled, Unchanged, FramesDiffer };
     // Called once per file of a multi-file load, with its index.
     using Progress = std::function<void(int index, int count)>;
@@ -110,14 +106,7 @@ private:
     qint64 m_fileSize = 0;
     QString m_fileDate = QStringLiteral("  ");
     bool m_applyToAll = false;
-    bool m_printHeader = true;
-    bool m_printImages = true;
-    bool m_printAnnotations = true;
-    bool m_showAnnotations = true;
-    bool m_showMeasurements = true;
-    int m_pageScaling = 0;
     bool m_showRulers = false;
-    std::vector<Axis> m_axis;
     QString m_fileTitle;
     QString m_filePath;
     QStringList m_sourcePaths;
@@ -130,24 +119,8 @@ private:
     QString m_loadError = document::UnknownFormatMessage;
     double m_headerFrameTime = 0.0;
     double m_frameTime = 66.67;
-    std::vector<std::uint8_t> m_videoInclude;
-    bool m_videoColour = false;
-    bool m_exportConstrain = true;
-    int m_videoSizeMode = 0;
-    int m_videoWidth = 0;
-    int m_videoHeight = 0;
-    int m_exportSizeMode = 0;
-    int m_exportWidth = 0;
-    int m_exportHeight = 0;
-    std::vector<std::uint8_t> m_exportSelection;
     std::vector<document::EditHistory> m_history;
     std::pair<double, double> m_pixelSpacing { 0.0, 0.0 };
-    std::pair<double, double> m_pixelSpacingAsRead { 0.0, 0.0 };
-    double m_sliceThickness = 0.0;
-    double m_sliceThicknessAsRead = 0.0;
     // The pixel aspect ratio the frames of data set 0 were stretched by.
     std::optional<double> m_firstAspectRatio;
-    document::ColorRef m_annotationColour = 0;
-    document::ColorRef m_distanceColour = 0;
-    document::ColorRef m_angleColour = 0;
 };

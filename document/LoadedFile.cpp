@@ -26,45 +26,62 @@ QString readerMessage(const dicom::DicomDataset& dataset)
     return QString::fromStdString(dataset.errorMessage(64));
 }
 
-// The frame's pixels stretched to `height` rows as a fresh image object of a
-// single level: the stretch belongs to how the file is shown, so it is no
-// step the user could undo.
-imaging::Result<imaging::FrameImage> stretchedFrame(const imaging::FrameImage& frame, std::int32_t height,
-                                                 imaging::Window fileWindow)
+// Makes the shown level the image's only one. The stretch belongs to how the
+// file is shown, so it must leave no step behind that the user could undo.
+// The level keeps the range and window the image had at load, where the
+// window was still the as-loaded one, so the rebuilt image keeps all three.
+template<typename Sample>
+bool keepOnlyTopLevel(imaging::BasicImage<Sample>& image)
 {
-    if (const imaging::Image8* image = frame.image8()) {
-        auto level = imaging::resampleBilinear(image->topLevel(), frame.width(), height);
-        if (!level)
-            return level.error();
-        return imaging::FrameImage::adoptSamples8(std::move(level->pixels), level->kind, level->width, level->height);
+    using Image = imaging::BasicImage<Sample>;
+    try {
+        auto single = Image::create(typename Image::Level(image.topLevel()));
+        if (!single)
+            return false;
+        image = std::move(**single);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    if (const imaging::Image16* image = frame.image16()) {
-        auto level = imaging::resampleBilinear(image->topLevel(), frame.width(), height);
-        if (!level)
-            return level.error();
-        return imaging::FrameImage::adoptSamples16(std::move(level->pixels), level->width, level->height, fileWindow);
-    }
-    return imaging::makeError(imaging::ImagingError::InvalidParameters);
+}
+
+bool keepOnlyTopLevel(imaging::FrameImage& frame)
+{
+    if (imaging::Image8* image = frame.image8())
+        return keepOnlyTopLevel(*image);
+    if (imaging::Image16* image = frame.image16())
+        return keepOnlyTopLevel(*image);
+    return false;
 }
 
 // All frames or none: a document whose frames of one file differ in shape
-// would confuse "Apply to all" and the exports.
-bool resampleToSquarePixels(std::vector<imaging::FrameImage>& frames, double ratio, imaging::Window fileWindow)
+// would confuse "Apply to all" and the exports. Each image object is
+// resampled itself, so it keeps its range, its window and its as-loaded
+// window instead of scanning the blended pixels afresh.
+bool resampleToSquarePixels(std::vector<imaging::FrameImage>& frames, double ratio)
 {
-    std::vector<imaging::FrameImage> stretched;
-    stretched.reserve(frames.size());
+    std::vector<std::int32_t> heights;
+    heights.reserve(frames.size());
     for (const imaging::FrameImage& frame : frames) {
         const auto height = aspectHeight(frame.height(), ratio);
         if (!height)
             return false;
-        auto image = stretchedFrame(frame, *height, fileWindow);
-        if (!image || !image->displayBitmap())
-            return false;
-        image->setSourceName(frame.sourceName());
-        image->setSourceIndex(frame.sourceIndex());
-        stretched.push_back(std::move(*image));
+        heights.push_back(*height);
     }
-    frames = std::move(stretched);
+    std::size_t done = 0;
+    while (done < frames.size() && imaging::resampleBilinear(frames[done], frames[done].width(), heights[done]))
+        ++done;
+    if (done < frames.size()) {
+        for (std::size_t i = 0; i < done; ++i)
+            frames[i].undo();
+        return false;
+    }
+    for (imaging::FrameImage& frame : frames) {
+        // FIXME: without memory for the copy the frame stays stretched with
+        // its unstretched level below; the document's edit history cannot
+        // reach that level, so only the memory is lost.
+        keepOnlyTopLevel(frame);
+    }
     return true;
 }
 
@@ -143,7 +160,7 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
         }
         if (aspect == AspectResample::Yes) {
             const auto ratio = dicom::pixelAspectRatio(*dataset);
-            if (ratio && resampleToSquarePixels(result.frames, *ratio, fileWindow))
+            if (ratio && resampleToSquarePixels(result.frames, *ratio))
                 result.aspectRatio = ratio;
         }
         dataset->path = fileName;

@@ -99,14 +99,18 @@ Window initialWindow16(const SampleRange& range, Window given, GivenWindow rule)
         return Window{clampToInt32(range.min + width / 2), clampToInt32(width)};
     }
     Window window = given;
+    window.width = std::max(window.width, 1);
     if (rule == GivenWindow::Clamp) {
-        const std::int64_t half = span / 2;
-        if (window.centre > range.min + half)
-            window.centre = clampToInt32(range.min + half);
+        // Only a window whose lower end lies above every sample would show a
+        // black frame; one that overlaps the data is the file's choice (a soft
+        // tissue centre of 40 on CT padded with -3024 sits far below the
+        // middle of the range, yet is right).
+        const std::int64_t low = static_cast<std::int64_t>(window.centre) - window.width / 2;
+        if (low > range.max)
+            window.centre = clampToInt32(range.min + span / 2);
         if (window.width > span + 1)
             window.width = clampToInt32(span + 1);
     }
-    window.width = std::max(window.width, 1);
     return window;
 }
 

@@ -27,8 +27,9 @@ enum class GivenWindow { Clamp, Keep };
 SampleRange scanSamples16(std::span<const std::int16_t> samples);
 
 // The window an image starts with. A ramp (0, 0) becomes the full range;
-// otherwise Clamp lowers the centre to the middle of the range and the width
-// to the range. Widths are at least 1.
+// otherwise Clamp moves the centre to the middle of the range when the whole
+// window lies above the maximum (centre - width / 2 > max), and cuts the
+// width to the range. Widths are at least 1.
 Window initialWindow16(const SampleRange& range, Window given, GivenWindow rule);
 
 // setWindow's clamps: centre at most max, width at most 2 (max - min) + 1, at

@@ -9,9 +9,6 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 // Wraps the bottom-up packed bitmap without copying; the caller flips it.
@@ -34,19 +31,7 @@ QImage wrapBitmap(const imaging::DisplayBitmap& bitmap)
     return QImage(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_BGR888);
 }
 
-// The frame's size on screen. A zoom that is not a finite number above 0
-// draws nothing, and the size is capped so that the layout arithmetic stays
-// inside int whatever factor a fit into an odd window produced.
-QSize zoomedSize(const imaging::FrameImage* frame, double zoom)
-{
-    constexpr double MaxSide = 1 << 24;
-    if (!frame || !std::isfinite(zoom) || !(zoom > 0.0))
-        return QSize(0, 0);
-    const auto side = [zoom, MaxSide](std::int32_t pixels) {
-        return static_cast<int>(std::min(MaxSide, static_cast<double>(pixels) * zoom + 0.5));
-    };
-    return { side(frame->width()), side(frame->height()) };
-}
+QRect toQRect(const viewmodel::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
 } // namespace
 
@@ -70,30 +55,28 @@ void COrvoView::setBackgroundColour(document::ColorRef colour)
     viewport()->update();
 }
 
-QRect COrvoView::computeImageRect() const
+viewmodel::ViewTransform COrvoView::transform() const
 {
     const imaging::FrameImage* frame = m_document.frame();
-    if (!frame)
+    const viewmodel::Size image = frame ? viewmodel::Size { frame->width(), frame->height() } : viewmodel::Size {};
+    const viewmodel::Size port { viewport()->width(), viewport()->height() };
+    const viewmodel::Point scroll { horizontalScrollBar()->value(), verticalScrollBar()->value() };
+    return viewmodel::ViewTransform(image, port, m_document.zoom(), scroll);
+}
+
+QRect COrvoView::computeImageRect() const
+{
+    if (!m_document.frame())
         return {};
-    const QSize shown = zoomedSize(frame, m_document.zoom());
-    const int dw = shown.width();
-    const int dh = shown.height();
-    const int cw = viewport()->width();
-    const int ch = viewport()->height();
-    const int x0 = dw < cw ? (cw - dw) / 2 : 0;
-    const int y0 = dh < ch ? (ch - dh) / 2 : 0;
-    // Scrolled content moves left and up by the scroll position.
-    return QRect(x0 - horizontalScrollBar()->value(), y0 - verticalScrollBar()->value(), dw, dh);
+    return toQRect(transform().displayedRect());
 }
 
 void COrvoView::updateScrollRanges()
 {
-    const QSize shown = zoomedSize(m_document.frame(), m_document.zoom());
-    const int dw = shown.width();
-    const int dh = shown.height();
-    horizontalScrollBar()->setRange(0, std::max(0, dw - viewport()->width()));
+    const viewmodel::Point most = transform().scrollMaximum();
+    horizontalScrollBar()->setRange(0, most.x);
     horizontalScrollBar()->setPageStep(viewport()->width());
-    verticalScrollBar()->setRange(0, std::max(0, dh - viewport()->height()));
+    verticalScrollBar()->setRange(0, most.y);
     verticalScrollBar()->setPageStep(viewport()->height());
 }
 
@@ -133,19 +116,12 @@ void COrvoView::scrollContentsBy(int, int) { viewport()->update(); }
 
 void COrvoView::mouseMoveEvent(QMouseEvent* event)
 {
-    const imaging::FrameImage* frame = m_document.frame();
-    const QRect r = computeImageRect();
-    const double zoom = m_document.zoom();
-    if (!frame || !(zoom > 0) || !r.contains(event->position().toPoint())) {
-        emit cursorMoved(-1, -1);
-        return;
-    }
-    const int column = static_cast<int>((event->position().x() - r.left()) / zoom);
-    const int row = static_cast<int>((event->position().y() - r.top()) / zoom);
-    if (column >= frame->width() || row >= frame->height())
-        emit cursorMoved(-1, -1);
+    const QPoint at = event->position().toPoint();
+    const auto pixel = transform().toImage({ at.x(), at.y() });
+    if (pixel)
+        emit cursorMoved(pixel->x, pixel->y);
     else
-        emit cursorMoved(column, row);
+        emit cursorMoved(-1, -1);
 }
 
 void COrvoView::leaveEvent(QEvent* event)

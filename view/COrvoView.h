@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UserOptions.h"
+#include "view/model/ViewTransform.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -24,6 +25,9 @@ public:
     QRect displayedImageRect() const { return m_imageRect; }
     // The layout paint uses, without painting.
     QRect computeImageRect() const;
+    // The current frame at the document's zoom in this viewport, scrolled
+    // as the scroll bars say.
+    viewmodel::ViewTransform transform() const;
     void updateScrollRanges();
 
 signals:

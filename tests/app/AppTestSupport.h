@@ -19,16 +19,24 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A minimal Part 10 file: 128-byte preamble and "DICM", enough for the
-// directory probe to list it.
-inline void writeDicomStub(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QByteArray(128, '\0')); // preamble
-    file.write("DICM");                // Part 10 marker
-}
+// Small DICOM files built byte by byte (DicomTestFiles.cpp): one that reads
+// and opens, raw data sets by their first group, and files the header-only
+// read refuses.
+enum class TestFile {
+    Part10,
+    RawFromGroup0008,
+    RawFromGroup0010,
+    RawFromGroup0028,
+    RawFromGroup0032, // beyond the image module: not taken for DICOM
+    Jpeg2000,
+    JpegLs,
+    Deflated,
+    Truncated,
+};
+void writeTestFile(const QString& path, TestFile kind);
+
+// A Part 10 file of one small frame that the directory probe lists.
+inline void writeDicomStub(const QString& path) { writeTestFile(path, TestFile::Part10); }
 
 #include <QObject>
 

@@ -99,6 +99,66 @@ private slots:
         QCOMPARE(bar.positionText(), QStringLiteral("2/2"));
     }
 
+    // Listed is what the header-only read accepts, not what merely looks
+    // like DICOM: Next File never lands on a file that cannot open.
+    void listsTheFilesWhoseHeaderReads()
+    {
+        struct Case {
+            const char* name;
+            TestFile kind;
+            bool listed;
+        };
+        const Case cases[] = {
+            { "a01-part10", TestFile::Part10, true },
+            { "a02-jpeg2000", TestFile::Jpeg2000, false },
+            { "a03-raw0008", TestFile::RawFromGroup0008, true },
+            { "a04-jpegls", TestFile::JpegLs, false },
+            { "a05-raw0010", TestFile::RawFromGroup0010, true },
+            { "a06-deflated", TestFile::Deflated, false },
+            { "a07-raw0028", TestFile::RawFromGroup0028, true },
+            { "a08-raw0032", TestFile::RawFromGroup0032, false },
+            { "a09-truncated", TestFile::Truncated, false },
+        };
+        QTemporaryDir dir;
+        QStringList listed;
+        for (const Case& c : cases) {
+            writeTestFile(dir.filePath(QString::fromLatin1(c.name)), c.kind);
+            if (c.listed)
+                listed.append(QString::fromLatin1(c.name));
+        }
+        SelectFileBar bar;
+        QSignalSpy opened(&bar, &SelectFileBar::openRequested);
+        bar.fileOpened(dir.filePath(QStringLiteral("a01-part10")));
+        QTRY_VERIFY(!bar.isScanning());
+        QCOMPARE(bar.files(), listed);
+        QCOMPARE(bar.positionText(), QStringLiteral("1/4"));
+        bar.next();
+        QCOMPARE(opened.last().first().toString(), dir.filePath(QStringLiteral("a03-raw0008")));
+    }
+
+    // Real files of every syntax open; compressions without a decoder and
+    // pixel formats without an image object do not.
+    void testDataFoldersListWhatOpens_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("count");
+        QTest::newRow("syntax") << QStringLiteral("syntax") << 10; // all but the one without pixel data
+        QTest::newRow("unsupported") << QStringLiteral("unsupported") << 0;
+    }
+
+    void testDataFoldersListWhatOpens()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, count);
+        const QString path = QStringLiteral(TV_TESTDATA_DIR "/") + folder;
+        if (!QFileInfo::exists(path))
+            QSKIP("test data folder not found");
+        SelectFileBar bar;
+        bar.addDirectory(path);
+        QTRY_VERIFY(!bar.isScanning());
+        QCOMPARE(bar.files().size(), count);
+    }
+
     void toolTipsShowTheSelectionCutTo76()
     {
         SelectFileBar bar;
@@ -120,7 +180,7 @@ private slots:
         // Each probe takes a millisecond: 400 of them would block for 0.4 s.
         const SelectFileBar::FileFilter slow = [](const QString& path) {
             QThread::msleep(1);
-            return SelectFileBar::looksLikeDicom(path);
+            return SelectFileBar::readsHeader(path);
         };
         bar.setFileFilter(slow);
         QSignalSpy finished(&bar, &SelectFileBar::scanFinished);

@@ -1,12 +1,17 @@
 #include "AppTestSupport.h"
 
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
 #include "app/RecentFileList.h"
+#include "app/SelectFileBar.h"
 #include "app/Settings.h"
+#include "document/COrvoDoc.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <clocale>
@@ -96,7 +101,9 @@ private slots:
         QCOMPARE(next.options().autoClose, 1);
     }
 
-    void anonymizedToggleTwiceRestores()
+    // Without a document the toggle flips the option. With one it flips that
+    // document's flag, which it took at load, and the option follows it.
+    void anonymizedToggleFollowsTheActiveDocument()
     {
         ScratchSettings scratch;
         CTolanApp app;
@@ -108,7 +115,48 @@ private slots:
         QVERIFY(!toggle->isChecked());
         toggle->trigger();
         QCOMPARE(app.options().anonExports, 1);
-        QVERIFY(app.anonymizedExports());
+        QVERIFY(toggle->isChecked());
+
+        const QString path = QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm");
+        if (!QFileInfo::exists(path))
+            QSKIP("test data folder not found");
+        QVERIFY(app.openDocumentFile(path));
+        COrvoDoc& first = app.mainFrame()->activeChild()->document();
+        QVERIFY(first.anonymizedExports());
+        toggle->trigger();
+        QVERIFY(!first.anonymizedExports());
+        QCOMPARE(app.options().anonExports, 0);
+        QVERIFY(!toggle->isChecked());
+        // An open document keeps its flag when the option changes elsewhere.
+        app.options().anonExports = 1;
+        app.mainFrame()->updateCommandStates();
+        QVERIFY(!toggle->isChecked());
+        QVERIFY(app.openDocumentFile(path));
+        QVERIFY(app.mainFrame()->activeChild()->document().anonymizedExports());
+        QVERIFY(toggle->isChecked());
+    }
+
+    // The folder becomes the working directory and File Open's start folder;
+    // the settings file gets it at shutdown.
+    void chosenDirectoryBecomesTheCurrentOne()
+    {
+        ScratchSettings scratch;
+        const QString before = QDir::currentPath();
+        const auto restore = qScopeGuard([&before] { QDir::setCurrent(before); });
+        QTemporaryDir chosen;
+        const QString path = QDir(chosen.path()).absolutePath();
+        {
+            CTolanApp app;
+            QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+            app.mainFrame()->selectDirectory(chosen.path());
+            QCOMPARE(QDir::currentPath(), path);
+            QCOMPARE(app.currentDirectory(), path);
+            QCOMPARE(app.mainFrame()->selectFileBar()->currentDirectory(), path + QLatin1Char('/'));
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            QVERIFY(!store.contains(QStringLiteral("Settings/Current Working Directory")));
+        }
+        QSettings store(scratch.iniPath(), QSettings::IniFormat);
+        QCOMPARE(store.value(QStringLiteral("Settings/Current Working Directory")).toString(), path);
     }
 
     void openedFileIsRememberedForTheNextStart()

@@ -148,6 +148,33 @@ TEST(AspectRatio, StretchedRowsBlendTheirNeighbours)
     }
 }
 
+// The image object is resampled, not rebuilt from the blended pixels: rows
+// 0, 10, 20, 30 halved keep 0 and 20, whose fresh scan would give the range
+// 0..20 and the window (10, 21) instead of the loaded 0..30 and (15, 31).
+TEST(AspectRatio, StretchedFrameKeepsItsRangeAndWindows)
+{
+    const auto path = writeGreyFile("aspect-range.dcm", 4, 2, "1\\2", "1\\1", 16);
+    document::UserOptions off;
+    off.aspectRatio = false;
+    COrvoDoc plain;
+    COrvoDoc stretched;
+    ASSERT_TRUE(plain.load(QString::fromStdString(path.string()), off));
+    ASSERT_TRUE(stretched.load(QString::fromStdString(path.string()), {}));
+    std::filesystem::remove(path);
+    const imaging::FrameImage& before = *plain.frame();
+    const imaging::FrameImage& after = *stretched.frame();
+    ASSERT_EQ(after.height(), 2);
+    EXPECT_EQ(after.pixelValue(0, 1)->red, 20);
+    EXPECT_EQ(after.min(), before.min());
+    EXPECT_EQ(after.max(), 30);
+    EXPECT_EQ(after.window(), (imaging::Window { 15, 31 }));
+    EXPECT_EQ(after.window(), before.window());
+    EXPECT_EQ(after.asLoadedWindow(), before.asLoadedWindow());
+    // One level and no history: nothing of the stretch to take back.
+    EXPECT_EQ(after.image16()->levelCount(), 0u);
+    EXPECT_TRUE(after.image16()->actions().empty());
+}
+
 QString testFile(const char* relative) { return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative); }
 
 TEST(AspectRatio, ColourFileOfFourToThreePixels)

@@ -219,9 +219,9 @@ TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
 
 TEST(Creation, FrameInputsBecomeTheRightImages)
 {
-    // 16-bit samples 1000 and -20 in host order, with a file window whose
-    // centre lies above the middle of the data.
-    auto ct = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey16, {}, {1000, -20}}, 2, 1, Window{900, 400}, GivenWindow::Clamp});
+    // 16-bit samples 1000 and -20 in host order, with a file window that
+    // lies wholly above the data.
+    auto ct = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey16, {}, {1000, -20}}, 2, 1, Window{1300, 400}, GivenWindow::Clamp});
     ASSERT_TRUE(ct);
     EXPECT_EQ(ct->sampleDepth(), 16);
     EXPECT_EQ(ct->window(), (Window{490, 400})); // -20 + 1020 / 2

@@ -79,7 +79,11 @@ TEST(InitialWindow, RampClampAndKeep)
     const Case cases[] = {
         {"no window: full range", {0, 4095, false}, {}, GivenWindow::Clamp, {2048, 4096}},
         {"flat frame", {100, 100, false}, {}, GivenWindow::Clamp, {100, 1}},
-        {"centre above the middle is lowered", {0, 1000, false}, {900, 200}, GivenWindow::Clamp, {500, 200}},
+        {"overlapping window is kept", {0, 1000, false}, {900, 200}, GivenWindow::Clamp, {900, 200}},
+        {"soft tissue on CT padded with -3024", {-3024, 3071, true}, {40, 400}, GivenWindow::Clamp, {40, 400}},
+        {"window ending at the maximum is kept", {0, 1000, false}, {1200, 400}, GivenWindow::Clamp, {1200, 400}},
+        {"window above the maximum is lowered", {0, 1000, false}, {1201, 400}, GivenWindow::Clamp, {500, 400}},
+        {"lowered and cut", {-20, 1000, true}, {9000, 3000}, GivenWindow::Clamp, {490, 1021}},
         {"width beyond the range is cut", {0, 1000, false}, {300, 5000}, GivenWindow::Clamp, {300, 1001}},
         {"batch keeps the given window", {0, 1000, false}, {900, 5000}, GivenWindow::Keep, {900, 5000}},
         {"wide range does not wrap", {-32768, 32767, true}, {}, GivenWindow::Clamp, {0, 65536}},

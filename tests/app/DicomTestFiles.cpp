@@ -1,0 +1,77 @@
+// The byte builder is kept out of the Qt test classes' own files, which moc
+// reads.
+#include "AppTestSupport.h"
+
+#include "tests/support/DicomBytes.h"
+
+namespace {
+
+using testsupport::DicomBytes;
+
+// A 16 x 8 grey frame of 8 bits: with it every file passes the 132 bytes
+// below which no reader looks at a file.
+void appendImage(DicomBytes& b)
+{
+    b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
+    b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+    b.elementU16(0x0028, 0x0010, "US", 8);           // Rows
+    b.elementU16(0x0028, 0x0011, "US", 16);          // Columns
+    b.elementU16(0x0028, 0x0100, "US", 8);           // Bits Allocated
+    b.elementU16(0x0028, 0x0101, "US", 8);           // Bits Stored
+    b.elementU16(0x0028, 0x0102, "US", 7);           // High Bit
+    b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+    b.tag(0x7FE0, 0x0010).header("OB", 128).zeros(128); // Pixel Data
+}
+
+DicomBytes part10(const char* transferSyntax)
+{
+    DicomBytes b;
+    b.part10Header(transferSyntax);
+    appendImage(b);
+    return b;
+}
+
+// A data set without preamble or meta group, in implicit VR little endian,
+// whose first element is (group, element).
+DicomBytes raw(std::uint16_t group, std::uint16_t element)
+{
+    DicomBytes b(DicomBytes::Syntax::ImplicitLittle);
+    b.element(group, element, "LO", "FIRST ");
+    appendImage(b);
+    return b;
+}
+
+DicomBytes bytesOf(TestFile kind)
+{
+    switch (kind) {
+    case TestFile::Part10: return part10("1.2.840.10008.1.2.1");
+    case TestFile::RawFromGroup0008: return raw(0x0008, 0x0070); // Manufacturer
+    case TestFile::RawFromGroup0010: return raw(0x0010, 0x0020); // Patient ID
+    case TestFile::RawFromGroup0028: {
+        DicomBytes b(DicomBytes::Syntax::ImplicitLittle);
+        appendImage(b);
+        return b;
+    }
+    case TestFile::RawFromGroup0032: return raw(0x0032, 0x1060); // Requested Procedure Description
+    case TestFile::Jpeg2000: return part10("1.2.840.10008.1.2.4.90");
+    case TestFile::JpegLs: return part10("1.2.840.10008.1.2.4.80");
+    case TestFile::Deflated: return part10("1.2.840.10008.1.2.1.99");
+    case TestFile::Truncated: {
+        DicomBytes b;
+        b.part10Header("1.2.840.10008.1.2.1");
+        b.tag(0x0010, 0x0010).vr("PN").len16(200).text("CUT^"); // Patient's Name: 200 bytes announced, 4 there
+        return b;
+    }
+    }
+    return {};
+}
+
+} // namespace
+
+void writeTestFile(const QString& path, TestFile kind)
+{
+    const auto bytes = bytesOf(kind).bytes();
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}

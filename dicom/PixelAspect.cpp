@@ -1,6 +1,5 @@
 #include "dicom/PixelAspect.h"
 
-#include "dicom/PixelAttributes.h"
 
 #include <algorithm>
 #include <charconv>
@@ -43,16 +42,6 @@ std::optional<double> pixelAspectRatio(std::string_view text)
     if (!std::isfinite(ratio) || !(ratio > 0))
         return std::nullopt;
     return ratio;
-}
-
-std::uint32_t aspectResampledHeight(std::uint32_t height, double ratio, std::uint32_t width,
-                                    std::uint32_t bytesPerPixel)
-{
-    constexpr double MaxRows = 65535;
-    const double perRow = std::max(1.0, double(width) * std::max<std::uint32_t>(bytesPerPixel, 1));
-    const double cap = std::max(1.0, std::min(MaxRows, std::floor(double(MaxFrameBytes) / perRow)));
-    const double wanted = std::isfinite(ratio) && ratio > 0 ? double(height) * ratio + 0.5 : double(height);
-    return static_cast<std::uint32_t>(std::clamp(std::floor(wanted), 1.0, cap));
 }
 
 } // namespace dicom

@@ -581,12 +581,4 @@ TEST(PixelAspect, RatioOnlyFromTwoPositiveNumbers)
     }
 }
 
-TEST(PixelAspect, ResampledHeightIsRoundedAndCapped)
-{
-    EXPECT_EQ(aspectResampledHeight(120, 4.0 / 3, 256, 3), 160u);
-    EXPECT_EQ(aspectResampledHeight(100, 1e9, 10, 1), 65535u);
-    EXPECT_EQ(aspectResampledHeight(60000, 2.0, 60000, 3), 11930u); // 2^31 - 1 bytes / (60000 x 3)
-    EXPECT_EQ(aspectResampledHeight(100, 1e-9, 10, 1), 1u);
-}
-
 } // namespace

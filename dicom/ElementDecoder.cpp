@@ -13,8 +13,6 @@ namespace dicom {
 namespace {
 
 constexpr std::uint32_t UndefinedLength = 0xFFFFFFFF;
-constexpr std::uint16_t MetaGroup = 0x0002;
-constexpr std::uint16_t PixelGroup = 0x7FE0;
 
 constexpr std::array<std::string_view, 34> KnownVrs = {
     "AE", "AS", "CS", "DA", "DS", "DT", "IS", "LO", "LT", "OB", "OW", "PN", "SH", "SQ", "ST", "TM", "UI",
@@ -78,7 +76,7 @@ DicomError ElementDecoder::readElements(std::vector<DicomElement>& out, Level le
             // Pixel data are the pixel module's; every element of the group
             // ends the list, whatever its element number. The pixel module's
             // own walk ends at the first element of any other group.
-            if ((tag->group == PixelGroup) == (level == Level::TopLevel))
+            if ((tag->group == tags::PixelData.group) == (level == Level::TopLevel))
                 return DicomError::None;
         }
         if (DicomError error = readElement(out, 0, level); error != DicomError::None)
@@ -95,7 +93,7 @@ ElementDecoder::MetaResult ElementDecoder::readMetaGroup(std::vector<DicomElemen
         const std::uint64_t start = m_position;
         auto tag = readTag();
         m_position = start;
-        if (tag && tag->group != MetaGroup)
+        if (tag && tag->group != tags::MetaGroup)
             return MetaResult::Read;
         if (!tag || !m_buffer.ensure(start + 6)) {
             error = DicomError::Corrupted;

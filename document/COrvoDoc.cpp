@@ -4,6 +4,7 @@
 
 #include "dicom/DicomDataset.h"
 #include "dicom/NumberParsing.h"
+#include "dicom/Tags.h"
 #include "imaging/FrameImage.h"
 
 #include <QDateTime>
@@ -15,9 +16,9 @@
 
 namespace {
 
-std::string valueText(const dicom::DicomDataset& dataset, std::uint16_t group, std::uint16_t element)
+std::string valueText(const dicom::DicomDataset& dataset, base::Tag tag)
 {
-    const dicom::DicomElement* found = dataset.find(base::Tag { group, element });
+    const dicom::DicomElement* found = dataset.find(tag);
     if (!found || !found->hasValue())
         return {};
     const auto bytes = found->bytes();
@@ -172,7 +173,7 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
         m_frameTime = m_headerFrameTime;
     m_anonymizedExports = options.anonExports != 0;
     m_showRulers = options.rulersOn;
-    const std::string spacing = valueText(first, 0x0028, 0x0030);
+    const std::string spacing = valueText(first, dicom::tags::PixelSpacing);
     const auto split = spacing.find('\\');
     m_pixelSpacing = { dicom::parseReal(spacing.substr(0, split)),
         split == std::string::npos ? 0.0 : dicom::parseReal(spacing.substr(split + 1)) };

@@ -154,6 +154,10 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
             auto image = imaging::FrameImage::fromFrame(std::move(input));
             if (!image || !image->displayBitmap())
                 return {};
+            // Only the first frame is shown at once; the others build their
+            // bitmaps when they are shown, so a long series is not held twice.
+            if (!result.frames.empty())
+                image->releaseDisplayBitmap();
             image->setSourceName(fileName);
             image->setSourceIndex(datasetIndex);
             result.frames.push_back(std::move(*image));

@@ -98,6 +98,9 @@ public:
     Window asLoadedWindow() const;
     ImagingError lastError() const;
     const DisplayBitmap* displayBitmap() const;
+    // Frees the display bitmap until displayBitmap() is next asked for, so
+    // a long series holds bitmaps only for the frames that were shown.
+    void releaseDisplayBitmap();
     Result<DisplayBitmap> copyDisplayBitmap() const;
 
     const std::string& sourceName() const { return m_sourceName; }

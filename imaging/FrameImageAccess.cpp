@@ -70,6 +70,14 @@ ImagingError FrameImage::lastError() const
     return visit([](const auto& image) { return image.lastError(); }, ImagingError::None);
 }
 
+void FrameImage::releaseDisplayBitmap()
+{
+    if (m_image8)
+        m_image8->releaseDisplay();
+    if (m_image16)
+        m_image16->releaseDisplay();
+}
+
 const DisplayBitmap* FrameImage::displayBitmap() const
 {
     return visit([](const auto& image) { return image.displayBitmap(); }, static_cast<const DisplayBitmap*>(nullptr));

@@ -1,6 +1,7 @@
 #include "imaging/Image.h"
 
 #include <algorithm>
+#include <new>
 
 #include "imaging/WindowMapping.h"
 
@@ -123,6 +124,20 @@ bool BasicImage<Sample>::setWindow(Window requested)
         m_lastError = ImagingError::MemoryAllocation;
         return false;
     }
+}
+
+template<typename Sample>
+const DisplayBitmap* BasicImage<Sample>::displayBitmap() const
+{
+    if (m_bitmap.isNull()) {
+        try {
+            if (auto bitmap = build(topLevel(), topLevel().window))
+                m_bitmap = std::move(bitmap).value();
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
+    return m_bitmap.isNull() ? nullptr : &m_bitmap;
 }
 
 template<typename Sample>

@@ -48,7 +48,10 @@ public:
     std::uint32_t levelCount() const { return static_cast<std::uint32_t>(m_state.levels.size() - 1); }
     std::uint32_t topLevelIndex() const { return static_cast<std::uint32_t>(m_state.topLevel); }
 
-    const DisplayBitmap* displayBitmap() const { return m_bitmap.isNull() ? nullptr : &m_bitmap; }
+    // Built again on first use after releaseDisplay(), so frames that are
+    // not shown need not hold a bitmap; none when building it fails.
+    const DisplayBitmap* displayBitmap() const;
+    void releaseDisplay() { m_bitmap = DisplayBitmap{}; }
     ImagingError lastError() const { return m_lastError; }
     Window asLoadedWindow() const { return m_asLoaded; }
 
@@ -155,7 +158,7 @@ private:
     bool changeRegion(Change&& change);
 
     State m_state;
-    DisplayBitmap m_bitmap;
+    mutable DisplayBitmap m_bitmap;
     ImagingError m_lastError = ImagingError::None;
     Window m_asLoaded;
     std::unique_ptr<State> m_preview;

@@ -217,6 +217,26 @@ TEST(DisplayBitmapSize, TheWholeBlockStaysUnderTheCap)
     }
 }
 
+TEST(Creation, AReleasedDisplayBitmapComesBackTheSame)
+{
+    for (FrameFormat format : {FrameFormat::Grey8, FrameFormat::Grey16}) {
+        base::Frame frame{format, {}, {}};
+        if (format == FrameFormat::Grey8)
+            frame.bytes = {0, 40, 80, 255};
+        else
+            frame.samples = {-1000, 0, 40, 3000};
+        auto image = FrameImage::fromFrame(FrameInput{std::move(frame), 2, 2, Window{40, 400}, GivenWindow::Clamp});
+        ASSERT_TRUE(image);
+        ASSERT_TRUE(image->setWindow(Window{30, 100}) && image->rebuildDisplay());
+        const auto before = image->copyDisplayBitmap();
+        ASSERT_TRUE(before);
+        image->releaseDisplayBitmap();
+        const auto after = image->copyDisplayBitmap();
+        ASSERT_TRUE(after);
+        EXPECT_TRUE(std::equal(before->bytes().begin(), before->bytes().end(), after->bytes().begin(), after->bytes().end()));
+    }
+}
+
 TEST(Creation, FrameInputsBecomeTheRightImages)
 {
     // 16-bit samples 1000 and -20 in host order, with a file window that

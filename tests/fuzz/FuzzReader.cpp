@@ -1,9 +1,12 @@
 // libFuzzer target for the DICOM reader: every input is read whole and
 // header-only (which takes the on-demand path) and listed. Up to the pixel
 // group both readings must agree exactly, so a difference aborts as a finding.
+// Then it is opened as the viewer opens it, frames and all, and every frame
+// of a data set that opens must have the size its attributes give.
 
 #include "dicom/DicomReader.h"
 #include "dicom/HeaderListing.h"
+#include "dicom/PixelModule.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +44,25 @@ bool sameRows(const std::vector<dicom::HeaderRow>& a, const std::vector<dicom::H
     return true;
 }
 
+void openWithFrames(std::span<const std::uint8_t> bytes)
+{
+    dicom::MemorySource source(bytes);
+    dicom::ReadOptions options;
+    options.pixelStage = &dicom::readPixelStage;
+    dicom::DicomDataset dataset;
+    if (!dicom::DicomReader(options).read(source, dataset))
+        return;
+    const auto& a = dataset.image;
+    const std::size_t pixels = std::size_t(a.rows) * a.columns;
+    if (dataset.frames.size() != static_cast<std::size_t>(a.numberOfFrames))
+        std::abort();
+    for (const base::Frame& frame : dataset.frames) {
+        const std::size_t size = frame.format == base::FrameFormat::Grey16 ? frame.samples.size() : frame.bytes.size();
+        if (size != pixels * (frame.format == base::FrameFormat::Rgb8 ? 3 : 1))
+            std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -51,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.error != header.error || !sameRows(whole.rows, header.rows))
         std::abort();
     (void)readAndList(bytes, dicom::HeaderOnly::No, dicom::PixelData::AsElements);
+    openWithFrames(bytes);
     return 0;
 }

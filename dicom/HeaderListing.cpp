@@ -20,13 +20,13 @@ constexpr std::array StudyTags = {
     tags::StudyInstanceUID, tags::SeriesInstanceUID, tags::StudyID, tags::OtherStudyNumbers, tags::StudyStatusID,
     tags::StudyPriorityID, tags::StudyIDIssuer, tags::StudyVerifiedDate, tags::StudyVerifiedTime, tags::StudyReadDate,
     tags::StudyReadTime, tags::ScheduledStudyStartDate, tags::ScheduledStudyStartTime, tags::ScheduledStudyStopDate,
-    tags::ScheduledStudyStopTime, tags::ScheduledStudyLocation, tags::ScheduledStudyLocationAETitleS,
+    tags::ScheduledStudyStopTime, tags::ScheduledStudyLocation, tags::ScheduledStudyLocationAETitles,
     tags::ReasonForStudy, tags::StudyArrivalDate, tags::StudyArrivalTime, tags::StudyCompletionDate,
     tags::StudyCompletionTime, tags::StudyComponentStatusID, tags::StudyComments,
 };
 constexpr std::array PhysicianTags = {
     tags::ReferringPhysicianName, tags::ReferringPhysicianAddress, tags::ReferringPhysicianTelephoneNumbers,
-    tags::PhysicianSOfRecord, tags::PerformingPhysicianName, tags::NameOfPhysicianSReadingStudy, tags::OperatorsName,
+    tags::PhysiciansOfRecord, tags::PerformingPhysicianName, tags::NameOfPhysiciansReadingStudy, tags::OperatorsName,
     tags::RequestingPhysician,
 };
 constexpr std::array ImageTags = {tags::ImageType, tags::ContentDate, tags::ContentTime, tags::InstanceNumber};

@@ -103,7 +103,8 @@ VR_WORDS = {'AE', 'AS', 'AT', 'CS', 'DA', 'DS', 'DT', 'FD', 'FL', 'IS', 'LO', 'L
 def identifier(name, vr):
     """A PascalCase C++ identifier for a dictionary name, in the manner of
     PS3.6 keywords: "Patient's Name" -> PatientName, "File-set ID" -> FileSetID."""
-    words = name.replace("'s ", ' ').replace("'", '').split()
+    # "Physician(s) of Record" -> PhysiciansOfRecord, as the keywords spell it.
+    words = name.replace("(s)", 's').replace("'s ", ' ').replace("'", '').split()
     # Rows without a VR carry it as trailing words ("LUT Data US or SS").
     if not vr:
         while len(words) > 1 and (words[-1] in VR_WORDS or (words[-1] == 'or' and words[-2] in VR_WORDS)):

@@ -130,7 +130,9 @@ bool CTolanApp::showDocument(std::shared_ptr<COrvoDoc> document)
 {
     if (!m_mainFrame)
         return false;
-    m_mainFrame->addChildFrame(new CChildFrame(std::move(document)));
+    auto* child = new CChildFrame(std::move(document));
+    child->imageView()->setBackgroundColour(m_options.docBgColor);
+    m_mainFrame->addChildFrame(child);
     return true;
 }
 

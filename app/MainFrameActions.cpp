@@ -197,9 +197,11 @@ QKeySequence shortcutFor(QString accelerator)
     accelerator.replace(QStringLiteral("Arrow"), QString());
     // "+-", "*", "/" and the bare letters are typed into the image view, which
     // handles them itself; a window-wide shortcut would steal them from edits.
+    // Up is only shown beside "First frame": the key stays the image view's
+    // and the list's own, as on the menus of old.
     if (!accelerator.contains(QLatin1Char('+')) || accelerator == QStringLiteral("+-"))
-        return accelerator == QStringLiteral("Up") || accelerator == QStringLiteral("Down")
-                || accelerator == QStringLiteral("Left") || accelerator == QStringLiteral("Right")
+        return accelerator == QStringLiteral("Down") || accelerator == QStringLiteral("Left")
+                || accelerator == QStringLiteral("Right")
             ? QKeySequence::fromString(accelerator)
             : QKeySequence();
     return QKeySequence::fromString(accelerator);
@@ -265,8 +267,12 @@ QAction* MainFrameActions::addItem(QMenu* menu, const char* text, Command comman
     const QString menuText = QString::fromUtf8(text);
     auto* item = new QAction(menuText.section(QLatin1Char('\t'), 0, 0), &m_window);
     const QString accelerator = menuText.section(QLatin1Char('\t'), 1);
-    if (!accelerator.isEmpty())
+    if (!accelerator.isEmpty()) {
         item->setShortcut(shortcutFor(accelerator));
+        // A key the window does not bind is still named on the menu.
+        if (item->shortcut().isEmpty())
+            item->setText(menuText);
+    }
     item->setEnabled(isBuiltIn(command));
     menu->addAction(item);
     m_byText.insert(plainText(menuText), item);

@@ -46,6 +46,7 @@ private slots:
         QTest::newRow("next file") << "Next  File" << false << "Ctrl+Right";
         QTest::newRow("first file") << "First File" << false << "Ctrl+Up";
         QTest::newRow("next frame") << "Next frame" << false << "Right";
+        QTest::newRow("first frame") << "First frame" << false << "";
         QTest::newRow("single frame") << "Single Frame" << false << "Ctrl+Alt+F";
         QTest::newRow("export tiff") << "Export as TIFF..." << false << "";
         QTest::newRow("open internet") << "Open from Internet..." << false << "Ctrl+I";

@@ -37,6 +37,8 @@ private slots:
     void commandLineFileShowsItsFirstFrame()
     {
         ScratchSettings scratch;
+        // The view's background is the user's "DocBgColor" (0x00BBGGRR).
+        QSettings(scratch.iniPath(), QSettings::IniFormat).setValue(QStringLiteral("UserOptions/DocBgColor"), 0x00302010);
         CTolanApp app;
         QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
         CMainFrame* frame = app.mainFrame();
@@ -49,6 +51,7 @@ private slots:
         const QSize area = child->imageView()->viewport()->size();
         QCOMPARE(shown.left(), std::max(0, (area.width() - 512) / 2));
         QCOMPARE(shown.top(), std::max(0, (area.height() - 512) / 2));
+        QCOMPARE(child->imageView()->backgroundColour(), QColor(0x10, 0x20, 0x30));
 
         const StatusPanes& panes = frame->statusPanes();
         const qint64 size = QFileInfo(testFile("syntax/ct1-ile.dcm")).size();

@@ -26,6 +26,9 @@ public:
     COrvoList* headerView() const { return m_headerView; }
     CFolderFrame* folderFrame() const { return m_folder; }
     Mode mode() const { return m_mode; }
+    // Opened by stepping through a folder: the next step may replace it.
+    bool fromNavigation() const { return m_fromNavigation; }
+    void setFromNavigation(bool on) { m_fromNavigation = on; }
 
     void showImage();
     void showHeader();
@@ -41,4 +44,5 @@ private:
     COrvoView* m_imageView = nullptr;
     COrvoList* m_headerView = nullptr;
     Mode m_mode = Mode::Image;
+    bool m_fromNavigation = false;
 };

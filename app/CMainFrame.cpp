@@ -165,7 +165,7 @@ void CMainFrame::connectCommands()
         if (!chosen.isEmpty())
             selectDirectory(chosen);
     });
-    connect(m_selectFileBar, &SelectFileBar::openRequested, this, &CMainFrame::openRequested);
+    connect(m_selectFileBar, &SelectFileBar::openRequested, this, &CMainFrame::navigationRequested);
     connect(m_selectFileBar, &SelectFileBar::navigationChanged, this, &CMainFrame::updateCommandStates);
     connect(m_recentFiles, &RecentFileList::openRequested, this, &CMainFrame::openRequested);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {

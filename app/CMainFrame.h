@@ -63,6 +63,8 @@ public:
 
 signals:
     void openRequested(const QString& path);
+    // A file chosen or stepped to in the select-file bar.
+    void navigationRequested(const QString& path);
     // A folder new to the select-file bar was chosen: it becomes the start
     // folder of File Open.
     void currentDirectoryChosen(const QString& directory);

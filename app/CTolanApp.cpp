@@ -91,6 +91,7 @@ void CTolanApp::connectCommands()
     connect(frame.action(Command::About), &QAction::triggered, this, &CTolanApp::showAbout);
     connect(frame.action(Command::PrintSetup), &QAction::triggered, this, &CTolanApp::printSetup);
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+    connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
     connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
     connect(frame.action(Command::Reload), &QAction::triggered, this, [this] { reopenActiveDocument(true); });
     connect(frame.action(Command::Duplicate), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
@@ -124,6 +125,20 @@ bool CTolanApp::openDocumentFile(const QString& path)
     m_lastOpenMessage.clear();
     QDir::setCurrent(info.absolutePath());
     return showDocument(std::move(document)) && (m_mainFrame->fileOpened(info.absoluteFilePath()), true);
+}
+
+bool CTolanApp::navigateToFile(const QString& path)
+{
+    QPointer<CChildFrame> replaced = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
+    if (replaced && (!replaced->fromNavigation() || replaced->document().hasEdits()))
+        replaced = nullptr;
+    if (!openDocumentFile(path))
+        return false;
+    if (CChildFrame* opened = m_mainFrame->activeChild())
+        opened->setFromNavigation(true);
+    if (replaced)
+        replaced->close();
+    return true;
 }
 
 bool CTolanApp::showDocument(std::shared_ptr<COrvoDoc> document)

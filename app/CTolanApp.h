@@ -43,6 +43,10 @@ public:
 
     // Opens one file as a document; false when nothing could be shown.
     bool openDocumentFile(const QString& path);
+    // Opens a file stepped to in a folder. Its window takes the place of the
+    // active one when that came from stepping too and holds no edits, so
+    // walking a series leaves one window, not one a file.
+    bool navigateToFile(const QString& path);
     // Runs "New": builds a document from the pending request, if any.
     void newDocument();
 

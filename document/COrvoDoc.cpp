@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -306,6 +307,11 @@ void COrvoDoc::recordOverlayStep(int f)
 {
     if (f >= 0 && f < frameCount())
         m_history[static_cast<std::size_t>(f)].record(document::StepKind::Overlay);
+}
+
+bool COrvoDoc::hasEdits() const
+{
+    return std::any_of(m_history.begin(), m_history.end(), [](const auto& h) { return h.hasUndo(); });
 }
 
 bool COrvoDoc::canUndo(int f) const

@@ -67,6 +67,8 @@ public:
     void recordPixelStep(int frame);
     void recordOverlayStep(int frame);
     bool canUndo(int frame) const;
+    // Some frame has a step the user could undo.
+    bool hasEdits() const;
     bool canRedo(int frame) const;
     bool undo(int frame);
     bool redo(int frame);

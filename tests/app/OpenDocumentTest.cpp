@@ -203,6 +203,27 @@ private slots:
         QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
     }
+
+    // Stepping replaces the window the last step opened, unless it was edited;
+    // the window of a file opened otherwise stays.
+    void steppingThroughAFolderKeepsOneWindow()
+    {
+        ScratchSettings scratch;
+        QDir dir(scratch.path());
+        for (const char* name : { "b1.dcm", "b2.dcm", "b3.dcm", "b4.dcm" })
+            QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QString::fromLatin1(name))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("b1.dcm")) }));
+        CMainFrame* frame = app.mainFrame();
+        QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
+        for (int step = 0; step < 3; ++step)
+            frame->action(Command::NextFile)->trigger();
+        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->activeChild()->document().fileTitle(), QStringLiteral("b4.dcm"));
+        frame->activeChild()->sharedDocument()->recordPixelStep(0);
+        frame->action(Command::PreviousFile)->trigger();
+        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 3);
+    }
 };
 
 TV_REGISTER_TEST(OpenDocumentTest);

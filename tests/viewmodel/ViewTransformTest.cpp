@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -128,6 +129,74 @@ TEST(ViewTransform, AtWholeFactorsEveryPixelCornerMapsBackToItsPixel)
         for (const Point p : { Point { 0, 0 }, Point { 100, 200 }, Point { 511, 511 } })
             EXPECT_EQ(t.toImage(t.toViewport(p)), p) << "zoom " << zoom << " at " << p.x << ", " << p.y;
     }
+}
+
+TEST(ViewTransform, PressesCountOnlyStrictlyInsideTheFrame)
+{
+    // roomy shows the frame from (144, 44) to (656, 556).
+    EXPECT_FALSE(roomy.transform().isInsideImage({ 144, 300 }));
+    EXPECT_TRUE(roomy.transform().isInsideImage({ 145, 300 }));
+    EXPECT_TRUE(roomy.transform().isInsideImage({ 655, 555 }));
+    EXPECT_FALSE(roomy.transform().isInsideImage({ 400, 556 }));
+    EXPECT_TRUE(ct(2.0, { 100, 50 }).transform().isInsideImage({ 0, 0 }));
+}
+
+TEST(ViewTransform, ClampedPointsNameAPixelOfTheFrame)
+{
+    EXPECT_EQ(roomy.transform().toImageClamped({ 300, 300 }), (Point { 156, 256 }));
+    EXPECT_EQ(roomy.transform().toImageClamped({ 1000, 1000 }), (Point { 511, 511 }));
+    EXPECT_EQ(ct(2.0, { 100, 50 }).transform().toImageClamped({ -200, 2000 }), (Point { 0, 511 }));
+    EXPECT_EQ(ct(0.5).transform().toImageClamped({ 327, 500 }), (Point { 510, 510 })); // 511 is not shown
+    EXPECT_EQ(ct(0.0).transform().toImageClamped({ 200, 150 }), (Point { 0, 0 }));
+}
+
+// From a viewport point to its pixel and back lands on that pixel's corner,
+// at or before the point and within the pixel's width on the screen.
+TEST(ViewTransform, ViewportToImageAndBackFindsThePixelsCorner)
+{
+    for (const double zoom : { 0.5, 1.0, 2.5 }) {
+        for (const Point scroll : { Point { 0, 0 }, Point { 99, 201 } }) {
+            const ViewTransform t({ 1000, 1000 }, { 400, 300 }, zoom, scroll);
+            for (const Point point : { Point { 0, 0 }, Point { 1, 2 }, Point { 137, 61 }, Point { 399, 299 } }) {
+                const std::optional<Point> pixel = t.toImage(point);
+                ASSERT_TRUE(pixel) << "zoom " << zoom;
+                const Point corner = t.toViewport(*pixel);
+                EXPECT_EQ(t.toImage(corner), pixel) << "zoom " << zoom;
+                EXPECT_TRUE(corner.x <= point.x && point.x - corner.x < std::max(zoom, 1.0)) << "zoom " << zoom;
+                EXPECT_TRUE(corner.y <= point.y && point.y - corner.y < std::max(zoom, 1.0)) << "zoom " << zoom;
+            }
+        }
+    }
+}
+
+// The pixel under the cursor before the zoom tool's click is under it after.
+// Below a factor of 1 it may share its screen pixel with the next ones, and
+// its corner stays within a pixel of the cursor.
+TEST(ViewTransform, AnchorStaysUnderTheCursor)
+{
+    const ViewTransform before({ 2000, 2000 }, { 400, 300 }, 1.0, { 700, 800 });
+    for (const double zoom : { 0.75, 1.1, 1.5, 2.5, 3.3, 8.0 }) {
+        for (std::int32_t x = 0; x < 400; x += 10) {
+            const Point cursor { x, x * 3 / 4 };
+            const Point anchor = before.toImageClamped(cursor);
+            const ViewTransform after = before.zoomedAbout(zoom, anchor, cursor);
+            const Point corner = after.toViewport(anchor);
+            EXPECT_TRUE(cursor.x - corner.x == 0 || cursor.x - corner.x == 1) << "zoom " << zoom << " at " << x;
+            EXPECT_TRUE(cursor.y - corner.y == 0 || cursor.y - corner.y == 1) << "zoom " << zoom << " at " << x;
+            if (zoom >= 1.0) {
+                EXPECT_EQ(after.toImage(cursor), anchor) << "zoom " << zoom << " at " << x;
+            }
+        }
+    }
+}
+
+TEST(ViewTransform, AnchoredZoomKeepsTheScrollInRange)
+{
+    const ViewTransform before = ct(1.0, { 50, 50 }).transform();
+    EXPECT_EQ(before.zoomedAbout(2.0, { 10, 10 }, { 200, 150 }).scroll(), (Point { 0, 0 }));
+    EXPECT_EQ(before.zoomedAbout(2.0, { 511, 511 }, { 0, 0 }).scroll(), (Point { 624, 724 }));
+    EXPECT_EQ(before.zoomedAbout(0.75, { 256, 200 }, { 200, 100 }).scroll(), (Point { 0, 50 })); // 384 wide: centred
+    EXPECT_EQ(before.zoomedAbout(NaN, { 300, 300 }, { 10, 10 }).scroll(), (Point { 0, 0 }));
 }
 
 } // namespace

@@ -80,4 +80,56 @@ Point ViewTransform::toViewport(Point image) const
     return { roundHalfUp(image.x * zoom + r.left), roundHalfUp(image.y * zoom + r.top) };
 }
 
+bool ViewTransform::isInsideImage(Point viewport) const
+{
+    const Rect r = displayedRect();
+    return r.left < viewport.x && viewport.x < r.right && r.top < viewport.y && viewport.y < r.bottom;
+}
+
+Point ViewTransform::toImageClamped(Point viewport) const
+{
+    const Rect r = displayedRect();
+    if (r.width() <= 0 || r.height() <= 0)
+        return {};
+    // As in toImage: the zoom is usable, and the last step keeps a rounding
+    // error of the division from naming a pixel past the edge.
+    const double column = std::trunc((std::clamp(viewport.x, r.left, r.right - 1) - static_cast<double>(r.left)) / m_zoom);
+    const double row = std::trunc((std::clamp(viewport.y, r.top, r.bottom - 1) - static_cast<double>(r.top)) / m_zoom);
+    return { static_cast<std::int32_t>(std::min(column, m_image.width - 1.0)),
+        static_cast<std::int32_t>(std::min(row, m_image.height - 1.0)) };
+}
+
+namespace {
+
+// The scroll position along one side that puts image pixel `anchor` under
+// viewport point `cursor`. Rounding up puts the pixel's corner at or before
+// the cursor and less than one screen pixel from it, so at factors of 1 or
+// more the pixel covers the cursor; below 1 a screen pixel stands for several
+// image pixels, and the cursor's is the one where the anchor begins.
+std::int32_t anchoredScroll(std::int32_t anchor, std::int32_t cursor, double zoom, std::int32_t shown, std::int32_t viewport)
+{
+    if (shown < viewport)
+        return 0;
+    double offset = std::ceil(anchor * zoom - cursor);
+    if (!std::isfinite(offset))
+        return 0;
+    // The product may round below the pixel's corner (950 x 1.1 gives
+    // 1044.99...), leaving the cursor on the pixel before by toImage's
+    // division.
+    if (std::trunc((cursor + offset) / zoom) < anchor)
+        offset += 1.0;
+    return static_cast<std::int32_t>(std::clamp(offset, 0.0, static_cast<double>(shown - viewport)));
+}
+
+} // namespace
+
+ViewTransform ViewTransform::zoomedAbout(double zoom, Point anchorImage, Point anchorViewport) const
+{
+    const ViewTransform unscrolled(m_image, m_viewport, zoom);
+    const Size shown = unscrolled.shownSize();
+    return ViewTransform(m_image, m_viewport, zoom,
+        { anchoredScroll(anchorImage.x, anchorViewport.x, zoom, shown.width, m_viewport.width),
+            anchoredScroll(anchorImage.y, anchorViewport.y, zoom, shown.height, m_viewport.height) });
+}
+
 } // namespace viewmodel

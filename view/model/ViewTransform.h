@@ -64,6 +64,19 @@ public:
     // x * zoom + left, rounded half up.
     Point toViewport(Point image) const;
 
+    // Whether a press lands on the frame for the tools. Strict on all four
+    // sides: a press on the frame's first row or column does not count.
+    bool isInsideImage(Point viewport) const;
+    // The image pixel under a viewport point first moved onto the frame, so
+    // that a drag leaving the frame keeps naming one of its pixels; (0, 0)
+    // when nothing is shown.
+    Point toImageClamped(Point viewport) const;
+
+    // The same frame and viewport at another zoom, scrolled so that image
+    // pixel `anchorImage` stays under viewport point `anchorViewport`, as far
+    // as the scroll range allows; a side smaller than the viewport is centred.
+    ViewTransform zoomedAbout(double zoom, Point anchorImage, Point anchorViewport) const;
+
 private:
     Size m_image;
     Size m_viewport;

@@ -131,6 +131,9 @@ QToolBar* CMainFrame::createZoomBar()
     m_zoomList->addItems({ QStringLiteral("50.00 %"), QStringLiteral("75.00%"), QStringLiteral("100.00%"),
         QStringLiteral("150.00%"), QStringLiteral("200.00%"), QStringLiteral("250.00%"), QStringLiteral("300.00%"),
         QStringLiteral("350.00%"), QStringLiteral("400.00%"), QStringLiteral("fit") });
+    // Typed factors are taken too; they are not kept as entries.
+    m_zoomList->setEditable(true);
+    m_zoomList->setInsertPolicy(QComboBox::NoInsert);
     m_zoomList->setCurrentIndex(2);
     m_zoomList->setMaxVisibleItems(10);
     m_zoomList->setMinimumWidth(fontMetrics().averageCharWidth() * 13);

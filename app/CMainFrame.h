@@ -80,6 +80,8 @@ private:
     void bindToolBarToggle(Command command, QToolBar* bar);
     void connectCommands();
     void connectDocumentCommands();
+    // A zoom list entry chosen or typed: a factor, or "fit".
+    void chooseZoom(const QString& text);
     void updateDocumentCommandStates();
     void restoreBars();
     void saveBarsAndRecentFiles();

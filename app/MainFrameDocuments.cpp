@@ -6,12 +6,17 @@
 
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
+#include "view/COrvoView.h"
+#include "view/model/ZoomList.h"
+#include "view/model/ZoomSteps.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+
+#include <optional>
 
 CChildFrame* CMainFrame::activeChild() const
 {
@@ -49,6 +54,7 @@ void CMainFrame::connectDocumentCommands()
                 (child->document().*step)();
         });
     };
+    connect(m_zoomList, &QComboBox::textActivated, this, &CMainFrame::chooseZoom);
     onDocument(Command::FirstFrame, &COrvoDoc::firstFrame);
     onDocument(Command::PreviousFrame, &COrvoDoc::previousFrame);
     onDocument(Command::NextFrame, &COrvoDoc::nextFrame);
@@ -102,6 +108,29 @@ void CMainFrame::updateDocumentCommandStates()
     action(Command::SingleFrame)->setChecked(child && child->mode() == CChildFrame::Mode::Image);
     action(Command::Header)->setChecked(child && child->mode() == CChildFrame::Mode::Header);
     action(Command::AnonymizedCopies)->setChecked(doc ? doc->anonymizedExports() : m_options.anonExports != 0);
+}
+
+void CMainFrame::chooseZoom(const QString& text)
+{
+    CChildFrame* child = activeChild();
+    const imaging::FrameImage* frame = child ? child->document().frame() : nullptr;
+    if (frame) {
+        const viewmodel::ZoomListChoice choice = viewmodel::parseZoomListEntry(text.toStdString());
+        std::optional<float> zoom;
+        if (choice.kind == viewmodel::ZoomListChoice::Kind::Factor) {
+            zoom = choice.zoom;
+        } else if (choice.kind == viewmodel::ZoomListChoice::Kind::Fit) {
+            // The area the frame would have without scroll bars.
+            const QSize client = child->imageView()->maximumViewportSize();
+            zoom = viewmodel::fitZoom({frame->width(), frame->height()}, {client.width(), client.height()});
+        }
+        if (zoom)
+            child->document().setZoom(*zoom);
+        child->imageView()->setFocus();
+    }
+    // A refused text gives way to the factor in force.
+    m_zoomList->clearFocus();
+    refreshStatusPanes();
 }
 
 void CMainFrame::refreshStatusPanes()

@@ -94,6 +94,24 @@ private slots:
         QCOMPARE(painted.count(), 1);
     }
 
+    void zoomListEntriesSetTheZoomAndRefusedTextsGiveWay()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CMainFrame* frame = app.mainFrame();
+        QComboBox* list = frame->zoomList();
+        COrvoDoc& doc = frame->activeChild()->document();
+        emit list->textActivated(QStringLiteral("200.00%"));
+        QCOMPARE(doc.zoom(), 2.0F);
+        emit list->textActivated(QStringLiteral("-5%"));
+        QCOMPARE(doc.zoom(), 2.0F);
+        QCOMPARE(list->currentText(), QStringLiteral("200.00%"));
+        emit list->textActivated(QStringLiteral("fit"));
+        const QSize client = frame->activeChild()->imageView()->maximumViewportSize();
+        QCOMPARE(doc.zoom(), std::min((client.width() - 2) / 512.0F, (client.height() - 2) / 512.0F));
+    }
+
     void headerTabListsTheDataSet()
     {
         ScratchSettings scratch;

@@ -1,5 +1,7 @@
 #include "app/CMainFrame.h"
 
+#include "app/commands/ToolCommands.h"
+
 #include "app/MainFrameActions.h"
 #include "app/RecentFileList.h"
 #include "app/SelectFileBar.h"
@@ -176,6 +178,7 @@ void CMainFrame::connectCommands()
         refreshStatusPanes();
     });
     connectDocumentCommands();
+    connectToolCommands(*this);
 }
 
 void CMainFrame::updateCommandStates()
@@ -190,6 +193,7 @@ void CMainFrame::updateCommandStates()
              Command::SingleFrame, Command::Header })
         action(command)->setEnabled(hasWindow);
     updateDocumentCommandStates();
+    updateToolCommands(*this);
     m_zoomList->setEnabled(hasWindow);
 }
 

@@ -37,4 +37,6 @@ enum class Command {
     ToggleSelectFileBar,
     ToggleToolsBar,
     ToggleStatusBar,
+    PanHandTool,
+    LevelWindowTool,
 };

@@ -1,5 +1,8 @@
 #include "view/COrvoView.h"
 
+#include "view/tools/LevelWindowTool.h"
+#include "view/tools/PanTool.h"
+
 #include "document/COrvoDoc.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/FrameImage.h"
@@ -43,10 +46,68 @@ COrvoView::COrvoView(COrvoDoc& document, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     setBackgroundColour(document::UserOptions {}.docBgColor);
+    selectTool(m_tool);
     connect(&m_document, &COrvoDoc::changed, this, [this] {
         updateScrollRanges();
         viewport()->update();
     });
+}
+
+COrvoView::~COrvoView() = default;
+
+void COrvoView::selectTool(viewmodel::Tool tool)
+{
+    endDrag();
+    m_tool = tool;
+    switch (tool) {
+    case viewmodel::Tool::PanHand: m_toolHandler = std::make_unique<PanTool>(*this); break;
+    case viewmodel::Tool::LevelWindow: m_toolHandler = std::make_unique<LevelWindowTool>(*this); break;
+    default: m_toolHandler.reset(); break;
+    }
+}
+
+ToolEvent COrvoView::toolEvent(const QMouseEvent& event) const
+{
+    const QPoint at = event.position().toPoint();
+    return { { at.x(), at.y() }, transform().toImage({ at.x(), at.y() }) };
+}
+
+void COrvoView::endDrag()
+{
+    if (m_toolHandler)
+        m_toolHandler->cancel();
+}
+
+void COrvoView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_toolHandler && m_document.frame()) {
+        m_toolHandler->press(toolEvent(*event));
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void COrvoView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_toolHandler && m_toolHandler->dragging()) {
+        m_toolHandler->release(toolEvent(*event));
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void COrvoView::focusOutEvent(QFocusEvent* event)
+{
+    endDrag();
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+void COrvoView::hideEvent(QHideEvent* event)
+{
+    endDrag();
+    QAbstractScrollArea::hideEvent(event);
 }
 
 void COrvoView::setBackgroundColour(document::ColorRef colour)
@@ -116,8 +177,10 @@ void COrvoView::scrollContentsBy(int, int) { viewport()->update(); }
 
 void COrvoView::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint at = event->position().toPoint();
-    const auto pixel = transform().toImage({ at.x(), at.y() });
+    const ToolEvent mapped = toolEvent(*event);
+    if (m_toolHandler && m_toolHandler->dragging())
+        m_toolHandler->move(mapped);
+    const auto& pixel = mapped.image;
     if (pixel)
         emit cursorMoved(pixel->x, pixel->y);
     else

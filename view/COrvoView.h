@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UserOptions.h"
+#include "view/model/Tool.h"
 #include "view/model/ViewTransform.h"
 
 #include <QAbstractScrollArea>
@@ -8,7 +9,11 @@
 #include <QPointer>
 #include <QRect>
 
+#include <memory>
+
 class COrvoDoc;
+class ViewTool;
+struct ToolEvent;
 
 // The image view: the current frame's display bitmap stretched by the
 // document's zoom factor, centred on the background colour.
@@ -16,6 +21,7 @@ class COrvoView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit COrvoView(COrvoDoc& document, QWidget* parent = nullptr);
+    ~COrvoView() override;
 
     COrvoDoc& document() const { return m_document; }
     void setBackgroundColour(document::ColorRef colour);
@@ -29,6 +35,9 @@ public:
     // as the scroll bars say.
     viewmodel::ViewTransform transform() const;
     void updateScrollRanges();
+    // What the left button does over the frame; a drag under way ends first.
+    void selectTool(viewmodel::Tool tool);
+    viewmodel::Tool currentTool() const { return m_tool; }
 
 signals:
     // The cursor moved over the frame (column, row) or left it (-1, -1).
@@ -42,9 +51,18 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     COrvoDoc& m_document;
     QColor m_background;
     QRect m_imageRect;
+    viewmodel::Tool m_tool = viewmodel::Tool::PanHand;
+    std::unique_ptr<ViewTool> m_toolHandler;
+
+    ToolEvent toolEvent(const QMouseEvent& event) const;
+    void endDrag();
 };

@@ -112,6 +112,21 @@ private slots:
         QCOMPARE(doc.zoom(), std::min((client.width() - 2) / 512.0F, (client.height() - 2) / 512.0F));
     }
 
+    void toolCommandsChooseTheActiveViewsTool()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CMainFrame* frame = app.mainFrame();
+        QAction* levelWindow = frame->action(Command::LevelWindowTool);
+        QVERIFY(levelWindow->isEnabled());
+        QVERIFY(frame->action(Command::PanHandTool)->isChecked());
+        levelWindow->trigger();
+        QCOMPARE(frame->activeChild()->imageView()->currentTool(), viewmodel::Tool::LevelWindow);
+        QVERIFY(levelWindow->isChecked());
+        QVERIFY(!frame->action(Command::PanHandTool)->isChecked());
+    }
+
     void headerTabListsTheDataSet()
     {
         ScratchSettings scratch;

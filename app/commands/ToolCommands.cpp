@@ -1,0 +1,52 @@
+#include "app/commands/ToolCommands.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/Command.h"
+#include "view/COrvoView.h"
+
+#include <QAction>
+
+namespace {
+
+struct ToolCommand {
+    Command command;
+    viewmodel::Tool tool;
+};
+
+// Tools whose behaviour is built; the others' items stay disabled.
+constexpr ToolCommand ToolCommands[] = {
+    { Command::PanHandTool, viewmodel::Tool::PanHand },
+    { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
+};
+
+COrvoView* activeView(const CMainFrame& frame)
+{
+    const CChildFrame* child = frame.activeChild();
+    return child ? child->imageView() : nullptr;
+}
+
+} // namespace
+
+void connectToolCommands(CMainFrame& frame)
+{
+    for (const ToolCommand& entry : ToolCommands) {
+        QAction* item = frame.action(entry.command);
+        item->setCheckable(true);
+        QObject::connect(item, &QAction::triggered, &frame, [&frame, entry] {
+            if (COrvoView* view = activeView(frame))
+                view->selectTool(entry.tool);
+            updateToolCommands(frame);
+        });
+    }
+}
+
+void updateToolCommands(CMainFrame& frame)
+{
+    const COrvoView* view = activeView(frame);
+    for (const ToolCommand& entry : ToolCommands) {
+        QAction* item = frame.action(entry.command);
+        item->setEnabled(view != nullptr);
+        item->setChecked(view && view->currentTool() == entry.tool);
+    }
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+class CMainFrame;
+
+// The commands that choose the image view's tool: each acts on the active
+// view, is enabled while there is one, and is checked for the view's tool.
+void connectToolCommands(CMainFrame& frame);
+void updateToolCommands(CMainFrame& frame);

@@ -1,0 +1,100 @@
+// The tools driven through the real view with synthetic mouse and focus events.
+
+#include "document/COrvoDoc.h"
+#include "imaging/FrameImage.h"
+#include "tests/support/DicomBytes.h"
+#include "view/COrvoView.h"
+
+#include <QScrollBar>
+#include <QtTest>
+
+#include <filesystem>
+
+class ToolTest : public QObject {
+    Q_OBJECT
+private:
+    // A 100 x 100 16-bit frame whose values run 0..999, so a pixel of drag is
+    // 2.5 window units, and the file gives no window: it opens at 500/1000.
+    static QString rampFile()
+    {
+        testsupport::DicomBytes b;
+        b.part10Header("1.2.840.10008.1.2.1");
+        b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
+        b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+        b.elementU16(0x0028, 0x0010, "US", 100);         // Rows
+        b.elementU16(0x0028, 0x0011, "US", 100);         // Columns
+        b.elementU16(0x0028, 0x0100, "US", 16);          // Bits Allocated
+        b.elementU16(0x0028, 0x0101, "US", 16);          // Bits Stored
+        b.elementU16(0x0028, 0x0102, "US", 15);          // High Bit
+        b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+        b.tag(0x7FE0, 0x0010).vr("OW").reserved().len32(100 * 100 * 2); // Pixel Data
+        for (int i = 0; i < 100 * 100; ++i)
+            b.u16(static_cast<std::uint16_t>(i * 999 / 9999));
+        return QString::fromStdString(b.writeTemp("tool-ramp.dcm").string());
+    }
+
+    struct Shown {
+        COrvoDoc doc;
+        COrvoView view { doc };
+    };
+
+    static void show(Shown& shown, viewmodel::Tool tool, float zoom = 1.0F)
+    {
+        QVERIFY(shown.doc.load(rampFile(), {}));
+        shown.doc.setZoom(zoom);
+        shown.view.resize(300, 300);
+        shown.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+        shown.view.selectTool(tool);
+    }
+
+    static QPoint centre(const COrvoView& view) { return view.displayedImageRect().center(); }
+
+private slots:
+    void levelWindowDragIsOneStepAfterBackAndForthOrAFocusLoss_data()
+    {
+        QTest::addColumn<bool>("loseFocus");
+        QTest::newRow("released") << false;
+        QTest::newRow("focus lost") << true;
+    }
+
+    void levelWindowDragIsOneStepAfterBackAndForthOrAFocusLoss()
+    {
+        QFETCH(bool, loseFocus);
+        Shown shown;
+        show(shown, viewmodel::Tool::LevelWindow);
+        QWidget* port = shown.view.viewport();
+        const QPoint from = centre(shown.view);
+        QCOMPARE(shown.doc.frame()->window(), (imaging::Window { 500, 1000 }));
+        QTest::mousePress(port, Qt::LeftButton, {}, from);
+        for (int dy : { 40, -30, 25, 10 })
+            QTest::mouseMove(port, from + QPoint(0, dy));
+        if (loseFocus) {
+            QFocusEvent out(QEvent::FocusOut);
+            QCoreApplication::sendEvent(&shown.view, &out);
+        } else {
+            QTest::mouseRelease(port, Qt::LeftButton, {}, from + QPoint(0, 10));
+        }
+        // Ten pixels down raise the centre by 25; the width stays.
+        QCOMPARE(shown.doc.frame()->window(), (imaging::Window { 525, 1000 }));
+        QVERIFY(shown.doc.undo(0));
+        QCOMPARE(shown.doc.frame()->window(), (imaging::Window { 500, 1000 }));
+        QVERIFY(!shown.doc.canUndo(0));
+    }
+
+    void panDragMovesThePicture()
+    {
+        Shown shown;
+        show(shown, viewmodel::Tool::PanHand, 8.0F);
+        QWidget* port = shown.view.viewport();
+        QScrollBar* across = shown.view.horizontalScrollBar();
+        across->setValue(100);
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(150, 150));
+        QTest::mouseMove(port, QPoint(120, 150));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(120, 150));
+        QCOMPARE(across->value(), 130);
+    }
+};
+
+QTEST_MAIN(ToolTest)
+#include "ToolTest.moc"

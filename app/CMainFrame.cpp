@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/commands/EditCommands.h"
 #include "app/commands/ToolCommands.h"
 
 #include "app/MainFrameActions.h"
@@ -179,6 +180,7 @@ void CMainFrame::connectCommands()
     });
     connectDocumentCommands();
     connectToolCommands(*this);
+    connectEditCommands(*this);
 }
 
 void CMainFrame::updateCommandStates()
@@ -194,6 +196,7 @@ void CMainFrame::updateCommandStates()
         action(command)->setEnabled(hasWindow);
     updateDocumentCommandStates();
     updateToolCommands(*this);
+    updateEditCommands(*this);
     m_zoomList->setEnabled(hasWindow);
 }
 

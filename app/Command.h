@@ -37,6 +37,8 @@ enum class Command {
     ToggleSelectFileBar,
     ToggleToolsBar,
     ToggleStatusBar,
+    Undo,
+    Redo,
     PanHandTool,
     LevelWindowTool,
 };

@@ -56,8 +56,8 @@ const MenuRow FileMenu[] = {
 };
 
 const MenuRow EditMenu[] = {
-    { "&Undo\tCtrl+Z" },
-    { "&Redo\tCtrl+Y" },
+    { "&Undo\tCtrl+Z", Command::Undo },
+    { "&Redo\tCtrl+Y", Command::Redo },
     { Separator },
     { "&Copy Frame\tCtrl+C" },
     { "Copy all &Frames\tCtrl+F" },

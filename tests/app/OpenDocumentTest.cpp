@@ -9,6 +9,7 @@
 #include "app/SelectFileBar.h"
 #include "app/StatusPanes.h"
 #include "document/COrvoDoc.h"
+#include "imaging/FrameImage.h"
 #include "view/COrvoList.h"
 #include "view/COrvoView.h"
 #include "tests/view/DocumentFacts.h"
@@ -125,6 +126,21 @@ private slots:
         QCOMPARE(frame->activeChild()->imageView()->currentTool(), viewmodel::Tool::LevelWindow);
         QVERIFY(levelWindow->isChecked());
         QVERIFY(!frame->action(Command::PanHandTool)->isChecked());
+
+        // A drag is one step that Edit takes back and forth.
+        COrvoView* view = frame->activeChild()->imageView();
+        const imaging::Window before = frame->activeChild()->document().frame()->window();
+        QVERIFY(!frame->action(Command::Undo)->isEnabled());
+        const QPoint from = view->displayedImageRect().center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), from + QPoint(0, 20));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(0, 20));
+        QVERIFY(frame->activeChild()->document().frame()->window() != before);
+        QVERIFY(frame->action(Command::Undo)->isEnabled());
+        frame->action(Command::Undo)->trigger();
+        QCOMPARE(frame->activeChild()->document().frame()->window(), before);
+        QVERIFY(!frame->action(Command::Undo)->isEnabled());
+        QVERIFY(frame->action(Command::Redo)->isEnabled());
     }
 
     void headerTabListsTheDataSet()

@@ -2,6 +2,7 @@
 
 #include "app/commands/EditCommands.h"
 #include "app/commands/ToolCommands.h"
+#include "app/commands/ZoomCommands.h"
 
 #include "app/MainFrameActions.h"
 #include "app/RecentFileList.h"
@@ -181,6 +182,7 @@ void CMainFrame::connectCommands()
     connectDocumentCommands();
     connectToolCommands(*this);
     connectEditCommands(*this);
+    connectZoomCommands(*this);
 }
 
 void CMainFrame::updateCommandStates()
@@ -197,6 +199,7 @@ void CMainFrame::updateCommandStates()
     updateDocumentCommandStates();
     updateToolCommands(*this);
     updateEditCommands(*this);
+    updateZoomCommands(*this);
     m_zoomList->setEnabled(hasWindow);
 }
 

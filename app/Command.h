@@ -39,6 +39,10 @@ enum class Command {
     ToggleStatusBar,
     Undo,
     Redo,
+    ZoomFit,
+    ZoomActualSize,
+    ZoomBack,
+    ZoomForward,
     PanHandTool,
     LevelWindowTool,
 };

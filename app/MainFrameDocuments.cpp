@@ -8,7 +8,6 @@
 #include "imaging/FrameImage.h"
 #include "view/COrvoView.h"
 #include "view/model/ZoomList.h"
-#include "view/model/ZoomSteps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 
-#include <optional>
 
 CChildFrame* CMainFrame::activeChild() const
 {
@@ -116,17 +114,12 @@ void CMainFrame::chooseZoom(const QString& text)
     const imaging::FrameImage* frame = child ? child->document().frame() : nullptr;
     if (frame) {
         const viewmodel::ZoomListChoice choice = viewmodel::parseZoomListEntry(text.toStdString());
-        std::optional<float> zoom;
-        if (choice.kind == viewmodel::ZoomListChoice::Kind::Factor) {
-            zoom = choice.zoom;
-        } else if (choice.kind == viewmodel::ZoomListChoice::Kind::Fit) {
-            // The area the frame would have without scroll bars.
-            const QSize client = child->imageView()->maximumViewportSize();
-            zoom = viewmodel::fitZoom({frame->width(), frame->height()}, {client.width(), client.height()});
-        }
-        if (zoom)
-            child->document().setZoom(*zoom);
-        child->imageView()->setFocus();
+        COrvoView* view = child->imageView();
+        if (choice.kind == viewmodel::ZoomListChoice::Kind::Factor)
+            view->setZoomFactor(choice.zoom);
+        else if (choice.kind == viewmodel::ZoomListChoice::Kind::Fit)
+            view->zoom(COrvoView::ZoomCommand::Fit);
+        view->setFocus();
     }
     // A refused text gives way to the factor in force.
     m_zoomList->clearFocus();

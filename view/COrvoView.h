@@ -3,6 +3,7 @@
 #include "document/UserOptions.h"
 #include "view/model/Tool.h"
 #include "view/model/ViewTransform.h"
+#include "view/model/ZoomHistory.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -10,6 +11,7 @@
 #include <QRect>
 
 #include <memory>
+#include <optional>
 
 class COrvoDoc;
 class ViewTool;
@@ -39,11 +41,23 @@ public:
     void selectTool(viewmodel::Tool tool);
     viewmodel::Tool currentTool() const { return m_tool; }
 
+    // The zoom commands. Each sets the document's factor, keeps the scroll
+    // position inside its range and records the view in the zoom history;
+    // false where the command has nothing to do.
+    enum class ZoomCommand { StepIn, StepOut, Fit, ActualSize, Back, Forward };
+    bool zoom(ZoomCommand command);
+    bool canZoom(ZoomCommand command) const;
+    // A factor chosen from the zoom list, recorded like a command's.
+    void setZoomFactor(float factor);
+    const viewmodel::ZoomHistory& zoomHistory() const { return m_zoomHistory; }
+
 signals:
     // The cursor moved over the frame (column, row) or left it (-1, -1).
     void cursorMoved(int column, int row);
     // A paint put the current frame on the screen.
     void framePainted();
+    // The zoom factor or the zoom history changed.
+    void zoomChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +69,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     COrvoDoc& m_document;
@@ -63,6 +79,10 @@ private:
     viewmodel::Tool m_tool = viewmodel::Tool::PanHand;
     std::unique_ptr<ViewTool> m_toolHandler;
 
+    viewmodel::ZoomHistory m_zoomHistory;
+
     ToolEvent toolEvent(const QMouseEvent& event) const;
+    std::optional<float> zoomFor(ZoomCommand command) const;
+    void applyZoom(float factor, viewmodel::ZoomCause cause);
     void endDrag();
 };

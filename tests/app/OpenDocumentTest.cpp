@@ -103,8 +103,11 @@ private slots:
         CMainFrame* frame = app.mainFrame();
         QComboBox* list = frame->zoomList();
         COrvoDoc& doc = frame->activeChild()->document();
+        QVERIFY(!frame->action(Command::ZoomBack)->isEnabled());
         emit list->textActivated(QStringLiteral("200.00%"));
         QCOMPARE(doc.zoom(), 2.0F);
+        QVERIFY(frame->action(Command::ZoomBack)->isEnabled());
+        QVERIFY(frame->action(Command::ZoomActualSize)->isEnabled());
         emit list->textActivated(QStringLiteral("-5%"));
         QCOMPARE(doc.zoom(), 2.0F);
         QCOMPARE(list->currentText(), QStringLiteral("200.00%"));

@@ -1,4 +1,5 @@
-// The tools driven through the real view with synthetic mouse and focus events.
+// The tools and the zoom driven through the real view with synthetic mouse,
+// wheel, key and focus events.
 
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <cmath>
 #include <filesystem>
 
 class ToolTest : public QObject {
@@ -93,6 +95,32 @@ private slots:
         QTest::mouseMove(port, QPoint(120, 150));
         QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(120, 150));
         QCOMPARE(across->value(), 130);
+    }
+
+    // Typed keys and wheel notches zoom and are recorded; notches in a row
+    // make one history entry, and Back and Forward walk the entries.
+    void zoomKeysAndWheelFillTheHistory()
+    {
+        Shown shown;
+        show(shown, viewmodel::Tool::PanHand);
+        QVERIFY(!shown.view.canZoom(COrvoView::ZoomCommand::ActualSize));
+        QTest::keyClicks(&shown.view, QStringLiteral("+"));
+        const float stepped = 1.1F;
+        QCOMPARE(shown.doc.zoom(), stepped);
+        for (int notch = 0; notch < 3; ++notch) {
+            QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(shown.view.viewport(), &wheel);
+        }
+        QVERIFY(std::abs(shown.doc.zoom() - 1.4F) < 1e-6F);
+        QCOMPARE(shown.view.zoomHistory().count(), std::size_t { 3 });
+        QVERIFY(shown.view.zoom(COrvoView::ZoomCommand::Back));
+        QCOMPARE(shown.doc.zoom(), stepped);
+        QVERIFY(shown.view.zoom(COrvoView::ZoomCommand::Back));
+        QCOMPARE(shown.doc.zoom(), 1.0F);
+        QVERIFY(!shown.view.canZoom(COrvoView::ZoomCommand::Back));
+        QVERIFY(shown.view.zoom(COrvoView::ZoomCommand::Forward));
+        QCOMPARE(shown.doc.zoom(), stepped);
     }
 };
 

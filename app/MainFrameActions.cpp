@@ -269,6 +269,10 @@ QAction* MainFrameActions::addItem(QMenu* menu, const char* text, Command comman
     const QString accelerator = menuText.section(QLatin1Char('\t'), 1);
     if (!accelerator.isEmpty()) {
         item->setShortcut(shortcutFor(accelerator));
+        // Bare arrow keys step frames only where the image view has the
+        // focus; the header list and the edits keep them.
+        if (!accelerator.contains(QLatin1Char('+')))
+            item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         // A key the window does not bind is still named on the menu.
         if (item->shortcut().isEmpty())
             item->setText(menuText);

@@ -24,6 +24,8 @@ CChildFrame* CMainFrame::activeChild() const
 void CMainFrame::addChildFrame(CChildFrame* child)
 {
     m_mdiArea->addSubWindow(child);
+    for (Command command : { Command::PreviousFrame, Command::NextFrame, Command::LastFrame })
+        child->imageView()->addAction(action(command));
     connect(child, &CChildFrame::stateChanged, this, [this, child] {
         if (child == activeChild()) {
             updateCommandStates();

@@ -174,6 +174,17 @@ private slots:
         const COrvoDoc& doc = frame->activeChild()->document();
         QCOMPARE(doc.frameCount(), 10);
         QVERIFY(!frame->action(Command::PreviousFrame)->isEnabled());
+        // Right steps a frame in the image view, and is the list's own in the header.
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->activeChild()->showHeader();
+        frame->activeChild()->headerView()->setFocus();
+        QTest::keyClick(frame->activeChild()->headerView(), Qt::Key_Right);
+        QCOMPARE(doc.currentFrameIndex(), 0);
+        frame->activeChild()->showImage();
+        frame->activeChild()->imageView()->setFocus();
+        QTest::keyClick(frame->activeChild()->imageView(), Qt::Key_Right);
+        QCOMPARE(doc.currentFrameIndex(), 1);
+        frame->action(Command::FirstFrame)->trigger();
         frame->action(Command::NextFrame)->trigger();
         QCOMPARE(doc.currentFrameIndex(), 1);
         QCOMPARE(frame->statusPanes().text(StatusPanes::FrameNumber), QStringLiteral("   2"));

@@ -28,6 +28,7 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
     connect(m_document.get(), &COrvoDoc::changed, this, &CChildFrame::stateChanged);
     connect(m_imageView, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
     connect(m_imageView, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);
+    connect(m_imageView, &COrvoView::movieChanged, this, &CChildFrame::stateChanged);
 }
 
 CChildFrame::~CChildFrame() = default;

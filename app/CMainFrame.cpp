@@ -181,6 +181,7 @@ void CMainFrame::connectCommands()
     });
     connectDocumentCommands();
     connectToolCommands(*this);
+    connectMovieCommands(*this);
     connectEditCommands(*this);
     connectZoomCommands(*this);
 }

@@ -43,6 +43,8 @@ enum class Command {
     ZoomActualSize,
     ZoomBack,
     ZoomForward,
+    Movie,
+    ReverseMovie,
     PanHandTool,
     LevelWindowTool,
 };

@@ -87,6 +87,8 @@ public:
     // Views rescale and the zoom field follows through changed().
     void setZoom(float zoom);
     double frameTime() const { return m_frameTime; }
+    // Milliseconds between movie frames; 0 or less plays no movie.
+    void setFrameTime(double milliseconds) { m_frameTime = milliseconds; }
     bool showRulers() const { return m_showRulers; }
     bool anonymizedExports() const { return m_anonymizedExports; }
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }

@@ -57,6 +57,7 @@ COrvoView::~COrvoView() = default;
 
 void COrvoView::selectTool(viewmodel::Tool tool)
 {
+    stopMovie();
     endDrag();
     m_tool = tool;
     switch (tool) {
@@ -80,6 +81,11 @@ void COrvoView::endDrag()
 
 void COrvoView::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && playingMovie()) {
+        stopMovie();
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton && m_toolHandler && m_document.frame()) {
         m_toolHandler->press(toolEvent(*event));
         event->accept();
@@ -106,6 +112,7 @@ void COrvoView::focusOutEvent(QFocusEvent* event)
 
 void COrvoView::hideEvent(QHideEvent* event)
 {
+    stopMovie();
     endDrag();
     QAbstractScrollArea::hideEvent(event);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 
 class COrvoDoc;
+class QTimer;
 class ViewTool;
 struct ToolEvent;
 
@@ -51,6 +52,15 @@ public:
     void setZoomFactor(float factor);
     const viewmodel::ZoomHistory& zoomHistory() const { return m_zoomHistory; }
 
+    // The cine loop: plays forward or backward through the frames, wrapping
+    // at either end, one frame a frame time after the last was painted. The
+    // same command again, the other direction's command, ESC, a left press
+    // or a tool change stop it, and the frame it started from comes back.
+    enum class Movie { Forward, Backward };
+    void playMovie(Movie direction);
+    bool canPlayMovie() const;
+    bool playingMovie() const { return viewmodel::isMovieTool(m_tool); }
+
 signals:
     // The cursor moved over the frame (column, row) or left it (-1, -1).
     void cursorMoved(int column, int row);
@@ -58,6 +68,8 @@ signals:
     void framePainted();
     // The zoom factor or the zoom history changed.
     void zoomChanged();
+    // A movie started, stopped or turned round.
+    void movieChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,6 +92,11 @@ private:
     std::unique_ptr<ViewTool> m_toolHandler;
 
     viewmodel::ZoomHistory m_zoomHistory;
+    QTimer* m_movieTimer = nullptr;
+    int m_movieStart = 0;
+
+    void stopMovie();
+    void stepMovie();
 
     ToolEvent toolEvent(const QMouseEvent& event) const;
     std::optional<float> zoomFor(ZoomCommand command) const;

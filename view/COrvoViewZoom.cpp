@@ -1,4 +1,4 @@
-// The image view's zoom commands, wheel and typed keys.
+// The image view's zoom commands, wheel and typed keys (and ESC, which stops a movie).
 
 #include "view/COrvoView.h"
 
@@ -95,6 +95,11 @@ void COrvoView::wheelEvent(QWheelEvent* event)
 
 void COrvoView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && playingMovie()) {
+        stopMovie();
+        event->accept();
+        return;
+    }
     // The zoom keys are typed characters, wherever the keyboard puts them.
     static const std::pair<QString, ZoomCommand> Keys[] = {
         { QStringLiteral("+"), ZoomCommand::StepIn },

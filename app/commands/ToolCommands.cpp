@@ -20,6 +20,17 @@ constexpr ToolCommand ToolCommands[] = {
     { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
 };
 
+struct MovieCommand {
+    Command command;
+    COrvoView::Movie direction;
+    viewmodel::Tool playing;
+};
+
+constexpr MovieCommand MovieCommands[] = {
+    { Command::Movie, COrvoView::Movie::Forward, viewmodel::Tool::MoviePlayingForward },
+    { Command::ReverseMovie, COrvoView::Movie::Backward, viewmodel::Tool::MoviePlayingBackward },
+};
+
 COrvoView* activeView(const CMainFrame& frame)
 {
     const CChildFrame* child = frame.activeChild();
@@ -41,6 +52,19 @@ void connectToolCommands(CMainFrame& frame)
     }
 }
 
+void connectMovieCommands(CMainFrame& frame)
+{
+    for (const MovieCommand& entry : MovieCommands) {
+        QAction* item = frame.action(entry.command);
+        item->setCheckable(true);
+        QObject::connect(item, &QAction::triggered, &frame, [&frame, entry] {
+            if (COrvoView* view = activeView(frame))
+                view->playMovie(entry.direction);
+            updateToolCommands(frame);
+        });
+    }
+}
+
 void updateToolCommands(CMainFrame& frame)
 {
     const COrvoView* view = activeView(frame);
@@ -48,5 +72,10 @@ void updateToolCommands(CMainFrame& frame)
         QAction* item = frame.action(entry.command);
         item->setEnabled(view != nullptr);
         item->setChecked(view && view->currentTool() == entry.tool);
+    }
+    for (const MovieCommand& entry : MovieCommands) {
+        QAction* item = frame.action(entry.command);
+        item->setEnabled(view && (view->canPlayMovie() || view->playingMovie()));
+        item->setChecked(view && view->currentTool() == entry.playing);
     }
 }

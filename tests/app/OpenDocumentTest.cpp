@@ -185,6 +185,15 @@ private slots:
         QTest::keyClick(frame->activeChild()->imageView(), Qt::Key_Right);
         QCOMPARE(doc.currentFrameIndex(), 1);
         frame->action(Command::FirstFrame)->trigger();
+        // The movie command starts the movie and, again, stops it at the frame it left.
+        QAction* movie = frame->action(Command::Movie);
+        QVERIFY(movie->isEnabled());
+        movie->trigger();
+        QVERIFY(movie->isChecked());
+        QTRY_VERIFY(doc.currentFrameIndex() != 0);
+        movie->trigger();
+        QVERIFY(!movie->isChecked());
+        QCOMPARE(doc.currentFrameIndex(), 0);
         frame->action(Command::NextFrame)->trigger();
         QCOMPARE(doc.currentFrameIndex(), 1);
         QCOMPARE(frame->statusPanes().text(StatusPanes::FrameNumber), QStringLiteral("   2"));

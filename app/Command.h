@@ -43,6 +43,7 @@ enum class Command {
     ZoomActualSize,
     ZoomBack,
     ZoomForward,
+    VideoTimeSetup,
     Movie,
     ReverseMovie,
     PanHandTool,

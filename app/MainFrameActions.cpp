@@ -169,7 +169,7 @@ const MenuRow NavigationMenu[] = {
     { "&Last frame\tArrowDown", Command::LastFrame },
     { "M&ovie\tCtrl+Alt+M", Command::Movie },
     { "&Reverse movie", Command::ReverseMovie },
-    { "Video ti&me setup..." },
+    { "Video ti&me setup...", Command::VideoTimeSetup },
     { "All &Frames\tCtrl+Alt+A" },
     { Separator },
     { "&First File\tCtrl+ArrowUp", Command::FirstFile },

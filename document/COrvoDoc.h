@@ -87,6 +87,8 @@ public:
     // Views rescale and the zoom field follows through changed().
     void setZoom(float zoom);
     double frameTime() const { return m_frameTime; }
+    // The frame time the file gives; 0 when it gives none.
+    double headerFrameTime() const { return m_headerFrameTime; }
     // Milliseconds between movie frames; 0 or less plays no movie.
     void setFrameTime(double milliseconds) { m_frameTime = milliseconds; }
     bool showRulers() const { return m_showRulers; }

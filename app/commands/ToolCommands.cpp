@@ -3,6 +3,8 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/Command.h"
+#include "app/dialogs/VideoSpeedDialog.h"
+#include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
 
 #include <QAction>
@@ -54,6 +56,15 @@ void connectToolCommands(CMainFrame& frame)
 
 void connectMovieCommands(CMainFrame& frame)
 {
+    QObject::connect(frame.action(Command::VideoTimeSetup), &QAction::triggered, &frame, [&frame] {
+        CChildFrame* child = frame.activeChild();
+        if (!child)
+            return;
+        COrvoDoc& doc = child->document();
+        if (const auto chosen = VideoSpeedDialog::ask(doc.frameTime(), doc.headerFrameTime(), &frame))
+            doc.setFrameTime(chosen->frameTime);
+        updateToolCommands(frame);
+    });
     for (const MovieCommand& entry : MovieCommands) {
         QAction* item = frame.action(entry.command);
         item->setCheckable(true);
@@ -73,6 +84,7 @@ void updateToolCommands(CMainFrame& frame)
         item->setEnabled(view != nullptr);
         item->setChecked(view && view->currentTool() == entry.tool);
     }
+    frame.action(Command::VideoTimeSetup)->setEnabled(view && view->document().frameCount() > 1);
     for (const MovieCommand& entry : MovieCommands) {
         QAction* item = frame.action(entry.command);
         item->setEnabled(view && (view->canPlayMovie() || view->playingMovie()));

@@ -211,8 +211,7 @@ dicom::Result<dicom::PixelFrames> readDicomFrames(const std::string& path, const
     dicom::Result<dicom::PixelFrames> result = dicom::Error{dicom::DicomError::Corrupted, "no pixel data"};
     dicom::ReadOptions options;
     options.pixelStage = [&result, &sink, threads](dicom::DicomDataset& dataset, dicom::ElementDecoder& decoder) {
-        const auto frames = static_cast<std::size_t>(std::max(dicom::readPixelAttributes(dataset).numberOfFrames, 1));
-        result = dicom::readPixelFrames(dataset, decoder, sink, threads.value_or(dicom::frameThreads(frames)));
+        result = dicom::readPixelFrames(dataset, decoder, sink, threads);
         return result ? dicom::DicomError::None : result.error().code;
     };
     dicom::DicomReader reader(std::move(options));

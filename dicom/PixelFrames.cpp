@@ -213,6 +213,8 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
         if (!count)
             return count.error();
         image.warnings = jobs->warnings->take();
+        if (const auto stored = storedFrameBytes(attrs))
+            image.storedFrameBytes = *stored;
         image.attributes = normalisedAttributes(attrs);
         image.attributes.numberOfFrames = static_cast<std::int32_t>(*count);
         image.compression = compression;

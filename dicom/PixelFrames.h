@@ -85,6 +85,8 @@ struct PixelFrames {
     Compression compression = Compression::None;
     std::vector<Frame> frames;
     std::optional<PaletteTables> palette;
+    // The bytes of one frame as stored uncompressed.
+    std::uint64_t storedFrameBytes = 0;
     // The decoders' warnings (a stream cut short, an unexpected marker), each
     // once: the frames decoded, but the caller should say what was odd.
     std::vector<std::string> warnings;

@@ -44,12 +44,10 @@ int paletteChannel(const DicomElement& e, bool& segmented)
 // Encapsulated pixel data are listed with the length of their frames as
 // stored uncompressed, which is what they hold once decoded; saturated below
 // 0xFFFFFFFF, which would read as "undefined".
-void reportDecodedLength(DicomDataset& dataset, const PixelAttributes& attrs, std::size_t frameCount)
+void reportDecodedLength(DicomDataset& dataset, std::uint64_t total)
 {
     if (!dataset.pixelData.encapsulated())
         return;
-    const auto frameBytes = storedFrameBytes(attrs);
-    const std::uint64_t total = frameBytes ? std::uint64_t(*frameBytes) * frameCount : 0;
     for (auto it = dataset.elements.rbegin(); it != dataset.elements.rend(); ++it) {
         if (it->tag() == tags::PixelData && it->valueOffset == dataset.pixelData.valueOffset) {
             it->length = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, UndefinedLength - 1));
@@ -148,7 +146,7 @@ Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
 }
 
 Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink,
-                                          unsigned threads)
+                                          std::optional<unsigned> threads)
 {
     auto compression = readCompression(dataset);
     if (!compression)
@@ -179,15 +177,14 @@ Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder&
     source.bytes = buffer.bytes();
     source.location = &dataset.pixelData;
     source.bigEndian = decoder.encoding() == Encoding::ExplicitBig;
-    return decodePixelData(attrs, *compression, source, palette, sink, threads);
+    const auto frames = static_cast<std::size_t>(std::max(attrs.numberOfFrames, 1));
+    return decodePixelData(attrs, *compression, source, palette, sink, threads.value_or(frameThreads(frames)));
 }
 
 DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
 {
     try {
-        const PixelAttributes attrs = readPixelAttributes(dataset);
-        const unsigned threads = dataset.headerOnly ? 1 : frameThreads(std::max(attrs.numberOfFrames, 1));
-        auto image = readPixelFrames(dataset, decoder, {}, threads);
+        auto image = readPixelFrames(dataset, decoder);
         if (!image)
             return image.error().code;
         dataset.compressionName = std::string(compressionName(image->compression));
@@ -199,7 +196,7 @@ DicomError readPixelStage(DicomDataset& dataset, ElementDecoder& decoder)
             const std::size_t bytes = first.format == FrameFormat::Grey16 ? first.samples.size() * 2 : first.bytes.size();
             out.frameSize = static_cast<std::uint32_t>(bytes);
         }
-        reportDecodedLength(dataset, attrs, image->frames.size());
+        reportDecodedLength(dataset, image->storedFrameBytes * image->frames.size());
         dataset.frames = std::move(image->frames);
         dataset.warnings = std::move(image->warnings);
         if (image->palette) {

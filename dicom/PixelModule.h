@@ -31,9 +31,10 @@ Result<PaletteTables> readPaletteTables(const DicomDataset& dataset);
 
 // Everything after the elements: attributes, checks, palette, frames. The
 // decoder stands at the first element of group 0x7FE0. A sink takes the
-// frames one by one instead of the result (see decodePixelData).
+// frames one by one instead of the result (see decodePixelData). Without a
+// thread count the frames decode on one thread a core, at most one a frame.
 Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder,
-                                          const FrameSink& sink = {}, unsigned threads = 1);
+                                    const FrameSink& sink = {}, std::optional<unsigned> threads = {});
 
 // A DicomReader pixel stage: fills the data set's image attributes,
 // compression name, palette and frames, decoding on every core.

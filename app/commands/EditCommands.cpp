@@ -1,19 +1,12 @@
 #include "app/commands/EditCommands.h"
 
-#include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
+#include "app/commands/CommandTargets.h"
 #include "app/Command.h"
 #include "document/COrvoDoc.h"
 
 #include <QAction>
 
 namespace {
-
-COrvoDoc* activeDocument(const CMainFrame& frame)
-{
-    const CChildFrame* child = frame.activeChild();
-    return child ? &child->document() : nullptr;
-}
 
 // The step goes back (or forward) on the current frame, and on the others
 // too while they are edited together.

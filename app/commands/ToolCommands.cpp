@@ -1,7 +1,6 @@
 #include "app/commands/ToolCommands.h"
 
-#include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
+#include "app/commands/CommandTargets.h"
 #include "app/Command.h"
 #include "app/dialogs/VideoSpeedDialog.h"
 #include "document/COrvoDoc.h"
@@ -33,11 +32,6 @@ constexpr MovieCommand MovieCommands[] = {
     { Command::ReverseMovie, COrvoView::Movie::Backward, viewmodel::Tool::MoviePlayingBackward },
 };
 
-COrvoView* activeView(const CMainFrame& frame)
-{
-    const CChildFrame* child = frame.activeChild();
-    return child ? child->imageView() : nullptr;
-}
 
 } // namespace
 
@@ -57,12 +51,11 @@ void connectToolCommands(CMainFrame& frame)
 void connectMovieCommands(CMainFrame& frame)
 {
     QObject::connect(frame.action(Command::VideoTimeSetup), &QAction::triggered, &frame, [&frame] {
-        CChildFrame* child = frame.activeChild();
-        if (!child)
+        COrvoDoc* doc = activeDocument(frame);
+        if (!doc)
             return;
-        COrvoDoc& doc = child->document();
-        if (const auto chosen = VideoSpeedDialog::ask(doc.frameTime(), doc.headerFrameTime(), &frame))
-            doc.setFrameTime(chosen->frameTime);
+        if (const auto chosen = VideoSpeedDialog::ask(doc->frameTime(), doc->headerFrameTime(), &frame))
+            doc->setFrameTime(chosen->frameTime);
         updateToolCommands(frame);
     });
     for (const MovieCommand& entry : MovieCommands) {

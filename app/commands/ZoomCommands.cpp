@@ -1,7 +1,6 @@
 #include "app/commands/ZoomCommands.h"
 
-#include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
+#include "app/commands/CommandTargets.h"
 #include "app/Command.h"
 #include "view/COrvoView.h"
 
@@ -21,11 +20,6 @@ constexpr ZoomCommandEntry ZoomCommands[] = {
     { Command::ZoomForward, COrvoView::ZoomCommand::Forward },
 };
 
-COrvoView* activeView(const CMainFrame& frame)
-{
-    const CChildFrame* child = frame.activeChild();
-    return child ? child->imageView() : nullptr;
-}
 
 } // namespace
 

@@ -2,7 +2,7 @@
 
 #include "base/ByteReader.h"
 #include "dicom/PixelAttributes.h"
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <algorithm>
 #include <array>
@@ -20,12 +20,12 @@ constexpr std::uint32_t MaxSide = 65535;
 
 Error shortFile(const char* what)
 {
-    return Error{pixel_error::FileIo, std::string("BMP file ends inside its ") + what};
+    return Error{DicomError::FileIo, std::string("BMP file ends inside its ") + what};
 }
 
 Error unsupported(std::string detail)
 {
-    return Error{pixel_error::UnsupportedFile, std::move(detail)};
+    return Error{DicomError::UnsupportedFileFormat, std::move(detail)};
 }
 
 struct BmpHeader {
@@ -111,7 +111,7 @@ Result<BmpImage> readBmp(std::span<const std::uint8_t> file)
     try {
         image.rgb.resize(static_cast<std::size_t>(width * height * 3));
     } catch (const std::bad_alloc&) {
-        return Error{pixel_error::OutOfMemory, "out of memory reading a BMP file"};
+        return Error{DicomError::OutOfMemory, "out of memory reading a BMP file"};
     }
     const std::size_t w = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < image.rows; ++y) {

@@ -2,7 +2,7 @@
 
 #include "codecs/JpegFrameDecoder.h"
 #include "dicom/CodecErrors.h"
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <memory>
 #include <string>
@@ -50,15 +50,15 @@ Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression
                                  const PaletteTables* palette)
 {
     if (!source.location->encapsulated())
-        return Error{pixel_error::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
+        return Error{DicomError::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return Error{pixel_error::Unsupported, "JPEG frames need 8 or 16 bits allocated"};
+        return Error{DicomError::UnsupportedFormat, "JPEG frames need 8 or 16 bits allocated"};
     // The system JPEG library is built for 8-bit samples only.
     if (compression == Compression::JpegLossy && attrs.bitsStored != 8)
-        return Error{pixel_error::Unsupported,
+        return Error{DicomError::UnsupportedFormat,
                            "lossy JPEG frames with " + std::to_string(attrs.bitsStored) + " bits stored are not supported"};
     if (attrs.samplesPerPixel < 1)
-        return Error{pixel_error::Unsupported, "JPEG frames need at least one sample per pixel"};
+        return Error{DicomError::UnsupportedFormat, "JPEG frames need at least one sample per pixel"};
 
     codecs::FrameParams params;
     params.rows = attrs.rows;
@@ -69,7 +69,7 @@ Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression
     params.planarConfiguration = attrs.planarConfiguration;
     params.declaredColour = declaredColour(attrs.photometricKind());
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
-        return Error{pixel_error::Corrupted, "JPEG frame size out of range"};
+        return Error{DicomError::Corrupted, "JPEG frame size out of range"};
 
     auto data = encapsulatedFragments(source);
     if (!data)

@@ -1,6 +1,6 @@
 #include "dicom/Normalisation.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +42,7 @@ namespace {
 
 Error corrupted(const char* detail)
 {
-    return Error{pixel_error::Corrupted, detail};
+    return Error{DicomError::Corrupted, detail};
 }
 
 // Maps a stored sample to its normalised value: masked to bits stored,
@@ -226,16 +226,16 @@ Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> raw)
         return corrupted("pixel data shorter than one frame");
     const int bits = attrs.bitsAllocated;
     if (bits != 8 && bits != 12 && bits != 16)
-        return Error{pixel_error::Unsupported, "bits allocated must be 8, 12 or 16"};
+        return Error{DicomError::UnsupportedFormat, "bits allocated must be 8, 12 or 16"};
     const FrameFormat format = normalisedFormat(attrs);
     if (format == FrameFormat::Rgb8) {
         const bool indexed = attrs.photometricKind() == Photometric::PaletteColor;
         if (bits != 8 || attrs.samplesPerPixel != (indexed ? 1 : 3))
-            return Error{pixel_error::Unsupported, "colour frames need 8-bit samples"};
+            return Error{DicomError::UnsupportedFormat, "colour frames need 8-bit samples"};
         if (indexed && palette == nullptr)
             return corrupted("palette colour image without palette tables");
     } else if (attrs.samplesPerPixel != 1) {
-        return Error{pixel_error::Unsupported, "grey frames need one sample per pixel"};
+        return Error{DicomError::UnsupportedFormat, "grey frames need one sample per pixel"};
     }
 
     const std::size_t pixels = std::size_t(attrs.rows) * attrs.columns;
@@ -246,7 +246,7 @@ Result<Frame> FrameNormaliser::operator()(std::span<const std::uint8_t> raw)
         case FrameFormat::Rgb8: return normaliseColour(raw, attrs, layout, palette, pixels);
         }
     } catch (const std::bad_alloc&) {
-        return Error{pixel_error::OutOfMemory, "out of memory normalising a frame"};
+        return Error{DicomError::OutOfMemory, "out of memory normalising a frame"};
     }
     return corrupted("unknown frame format");
 }

@@ -1,6 +1,6 @@
 #include "dicom/PaletteColour.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <algorithm>
 
@@ -45,9 +45,9 @@ Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std
     // A table of length 0 is refused with the code of a failed allocation,
     // which is what the tables' readers have always reported for it.
     if (red.empty() || green.empty() || blue.empty())
-        return Error{pixel_error::OutOfMemory, "a palette colour table has length 0"};
+        return Error{DicomError::OutOfMemory, "a palette colour table has length 0"};
     if (green.size() != red.size() || blue.size() != red.size())
-        return Error{pixel_error::Corrupted, "palette colour tables differ in length"};
+        return Error{DicomError::Corrupted, "palette colour tables differ in length"};
     return PaletteTables{reducePaletteTable(red, order), reducePaletteTable(green, order),
                          reducePaletteTable(blue, order)};
 }

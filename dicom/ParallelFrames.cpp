@@ -1,6 +1,6 @@
 #include "dicom/ParallelFrames.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -26,7 +26,7 @@ Result<base::Frame> decodeGuarded(const FrameDecoder& decode, std::size_t index)
     try {
         return decode(index);
     } catch (const std::bad_alloc&) {
-        return Error{pixel_error::OutOfMemory, "out of memory decoding a frame"};
+        return Error{DicomError::OutOfMemory, "out of memory decoding a frame"};
     }
 }
 
@@ -145,7 +145,7 @@ Result<std::size_t> decodeFrames(std::size_t count, const std::function<FrameDec
             }
         }
     } catch (const std::bad_alloc&) {
-        result = Error{pixel_error::OutOfMemory, "out of memory keeping the frames"};
+        result = Error{DicomError::OutOfMemory, "out of memory keeping the frames"};
     }
     queue.stop();
     return result;

@@ -1,6 +1,6 @@
 #include "dicom/PixelAttributes.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <array>
 #include <cmath>
@@ -44,7 +44,7 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
                 return Compression::JpegLossless;
         }
     }
-    return Error{pixel_error::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
+    return Error{DicomError::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
 }
 
 Photometric photometricFromText(std::string_view text)
@@ -79,7 +79,7 @@ bool isMonochrome(Photometric photometric)
 
 Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression compression)
 {
-    auto unsupported = [](std::string detail) { return Error{pixel_error::Unsupported, std::move(detail)}; };
+    auto unsupported = [](std::string detail) { return Error{DicomError::UnsupportedFormat, std::move(detail)}; };
     const Photometric kind = attrs.photometricKind();
     if (kind == Photometric::Unknown)
         return unsupported("photometric interpretation '" + attrs.photometric + "' is not supported");
@@ -98,7 +98,7 @@ Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression comp
     if (bits == 12 && compression != Compression::None)
         return unsupported("12 bits allocated exists only uncompressed");
     if (attrs.rows == 0 || attrs.columns == 0)
-        return Error{pixel_error::Corrupted, "rows or columns is 0"};
+        return Error{DicomError::Corrupted, "rows or columns is 0"};
     return {};
 }
 
@@ -109,12 +109,12 @@ Result<std::uint32_t> storedFrameBytes(const PixelAttributes& attrs)
     const std::uint64_t bits = attrs.bitsAllocated > 0 ? std::uint64_t(attrs.bitsAllocated) : 8;
     // rows and columns are at most 2^32 - 1 each, so pixels * samples can wrap: check in steps.
     if (pixels == 0)
-        return Error{pixel_error::Corrupted, "rows or columns is 0"};
+        return Error{DicomError::Corrupted, "rows or columns is 0"};
     if (pixels > MaxFrameBytes || pixels * samples > MaxFrameBytes)
-        return Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+        return Error{DicomError::Corrupted, "frame larger than 2 GiB"};
     const std::uint64_t bytes = (pixels * samples * bits + 7) / 8;
     if (bytes > MaxFrameBytes)
-        return Error{pixel_error::Corrupted, "frame larger than 2 GiB"};
+        return Error{DicomError::Corrupted, "frame larger than 2 GiB"};
     return static_cast<std::uint32_t>(bytes);
 }
 

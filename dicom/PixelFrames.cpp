@@ -1,7 +1,7 @@
 #include "dicom/PixelFrames.h"
 
 #include "dicom/JpegFrames.h"
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 #include "dicom/RleDecoder.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@ namespace {
 
 Error corrupted(std::string detail)
 {
-    return Error{pixel_error::Corrupted, std::move(detail)};
+    return Error{DicomError::Corrupted, std::move(detail)};
 }
 
 std::size_t framesIn(std::int32_t numberOfFrames)
@@ -81,7 +81,7 @@ Result<FrameJobs> rleJobs(const PixelAttributes& attrs, const PixelSource& sourc
                                 const PaletteTables* palette)
 {
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return Error{pixel_error::Unsupported, "RLE needs 8 or 16 bits allocated"};
+        return Error{DicomError::UnsupportedFormat, "RLE needs 8 or 16 bits allocated"};
     if (!source.location->encapsulated())
         return corrupted("RLE pixel data must be encapsulated (undefined length)");
     auto data = encapsulatedFragments(source);
@@ -221,7 +221,7 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
         image.palette = palette;
         return image;
     } catch (const std::bad_alloc&) {
-        return Error{pixel_error::OutOfMemory, "out of memory extracting frames"};
+        return Error{DicomError::OutOfMemory, "out of memory extracting frames"};
     }
 }
 

@@ -3,7 +3,7 @@
 #include "dicom/ElementDecoder.h"
 #include "dicom/NumberParsing.h"
 #include "dicom/PixelAspect.h"
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 #include "dicom/Tags.h"
 
 #include <algorithm>
@@ -138,9 +138,9 @@ Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
         }
     }
     if (!found[0] && !found[1] && !found[2] && sawSegmented)
-        return Error{pixel_error::Unsupported, "segmented palette colour tables are not supported"};
+        return Error{DicomError::UnsupportedFormat, "segmented palette colour tables are not supported"};
     if (!found[0] || !found[1] || !found[2])
-        return Error{pixel_error::Corrupted, "a palette colour table is missing"};
+        return Error{DicomError::Corrupted, "a palette colour table is missing"};
     return reducePaletteTables(channels[0], channels[1], channels[2],
                                dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
 }
@@ -172,7 +172,7 @@ Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder&
     }
     DecodeBuffer& buffer = decoder.buffer();
     if (!buffer.ensure(buffer.fileSize()))
-        return Error{pixel_error::FileIo, "the file could not be read to its end"};
+        return Error{DicomError::FileIo, "the file could not be read to its end"};
     PixelSource source;
     source.bytes = buffer.bytes();
     source.location = &dataset.pixelData;

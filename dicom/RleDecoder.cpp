@@ -2,7 +2,7 @@
 
 #include "base/ByteReader.h"
 #include "dicom/PixelAttributes.h"
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <algorithm>
 #include <array>
@@ -49,7 +49,7 @@ constexpr std::uint32_t MaxSegments = 15;
 
 Error corrupted(std::string detail)
 {
-    return Error{pixel_error::Corrupted, std::move(detail)};
+    return Error{DicomError::Corrupted, std::move(detail)};
 }
 
 // A count that misses the plane, short or long, may come from an encoder that
@@ -78,9 +78,9 @@ Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const std::ui
                                                                const RleFrameShape& shape)
 {
     if (shape.bytesPerSample != 1 && shape.bytesPerSample != 2)
-        return Error{pixel_error::Unsupported, "RLE holds 8- or 16-bit samples only"};
+        return Error{DicomError::UnsupportedFormat, "RLE holds 8- or 16-bit samples only"};
     if (shape.samplesPerPixel != 1 && shape.samplesPerPixel != 3)
-        return Error{pixel_error::Unsupported, "RLE samples per pixel must be 1 or 3"};
+        return Error{DicomError::UnsupportedFormat, "RLE samples per pixel must be 1 or 3"};
     const std::uint64_t planeSize = std::uint64_t(shape.rows) * shape.columns;
     const std::uint64_t segmentCount = std::uint64_t(shape.samplesPerPixel) * shape.bytesPerSample;
     if (planeSize == 0 || planeSize * segmentCount > MaxFrameBytes)
@@ -137,7 +137,7 @@ Result<std::span<const std::uint8_t>> RleDecoder::decode(std::span<const std::ui
         }
         return std::span<const std::uint8_t>(out);
     } catch (const std::bad_alloc&) {
-        return Error{pixel_error::OutOfMemory, "out of memory decoding an RLE frame"};
+        return Error{DicomError::OutOfMemory, "out of memory decoding an RLE frame"};
     }
 }
 

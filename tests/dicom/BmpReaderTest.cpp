@@ -1,6 +1,6 @@
 #include "dicom/BmpReader.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <gtest/gtest.h>
 
@@ -149,19 +149,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BmpBad,
     testing::Values(
         BadCase{"notBm", Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, dicom::DicomError::UnknownFormat},
-        BadCase{"fileHeaderCut", Bytes{'B', 'M', 0}, dicom::pixel_error::FileIo},
-        BadCase{"coreHeader", [] { auto f = fields(1, 1, 24); f.infoSize = 12; return bmp(f, {}); }(), dicom::pixel_error::UnsupportedFile},
-        BadCase{"infoHeaderCut", truncated(bmp(fields(1, 1, 24), {1, 2, 3, 0}), 30), dicom::pixel_error::FileIo},
-        BadCase{"fourBit", bmp(fields(1, 1, 4, {0}, 1), {0, 0, 0, 0}), dicom::pixel_error::UnsupportedFile},
+        BadCase{"fileHeaderCut", Bytes{'B', 'M', 0}, dicom::DicomError::FileIo},
+        BadCase{"coreHeader", [] { auto f = fields(1, 1, 24); f.infoSize = 12; return bmp(f, {}); }(), dicom::DicomError::UnsupportedFileFormat},
+        BadCase{"infoHeaderCut", truncated(bmp(fields(1, 1, 24), {1, 2, 3, 0}), 30), dicom::DicomError::FileIo},
+        BadCase{"fourBit", bmp(fields(1, 1, 4, {0}, 1), {0, 0, 0, 0}), dicom::DicomError::UnsupportedFileFormat},
         BadCase{"rle8", [] { auto f = fields(1, 1, 8, {0}, 1); f.compression = 1; return bmp(f, {0, 0, 0, 0}); }(),
-                dicom::pixel_error::UnsupportedFile},
-        BadCase{"zeroWidth", bmp(fields(0, 1, 24), {}), dicom::pixel_error::UnsupportedFile},
+                dicom::DicomError::UnsupportedFileFormat},
+        BadCase{"zeroWidth", bmp(fields(0, 1, 24), {}), dicom::DicomError::UnsupportedFileFormat},
         BadCase{"paletteCut", truncated(bmp(fields(1, 1, 8, std::vector<std::uint32_t>(256)), {0, 0, 0, 0}), 100),
-                dicom::pixel_error::FileIo},
-        BadCase{"rowsPastFile", bmp(fields(1, 3, 24), {1, 2, 3, 0, 4, 5, 6, 0}), dicom::pixel_error::FileIo},
-        BadCase{"hugeHeightPastFile", bmp(fields(1, 0x7FFFFFFF, 24), {1, 2, 3, 0}), dicom::pixel_error::FileIo},
-        BadCase{"mostNegativeHeight", bmp(fields(1, INT32_MIN, 24), {1, 2, 3, 0}), dicom::pixel_error::FileIo},
-        BadCase{"widerThanCap", bmp(fields(70000, 1, 8, {0}, 1), Bytes(70000, 0)), dicom::pixel_error::UnsupportedFile}),
+                dicom::DicomError::FileIo},
+        BadCase{"rowsPastFile", bmp(fields(1, 3, 24), {1, 2, 3, 0, 4, 5, 6, 0}), dicom::DicomError::FileIo},
+        BadCase{"hugeHeightPastFile", bmp(fields(1, 0x7FFFFFFF, 24), {1, 2, 3, 0}), dicom::DicomError::FileIo},
+        BadCase{"mostNegativeHeight", bmp(fields(1, INT32_MIN, 24), {1, 2, 3, 0}), dicom::DicomError::FileIo},
+        BadCase{"widerThanCap", bmp(fields(70000, 1, 8, {0}, 1), Bytes(70000, 0)), dicom::DicomError::UnsupportedFileFormat}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Reference pixels from ImageMagick, which reads every BMP form we read.
@@ -194,9 +194,9 @@ TEST(BmpConformance, TestDataMatchesImageMagickOrFailsCleanly)
         GTEST_SKIP() << "ImageMagick 'convert' is not installed";
     // Forms we refuse, and why.
     const std::map<std::string, dicom::DicomError> refused = {
-        {"pal1-6x6.bmp", dicom::pixel_error::UnsupportedFile},  {"pal4-6x6.bmp", dicom::pixel_error::UnsupportedFile},
-        {"pal8-rle8.bmp", dicom::pixel_error::UnsupportedFile}, {"os2-pal8.bmp", dicom::pixel_error::UnsupportedFile},
-        {"bad-short-file.bmp", dicom::pixel_error::UnsupportedFile}, {"bad-huge-height.bmp", dicom::pixel_error::FileIo},
+        {"pal1-6x6.bmp", dicom::DicomError::UnsupportedFileFormat},  {"pal4-6x6.bmp", dicom::DicomError::UnsupportedFileFormat},
+        {"pal8-rle8.bmp", dicom::DicomError::UnsupportedFileFormat}, {"os2-pal8.bmp", dicom::DicomError::UnsupportedFileFormat},
+        {"bad-short-file.bmp", dicom::DicomError::UnsupportedFileFormat}, {"bad-huge-height.bmp", dicom::DicomError::FileIo},
     };
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

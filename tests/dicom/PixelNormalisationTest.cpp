@@ -1,6 +1,6 @@
 #include "dicom/Normalisation.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <gtest/gtest.h>
 
@@ -232,13 +232,13 @@ TEST_P(NormaliseFails, WithExactCode)
 INSTANTIATE_TEST_SUITE_P(
     Cases, NormaliseFails,
     testing::Values(
-        FailCase{"shorterThanFrame", grey(2, 2, 16, 16), Bytes(7), false, pixel_error::Corrupted},
+        FailCase{"shorterThanFrame", grey(2, 2, 16, 16), Bytes(7), false, DicomError::Corrupted},
         FailCase{"paletteMissing", with(grey(1, 1, 8, 8), [](auto& a) { a.photometric = "PALETTE COLOR"; }), Bytes(1), false,
-                 pixel_error::Corrupted},
-        FailCase{"zeroRows", grey(0, 2, 8, 8), Bytes(2), false, pixel_error::Corrupted},
-        FailCase{"oneBitAllocated", grey(8, 8, 1, 1), Bytes(64), false, pixel_error::Unsupported},
+                 DicomError::Corrupted},
+        FailCase{"zeroRows", grey(0, 2, 8, 8), Bytes(2), false, DicomError::Corrupted},
+        FailCase{"oneBitAllocated", grey(8, 8, 1, 1), Bytes(64), false, DicomError::UnsupportedFormat},
         FailCase{"colourSixteenBit", with(colour("RGB", 1, 1), [](auto& a) { a.bitsAllocated = 16; }), Bytes(6), false,
-                 pixel_error::Unsupported}),
+                 DicomError::UnsupportedFormat}),
     [](const auto& info) { return std::string(info.param.name); });
 
 Frame grey16Frame(Samples samples)

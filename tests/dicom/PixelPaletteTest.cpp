@@ -1,6 +1,6 @@
 #include "dicom/PaletteColour.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,8 @@ TEST(PaletteReduce, TablesOfDifferentLengthAreCorruptAndEmptyOnesFailLikeAnAlloc
 {
     const Bytes t(256, 1), shorter(254, 1);
     EXPECT_TRUE(reducePaletteTables(t, t, t, WordOrder::Little));
-    EXPECT_EQ(reducePaletteTables(t, shorter, t, WordOrder::Little).error().code, pixel_error::Corrupted);
-    EXPECT_EQ(reducePaletteTables(Bytes{}, Bytes{}, Bytes{}, WordOrder::Little).error().code, pixel_error::OutOfMemory);
+    EXPECT_EQ(reducePaletteTables(t, shorter, t, WordOrder::Little).error().code, DicomError::Corrupted);
+    EXPECT_EQ(reducePaletteTables(Bytes{}, Bytes{}, Bytes{}, WordOrder::Little).error().code, DicomError::OutOfMemory);
 }
 
 TEST(PaletteRecord, NameIsCutTo127AndBlanksBecomeUnderscores)

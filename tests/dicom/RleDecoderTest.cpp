@@ -1,6 +1,6 @@
 #include "dicom/RleDecoder.h"
 
-#include "dicom/PixelErrors.h"
+#include "dicom/DicomError.h"
 
 #include <gtest/gtest.h>
 
@@ -151,16 +151,16 @@ const Bytes twoSegments = rleFrame({{0x00, 1}, {0x00, 2}});
 INSTANTIATE_TEST_SUITE_P(
     Cases, RleBadFrame,
     testing::Values(
-        BadFrameCase{"headerCut", Bytes(63, 0), {1, 1, 1, 1}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"segmentCountDiffers", twoSegments, {1, 1, 1, 1}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"tooManySegments", withHeaderWord(twoSegments, 0, 16), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"offsetInsideHeader", withHeaderWord(twoSegments, 1, 10), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"offsetsDescend", withHeaderWord(twoSegments, 1, 67), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"offsetPastFragment", withHeaderWord(twoSegments, 2, 1000), {1, 1, 1, 2}, dicom::pixel_error::Corrupted},
+        BadFrameCase{"headerCut", Bytes(63, 0), {1, 1, 1, 1}, dicom::DicomError::Corrupted},
+        BadFrameCase{"segmentCountDiffers", twoSegments, {1, 1, 1, 1}, dicom::DicomError::Corrupted},
+        BadFrameCase{"tooManySegments", withHeaderWord(twoSegments, 0, 16), {1, 1, 1, 2}, dicom::DicomError::Corrupted},
+        BadFrameCase{"offsetInsideHeader", withHeaderWord(twoSegments, 1, 10), {1, 1, 1, 2}, dicom::DicomError::Corrupted},
+        BadFrameCase{"offsetsDescend", withHeaderWord(twoSegments, 1, 67), {1, 1, 1, 2}, dicom::DicomError::Corrupted},
+        BadFrameCase{"offsetPastFragment", withHeaderWord(twoSegments, 2, 1000), {1, 1, 1, 2}, dicom::DicomError::Corrupted},
         // 2 bytes of segment yield at most 256 bytes.
-        BadFrameCase{"moreThanSegmentsCanYield", rleFrame({{0x81, 7}}), {1, 257, 1, 1}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"hugeShape", rleFrame({{0x00, 1}}), {0xFFFFFFFF, 0xFFFFFFFF, 1, 1}, dicom::pixel_error::Corrupted},
-        BadFrameCase{"threeBytesPerSample", twoSegments, {1, 1, 1, 3}, dicom::pixel_error::Unsupported}),
+        BadFrameCase{"moreThanSegmentsCanYield", rleFrame({{0x81, 7}}), {1, 257, 1, 1}, dicom::DicomError::Corrupted},
+        BadFrameCase{"hugeShape", rleFrame({{0x00, 1}}), {0xFFFFFFFF, 0xFFFFFFFF, 1, 1}, dicom::DicomError::Corrupted},
+        BadFrameCase{"threeBytesPerSample", twoSegments, {1, 1, 1, 3}, dicom::DicomError::UnsupportedFormat}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

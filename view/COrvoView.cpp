@@ -1,12 +1,13 @@
 #include "view/COrvoView.h"
 
-#include "view/tools/LevelWindowTool.h"
-#include "view/tools/PanTool.h"
+#include "view/ViewCursors.h"
+#include "view/tools/ViewTool.h"
 
 #include "document/COrvoDoc.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/FrameImage.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -49,7 +50,7 @@ COrvoView::COrvoView(COrvoDoc& document, QWidget* parent)
     selectTool(m_tool);
     connect(&m_document, &COrvoDoc::changed, this, [this] {
         updateScrollRanges();
-        viewport()->update();
+        frameChanged();
     });
 }
 
@@ -60,17 +61,39 @@ void COrvoView::selectTool(viewmodel::Tool tool)
     stopMovie();
     endDrag();
     m_tool = tool;
-    switch (tool) {
-    case viewmodel::Tool::PanHand: m_toolHandler = std::make_unique<PanTool>(*this); break;
-    case viewmodel::Tool::LevelWindow: m_toolHandler = std::make_unique<LevelWindowTool>(*this); break;
-    default: m_toolHandler.reset(); break;
-    }
+    m_toolHandler = makeViewTool(tool, *this);
+    viewport()->update();
+}
+
+ToolEvent COrvoView::toolEvent(QPoint at, Qt::KeyboardModifiers keys) const
+{
+    return { { at.x(), at.y() }, transform().toImage({ at.x(), at.y() }), keys.testFlag(Qt::ShiftModifier),
+        keys.testFlag(Qt::ControlModifier) };
 }
 
 ToolEvent COrvoView::toolEvent(const QMouseEvent& event) const
 {
-    const QPoint at = event.position().toPoint();
-    return { { at.x(), at.y() }, transform().toImage({ at.x(), at.y() }) };
+    return toolEvent(event.position().toPoint(), event.modifiers());
+}
+
+void COrvoView::updateCursor()
+{
+    const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
+    const ToolEvent event = toolEvent(at, QGuiApplication::queryKeyboardModifiers());
+    viewmodel::CursorContext context;
+    context.insideImage = m_document.frame() && transform().isInsideImage(event.viewport);
+    context.leftButtonDown = m_toolHandler && m_toolHandler->dragging();
+    context.shift = event.shift;
+    context.control = event.control;
+    if (m_toolHandler)
+        m_toolHandler->describe(event, context);
+    viewport()->setCursor(viewCursor(viewmodel::cursorFor(m_tool, context)));
+}
+
+void COrvoView::frameChanged()
+{
+    m_frameCache = {};
+    viewport()->update();
 }
 
 void COrvoView::endDrag()
@@ -88,6 +111,12 @@ void COrvoView::mousePressEvent(QMouseEvent* event)
     }
     if (event->button() == Qt::LeftButton && m_toolHandler && m_document.frame()) {
         m_toolHandler->press(toolEvent(*event));
+        updateCursor();
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::RightButton && m_toolHandler && m_document.frame()
+        && m_toolHandler->rightPress(toolEvent(*event))) {
         event->accept();
         return;
     }
@@ -98,6 +127,7 @@ void COrvoView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && m_toolHandler && m_toolHandler->dragging()) {
         m_toolHandler->release(toolEvent(*event));
+        updateCursor();
         event->accept();
         return;
     }
@@ -148,12 +178,28 @@ void COrvoView::updateScrollRanges()
     verticalScrollBar()->setPageStep(viewport()->height());
 }
 
-void COrvoView::paintEvent(QPaintEvent*)
+const QImage& COrvoView::framePixmap()
 {
     const imaging::FrameImage* frame = m_document.frame();
     const imaging::DisplayBitmap* bitmap = frame ? frame->displayBitmap() : nullptr;
-    QPainter painter(viewport());
     if (!bitmap || bitmap->isNull()) {
+        m_frameCache = {};
+        return m_frameCache;
+    }
+    if (m_frameCache.isNull()) {
+        // Converted and turned top-down once per change of the bitmap, so
+        // the repaints of a timer or a scroll only scale it.
+        m_frameCache = wrapBitmap(*bitmap).convertToFormat(QImage::Format_RGB32);
+        m_frameCache = std::move(m_frameCache).mirrored(false, true);
+    }
+    return m_frameCache;
+}
+
+void COrvoView::paintEvent(QPaintEvent*)
+{
+    const QImage& picture = framePixmap();
+    QPainter painter(viewport());
+    if (picture.isNull()) {
         painter.fillRect(viewport()->rect(), Qt::black);
         return;
     }
@@ -165,12 +211,9 @@ void COrvoView::paintEvent(QPaintEvent*)
         painter.fillRect(strip, m_background);
     // Nearest neighbour: rows and columns are dropped or repeated, never blended.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QImage bottomUp = wrapBitmap(*bitmap);
-    painter.save();
-    painter.translate(m_imageRect.left(), m_imageRect.top() + m_imageRect.height());
-    painter.scale(1.0, -1.0);
-    painter.drawImage(QRect(0, 0, m_imageRect.width(), m_imageRect.height()), bottomUp);
-    painter.restore();
+    painter.drawImage(m_imageRect, picture);
+    if (m_toolHandler)
+        m_toolHandler->paint(painter);
     emit framePainted();
 }
 
@@ -187,6 +230,7 @@ void COrvoView::mouseMoveEvent(QMouseEvent* event)
     const ToolEvent mapped = toolEvent(*event);
     if (m_toolHandler && m_toolHandler->dragging())
         m_toolHandler->move(mapped);
+    updateCursor();
     const auto& pixel = mapped.image;
     if (pixel)
         emit cursorMoved(pixel->x, pixel->y);

@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QImage>
 #include <QPointer>
 #include <QRect>
 
@@ -41,6 +42,10 @@ public:
     // What the left button does over the frame; a drag under way ends first.
     void selectTool(viewmodel::Tool tool);
     viewmodel::Tool currentTool() const { return m_tool; }
+    // The current frame's display bitmap changed: the cached picture goes.
+    void frameChanged();
+    // Shows the cursor the current tool wants where the mouse is now.
+    void updateCursor();
 
     // The zoom commands. Each sets the document's factor, keeps the scroll
     // position inside its range and records the view in the zoom history;
@@ -83,11 +88,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     COrvoDoc& m_document;
     QColor m_background;
     QRect m_imageRect;
+    QImage m_frameCache;
     viewmodel::Tool m_tool = viewmodel::Tool::PanHand;
     std::unique_ptr<ViewTool> m_toolHandler;
 
@@ -99,6 +106,9 @@ private:
     void stepMovie();
 
     ToolEvent toolEvent(const QMouseEvent& event) const;
+    ToolEvent toolEvent(QPoint at, Qt::KeyboardModifiers keys) const;
+    // The current frame's display bitmap, converted once for painting.
+    const QImage& framePixmap();
     std::optional<float> zoomFor(ZoomCommand command) const;
     void applyZoom(float factor, viewmodel::ZoomCause cause);
     void endDrag();

@@ -32,7 +32,7 @@ void COrvoView::playMovie(Movie direction)
     }
     // The other direction takes over; the frame to come back to stays.
     m_tool = wanted;
-    viewport()->setCursor(Qt::BusyCursor);
+    updateCursor();
     if (!m_movieTimer) {
         m_movieTimer = new QTimer(this);
         m_movieTimer->setSingleShot(true);
@@ -67,9 +67,10 @@ void COrvoView::stopMovie()
         return;
     if (m_movieTimer)
         m_movieTimer->stop();
-    viewport()->unsetCursor();
+
     m_tool = viewmodel::Tool::PanHand;
     selectTool(viewmodel::Tool::PanHand);
+    updateCursor();
     m_document.setCurrentFrame(m_movieStart);
     viewport()->update();
     emit movieChanged();

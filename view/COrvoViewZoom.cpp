@@ -5,6 +5,7 @@
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "view/model/ZoomSteps.h"
+#include "view/tools/ViewTool.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -100,6 +101,12 @@ void COrvoView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (m_toolHandler && m_toolHandler->key(*event)) {
+        event->accept();
+        return;
+    }
+    if (viewmodel::cursorFollowsKeys(m_tool))
+        updateCursor();
     // The zoom keys are typed characters, wherever the keyboard puts them.
     static const std::pair<QString, ZoomCommand> Keys[] = {
         { QStringLiteral("+"), ZoomCommand::StepIn },
@@ -115,4 +122,11 @@ void COrvoView::keyPressEvent(QKeyEvent* event)
         }
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void COrvoView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (viewmodel::cursorFollowsKeys(m_tool))
+        updateCursor();
+    QAbstractScrollArea::keyReleaseEvent(event);
 }

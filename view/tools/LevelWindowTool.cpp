@@ -37,7 +37,7 @@ void LevelWindowTool::move(const ToolEvent& event)
         return;
     remember(event);
     if (frame->setWindow(toImaging(windowAt(event))) && frame->rebuildDisplay())
-        view().viewport()->update();
+        view().frameChanged();
 }
 
 void LevelWindowTool::release(const ToolEvent& event)

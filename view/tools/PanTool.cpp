@@ -11,7 +11,7 @@ void PanTool::press(const ToolEvent& event)
     m_dragging = true;
     m_last = event.viewport;
     remember(event);
-    view().viewport()->setCursor(Qt::ClosedHandCursor);
+
 }
 
 void PanTool::move(const ToolEvent& event)
@@ -29,5 +29,5 @@ void PanTool::move(const ToolEvent& event)
 void PanTool::release(const ToolEvent&)
 {
     m_dragging = false;
-    view().viewport()->unsetCursor();
+
 }

@@ -1,0 +1,11 @@
+#include "view/tools/LevelWindowTool.h"
+#include "view/tools/PanTool.h"
+
+std::unique_ptr<ViewTool> makeViewTool(viewmodel::Tool tool, COrvoView& view)
+{
+    switch (tool) {
+    case viewmodel::Tool::PanHand: return std::make_unique<PanTool>(view);
+    case viewmodel::Tool::LevelWindow: return std::make_unique<LevelWindowTool>(view);
+    default: return nullptr;
+    }
+}

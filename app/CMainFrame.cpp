@@ -1,8 +1,7 @@
 #include "app/CMainFrame.h"
 
-#include "app/commands/EditCommands.h"
-#include "app/commands/ToolCommands.h"
-#include "app/commands/ZoomCommands.h"
+#include "app/commands/CommandTable.h"
+#include "app/commands/Commands.h"
 
 #include "app/MainFrameActions.h"
 #include "app/RecentFileList.h"
@@ -16,7 +15,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -39,6 +37,8 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     setCentralWidget(m_mdiArea);
 
     m_actions = std::make_unique<MainFrameActions>(*this);
+    m_commands = std::make_unique<CommandTable>([this](Command id) { return action(id); }, *this,
+        [this] { updateCommandStates(); });
     m_statusPanes = std::make_unique<StatusPanes>(*statusBar());
     statusBar()->showMessage(tr("Ready"));
     m_recentFiles = new RecentFileList(*m_actions->recentFilesAnchor(), m_actions->recentFilesSeparator(), this);
@@ -82,10 +82,8 @@ void CMainFrame::createToolBars()
     action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
     fileBar->addAction(action(Command::New));
     fileBar->addAction(action(Command::Open));
-    if (QAction* save = m_actions->actionByText(QStringLiteral("Save"))) {
-        save->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
-        fileBar->addAction(save);
-    }
+    action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+    fileBar->addAction(action(Command::Save));
     action(Command::About)->setIcon(look->standardIcon(QStyle::SP_MessageBoxQuestion));
     fileBar->addAction(action(Command::About));
     bindToolBarToggle(Command::ToggleFileBar, fileBar);
@@ -120,10 +118,7 @@ void CMainFrame::createToolBars()
     addToolBar(Qt::BottomToolBarArea, m_selectFileBar);
     bindToolBarToggle(Command::ToggleSelectFileBar, m_selectFileBar);
 
-    QAction* statusToggle = action(Command::ToggleStatusBar);
-    statusToggle->setCheckable(true);
-    statusToggle->setChecked(true);
-    connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    bindBarToggle(Command::ToggleStatusBar, statusBar());
 }
 
 QToolBar* CMainFrame::createZoomBar()
@@ -147,31 +142,20 @@ QToolBar* CMainFrame::createZoomBar()
 
 void CMainFrame::bindToolBarToggle(Command command, QToolBar* bar)
 {
-    QAction* toggle = action(command);
-    toggle->setCheckable(true);
-    toggle->setChecked(true);
-    toggle->setEnabled(true);
-    connect(toggle, &QAction::triggered, bar, &QWidget::setVisible);
-    connect(bar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+    bindBarToggle(command, bar);
+    // A floating bar closed by its own button.
+    connect(bar, &QToolBar::visibilityChanged, this, [this] { m_commands->update(); });
+}
+
+void CMainFrame::bindBarToggle(Command command, QWidget* bar)
+{
+    // isHidden, not isVisible: the bars of a window not yet shown are not
+    // visible, but they are meant to be.
+    m_commands->add(command, [bar] { bar->setVisible(bar->isHidden()); }, {}, [bar] { return !bar->isHidden(); });
 }
 
 void CMainFrame::connectCommands()
 {
-    connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
-    connect(action(Command::Close), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
-    connect(action(Command::CascadeWindows), &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    connect(action(Command::TileWindows), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
-    connect(action(Command::FirstFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::first);
-    connect(action(Command::PreviousFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::previous);
-    connect(action(Command::NextFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::next);
-    connect(action(Command::LastFile), &QAction::triggered, m_selectFileBar, &SelectFileBar::last);
-    connect(action(Command::Refresh), &QAction::triggered, m_selectFileBar, &SelectFileBar::refresh);
-    connect(action(Command::SelectDirectory), &QAction::triggered, this, [this] {
-        const QString chosen = QFileDialog::getExistingDirectory(this, tr("Select current directory"),
-            m_selectFileBar->currentDirectory());
-        if (!chosen.isEmpty())
-            selectDirectory(chosen);
-    });
     connect(m_selectFileBar, &SelectFileBar::openRequested, this, &CMainFrame::navigationRequested);
     connect(m_selectFileBar, &SelectFileBar::navigationChanged, this, &CMainFrame::updateCommandStates);
     connect(m_recentFiles, &RecentFileList::openRequested, this, &CMainFrame::openRequested);
@@ -179,29 +163,18 @@ void CMainFrame::connectCommands()
         updateCommandStates();
         refreshStatusPanes();
     });
-    connectDocumentCommands();
-    connectToolCommands(*this);
-    connectMovieCommands(*this);
-    connectEditCommands(*this);
-    connectZoomCommands(*this);
+    connect(m_zoomList, &QComboBox::textActivated, this, &CMainFrame::chooseZoom);
+    addWindowCommands(*m_commands, *this);
+    addDocumentCommands(*m_commands, *this);
+    addToolCommands(*m_commands, *this);
+    addEditCommands(*m_commands, *this);
+    addZoomCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()
 {
-    action(Command::FirstFile)->setEnabled(m_selectFileBar->canGoBack());
-    action(Command::PreviousFile)->setEnabled(m_selectFileBar->canGoBack());
-    action(Command::NextFile)->setEnabled(m_selectFileBar->canGoForward());
-    action(Command::LastFile)->setEnabled(m_selectFileBar->canGoForward());
-    action(Command::Refresh)->setEnabled(m_selectFileBar->hasDirectories());
-    const bool hasWindow = m_mdiArea->activeSubWindow() != nullptr;
-    for (Command command : { Command::Close, Command::NewWindow, Command::Reload, Command::Duplicate,
-             Command::SingleFrame, Command::Header })
-        action(command)->setEnabled(hasWindow);
-    updateDocumentCommandStates();
-    updateToolCommands(*this);
-    updateEditCommands(*this);
-    updateZoomCommands(*this);
-    m_zoomList->setEnabled(hasWindow);
+    m_commands->update();
+    m_zoomList->setEnabled(m_mdiArea->activeSubWindow() != nullptr);
 }
 
 void CMainFrame::fileOpened(const QString& path)

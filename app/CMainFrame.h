@@ -11,6 +11,7 @@
 #include <memory>
 
 class CChildFrame;
+class CommandTable;
 class MainFrameActions;
 class QAction;
 class QComboBox;
@@ -32,6 +33,7 @@ public:
     QAction* exitAction() const { return action(Command::Exit); }
     QAction* action(Command command) const;
     MainFrameActions& actions() const { return *m_actions; }
+    CommandTable& commands() const { return *m_commands; }
     QMdiArea* mdiArea() const { return m_mdiArea; }
     StatusPanes& statusPanes() const { return *m_statusPanes; }
     SelectFileBar* selectFileBar() const { return m_selectFileBar; }
@@ -78,17 +80,17 @@ private:
     void createToolBars();
     QToolBar* createZoomBar();
     void bindToolBarToggle(Command command, QToolBar* bar);
+    void bindBarToggle(Command command, QWidget* bar);
     void connectCommands();
-    void connectDocumentCommands();
     // A zoom list entry chosen or typed: a factor, or "fit".
     void chooseZoom(const QString& text);
-    void updateDocumentCommandStates();
     void restoreBars();
     void saveBarsAndRecentFiles();
 
     document::UserOptions& m_options;
     QMdiArea* m_mdiArea = nullptr;
     std::unique_ptr<MainFrameActions> m_actions;
+    std::unique_ptr<CommandTable> m_commands;
     std::unique_ptr<StatusPanes> m_statusPanes;
     RecentFileList* m_recentFiles = nullptr;
     SelectFileBar* m_selectFileBar = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/commands/CommandTable.h"
 #include "app/OpenWindow.h"
 #include "document/COrvoDoc.h"
 #include "app/Command.h"
@@ -86,16 +87,19 @@ void CTolanApp::watchFirstPaint()
 void CTolanApp::connectCommands()
 {
     CMainFrame& frame = *m_mainFrame;
-    connect(frame.action(Command::New), &QAction::triggered, this, &CTolanApp::newDocument);
-    connect(frame.action(Command::Open), &QAction::triggered, this, &CTolanApp::openFiles);
-    connect(frame.action(Command::About), &QAction::triggered, this, &CTolanApp::showAbout);
-    connect(frame.action(Command::PrintSetup), &QAction::triggered, this, &CTolanApp::printSetup);
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
     connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
     connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
-    connect(frame.action(Command::Reload), &QAction::triggered, this, [this] { reopenActiveDocument(true); });
-    connect(frame.action(Command::Duplicate), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
-    connect(frame.action(Command::NewWindow), &QAction::triggered, this, [this] { reopenActiveDocument(false); });
+    CommandTable& table = frame.commands();
+    table.add(Command::New, [this] { newDocument(); });
+    table.add(Command::Open, [this] { openFiles(); });
+    table.add(Command::About, [this] { showAbout(); });
+    table.add(Command::PrintSetup, [this] { printSetup(); });
+    const auto hasWindow = [&frame] { return frame.activeChild() != nullptr; };
+    table.add(Command::Reload, [this] { reopenActiveDocument(true); }, hasWindow);
+    table.add(Command::Duplicate, [this] { reopenActiveDocument(false); }, hasWindow);
+    table.add(Command::NewWindow, [this] { reopenActiveDocument(false); }, hasWindow);
+    frame.updateCommandStates();
 }
 
 void CTolanApp::setCurrentDirectory(const QString& directory)

@@ -22,35 +22,35 @@ constexpr const char* EndSubmenu = "<";
 const MenuRow FileMenu[] = {
     { "&New\tCtrl+N", Command::New },
     { "&Open...\tCtrl+O", Command::Open },
-    { "Open &Multiple Files...\tAlt+O" },
-    { "Open by &Header..." },
-    { "Open from &Internet...\tCtrl+I" },
+    { "Open &Multiple Files...\tAlt+O", Command::OpenMultiple },
+    { "Open by &Header...", Command::OpenByHeader },
+    { "Open from &Internet...\tCtrl+I", Command::OpenFromInternet },
     { "&Close", Command::Close },
     { Separator },
-    { "&Save\tCtrl+S" },
-    { "Save &As..." },
+    { "&Save\tCtrl+S", Command::Save },
+    { "Save &As...", Command::SaveAs },
     { "Relo&ad", Command::Reload },
     { "D&uplicate", Command::Duplicate },
     { Separator },
-    { "Export as &TIFF..." },
-    { "Export as &JPEG..." },
-    { "Export as &BMP..." },
-    { "Export as &Raw file..." },
-    { "Export &frames..." },
-    { "Export as &HTML..." },
-    { "Export as &AVI..." },
-    { "&Batch Convert..." },
+    { "Export as &TIFF...", Command::ExportTiff },
+    { "Export as &JPEG...", Command::ExportJpeg },
+    { "Export as &BMP...", Command::ExportBmp },
+    { "Export as &Raw file...", Command::ExportRaw },
+    { "Export &frames...", Command::ExportFrames },
+    { "Export as &HTML...", Command::ExportHtml },
+    { "Export as &AVI...", Command::ExportAvi },
+    { "&Batch Convert...", Command::BatchConvert },
     { Separator },
-    { "&Anonymize..." },
-    { "&Batch Anonymize..." },
-    { "Anonymizing &Options..." },
+    { "&Anonymize...", Command::Anonymize },
+    { "&Batch Anonymize...", Command::BatchAnonymize },
+    { "Anonymizing &Options...", Command::AnonymizingOptions },
     { "&Anonymized copies and exports", Command::AnonymizedCopies },
     { Separator },
-    { "Pag&e Setup..." },
-    { "&Print...\tCtrl+P" },
-    { "Print Pre&view" },
+    { "Pag&e Setup...", Command::PageSetup },
+    { "&Print...\tCtrl+P", Command::Print },
+    { "Print Pre&view", Command::PrintPreview },
     { "P&rint Setup...", Command::PrintSetup },
-    { "View Report" },
+    { "View Report", Command::ViewReport },
     { Separator },
     { "E&xit\tCtrl+Q", Command::Exit },
 };
@@ -59,21 +59,21 @@ const MenuRow EditMenu[] = {
     { "&Undo\tCtrl+Z", Command::Undo },
     { "&Redo\tCtrl+Y", Command::Redo },
     { Separator },
-    { "&Copy Frame\tCtrl+C" },
-    { "Copy all &Frames\tCtrl+F" },
-    { "Copy &Header\tCtrl+H" },
-    { "Copy &All\tCtrl+A" },
-    { "Copy S&elected Frames..." },
-    { "Copy R&OI" },
-    { "Insert Clipboard contents" },
+    { "&Copy Frame\tCtrl+C", Command::CopyFrame },
+    { "Copy all &Frames\tCtrl+F", Command::CopyAllFrames },
+    { "Copy &Header\tCtrl+H", Command::CopyHeader },
+    { "Copy &All\tCtrl+A", Command::CopyAll },
+    { "Copy S&elected Frames...", Command::CopySelectedFrames },
+    { "Copy R&OI", Command::CopyRoi },
+    { "Insert Clipboard contents", Command::InsertClipboard },
     { Separator },
-    { "Cl&ear" },
-    { "&Inverse Selection\tI" },
-    { "&Unselect\tCtrl+D" },
-    { "Crop To &Selection" },
+    { "Cl&ear", Command::Clear },
+    { "&Inverse Selection\tI", Command::InverseSelection },
+    { "&Unselect\tCtrl+D", Command::Unselect },
+    { "Crop To &Selection", Command::CropToSelection },
     { Separator },
-    { "Select drawing color" },
-    { "&Preferences..." },
+    { "Select drawing color", Command::SelectDrawingColor },
+    { "&Preferences...", Command::Preferences },
 };
 
 const MenuRow ViewMenu[] = {
@@ -89,77 +89,77 @@ const MenuRow ViewMenu[] = {
     { "Singl&e Frame\tCtrl+Alt+F", Command::SingleFrame },
     { "Hea&der\tCtrl+Alt+H", Command::Header },
     { Separator },
-    { "&Zoom In/Out\t+-" },
+    { "&Zoom In/Out\t+-", Command::ZoomTool },
     { "Zoom &Limits\t*", Command::ZoomFit },
-    { "Zoom &Window" },
+    { "Zoom &Window", Command::ZoomRectangleTool },
     { "Zoom &Normal\t/", Command::ZoomActualSize },
-    { "Zoom &Dynamic" },
+    { "Zoom &Dynamic", Command::DynamicZoomTool },
     { "&Pan Hand", Command::PanHandTool },
     { "&Previous Zoom", Command::ZoomBack },
     { "N&ext Zoom", Command::ZoomForward },
     { Separator },
-    { "&Annotations" },
-    { "&Measurments" },
-    { "&Rulers" },
-    { "&Rulers Setup..." },
-    { "Pixel &Spacing Setup..." },
+    { "&Annotations", Command::ShowAnnotations },
+    { "&Measurments", Command::ShowMeasurements },
+    { "&Rulers", Command::ShowRulers },
+    { "&Rulers Setup...", Command::RulersSetup },
+    { "Pixel &Spacing Setup...", Command::PixelSpacingSetup },
 };
 
 const MenuRow ImageMenu[] = {
     { "&Apply to all", Command::ApplyToAll },
     { ">R&otate Canvas" },
-    { "&180°" },
-    { "&90° Clock Wise" },
-    { "9&0° Counter CW" },
-    { "&Custom..." },
-    { "Flip &Horizontal" },
-    { "Flip &Vertical" },
+    { "&180°", Command::Rotate180 },
+    { "&90° Clock Wise", Command::Rotate90Clockwise },
+    { "9&0° Counter CW", Command::Rotate90CounterClockwise },
+    { "&Custom...", Command::RotateCustom },
+    { "Flip &Horizontal", Command::FlipHorizontal },
+    { "Flip &Vertical", Command::FlipVertical },
     { EndSubmenu },
-    { "&Resample..." },
+    { "&Resample...", Command::Resample },
     { Separator },
-    { "I&nverse" },
-    { "&Thresholding..." },
-    { "&Brightness - Contrast...\tB" },
-    { "Re&move Burned In Annotations" },
-    { "&Auto Levels" },
-    { "&Histogram..." },
-    { "&Info..." },
+    { "I&nverse", Command::Inverse },
+    { "&Thresholding...", Command::Thresholding },
+    { "&Brightness - Contrast...\tB", Command::BrightnessContrast },
+    { "Re&move Burned In Annotations", Command::RemoveBurnedIn },
+    { "&Auto Levels", Command::AutoLevels },
+    { "&Histogram...", Command::Histogram },
+    { "&Info...", Command::ImageInfo },
     { Separator },
     { ">&Color" },
-    { "&RGB" },
-    { "&Grayscale" },
-    { "&Blackbody" },
-    { "&Cardiac" },
-    { "&Fiveramp" },
-    { "Flo&w" },
-    { "F&usion16" },
-    { "Ge_c&olor" },
-    { "Gr&ayrain" },
-    { "&Hotiron" },
-    { "&Nih" },
-    { "&Spectrum" },
+    { "&RGB", Command::PaletteRgb },
+    { "&Grayscale", Command::PaletteGrayscale },
+    { "&Blackbody", Command::PaletteBlackbody },
+    { "&Cardiac", Command::PaletteCardiac },
+    { "&Fiveramp", Command::PaletteFiveramp },
+    { "Flo&w", Command::PaletteFlow },
+    { "F&usion16", Command::PaletteFusion16 },
+    { "Ge_c&olor", Command::PaletteGeColor },
+    { "Gr&ayrain", Command::PaletteGrayrain },
+    { "&Hotiron", Command::PaletteHotiron },
+    { "&Nih", Command::PaletteNih },
+    { "&Spectrum", Command::PaletteSpectrum },
     { ">Custom &Palettes" },
-    { "(Not Found)" },
+    { "(Not Found)", Command::CustomPaletteNotFound },
     { EndSubmenu },
     { Separator },
-    { "&Extract Palette..." },
-    { "&View Palettes..." },
+    { "&Extract Palette...", Command::ExtractPalette },
+    { "&View Palettes...", Command::ViewPalettes },
     { EndSubmenu },
 };
 
 const MenuRow ToolsMenu[] = {
-    { "&Annotation Text" },
-    { "Selection &Rectangle" },
-    { "&Move Annotation" },
-    { "&Delete Annotation" },
-    { "Mesure &Length" },
-    { "M&esure Angle" },
-    { "&Crop" },
+    { "&Annotation Text", Command::AnnotationTextTool },
+    { "Selection &Rectangle", Command::SelectionRectangleTool },
+    { "&Move Annotation", Command::MoveAnnotationTool },
+    { "&Delete Annotation", Command::DeleteAnnotationTool },
+    { "Mesure &Length", Command::MeasureLengthTool },
+    { "M&esure Angle", Command::MeasureAngleTool },
+    { "&Crop", Command::CropTool },
     { "Level-&Window", Command::LevelWindowTool },
     { Separator },
-    { "&Directory Contents..." },
-    { "&Search..." },
-    { "Calculat&or..." },
+    { "&Directory Contents...", Command::DirectoryContents },
+    { "&Search...", Command::Search },
+    { "Calculat&or...", Command::Calculator },
 };
 
 const MenuRow NavigationMenu[] = {
@@ -170,7 +170,7 @@ const MenuRow NavigationMenu[] = {
     { "M&ovie\tCtrl+Alt+M", Command::Movie },
     { "&Reverse movie", Command::ReverseMovie },
     { "Video ti&me setup...", Command::VideoTimeSetup },
-    { "All &Frames\tCtrl+Alt+A" },
+    { "All &Frames\tCtrl+Alt+A", Command::AllFrames },
     { Separator },
     { "&First File\tCtrl+ArrowUp", Command::FirstFile },
     { "&Previous  File\tCtrl+ArrowLeft", Command::PreviousFile },
@@ -188,7 +188,7 @@ const MenuRow WindowMenu[] = {
 
 const MenuRow HelpMenu[] = {
     { "&About Tolan Viewer...", Command::About },
-    { "&System Info..." },
+    { "&System Info...", Command::SystemInfo },
 };
 
 // The names on the keys as the menus spell them, mapped to Qt's.
@@ -207,16 +207,15 @@ QKeySequence shortcutFor(QString accelerator)
     return QKeySequence::fromString(accelerator);
 }
 
-bool isBuiltIn(Command command) { return command != Command::None; }
-
-} // namespace
-
-QString MainFrameActions::plainText(const QString& menuText)
+// A menu title without its '&', the key of menu().
+QString plainText(const QString& menuText)
 {
     QString text = menuText.section(QLatin1Char('\t'), 0, 0);
     text.remove(QLatin1Char('&'));
     return text;
 }
+
+} // namespace
 
 MainFrameActions::MainFrameActions(QMainWindow& window)
     : m_window(window)
@@ -277,10 +276,9 @@ QAction* MainFrameActions::addItem(QMenu* menu, const char* text, Command comman
         if (item->shortcut().isEmpty())
             item->setText(menuText);
     }
-    item->setEnabled(isBuiltIn(command));
+    // The command table enables what it runs.
+    item->setEnabled(false);
     menu->addAction(item);
-    m_byText.insert(plainText(menuText), item);
-    if (command != Command::None)
-        m_byCommand.insert(command, item);
+    m_byCommand.insert(command, item);
     return item;
 }

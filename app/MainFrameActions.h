@@ -17,22 +17,16 @@ public:
     explicit MainFrameActions(QMainWindow& window);
 
     QAction* action(Command command) const { return m_byCommand.value(command); }
-    // Looks an item up by its menu text without '&' and accelerator,
-    // e.g. "Export as TIFF...".
-    QAction* actionByText(const QString& plainText) const { return m_byText.value(plainText); }
     QMenu* menu(const QString& title) const { return m_menus.value(title); }
     QMenu* recentFilesAnchor() const { return m_fileMenu; }
     QAction* recentFilesSeparator() const { return m_recentSeparator; }
-    QList<QAction*> allActions() const { return m_byText.values(); }
-
-    static QString plainText(const QString& menuText);
+    QList<QAction*> allActions() const { return m_byCommand.values(); }
 
 private:
     QAction* addItem(QMenu* menu, const char* text, Command command);
 
     QMainWindow& m_window;
     QHash<Command, QAction*> m_byCommand;
-    QHash<QString, QAction*> m_byText;
     QHash<QString, QMenu*> m_menus;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr;

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 
 
 CChildFrame* CMainFrame::activeChild() const
@@ -44,70 +43,6 @@ void CMainFrame::addChildFrame(CChildFrame* child)
     m_mdiArea->setActiveSubWindow(child);
     updateCommandStates();
     refreshStatusPanes();
-}
-
-void CMainFrame::connectDocumentCommands()
-{
-    const auto onDocument = [this](Command command, bool (COrvoDoc::*step)()) {
-        connect(action(command), &QAction::triggered, this, [this, step] {
-            if (CChildFrame* child = activeChild())
-                (child->document().*step)();
-        });
-    };
-    connect(m_zoomList, &QComboBox::textActivated, this, &CMainFrame::chooseZoom);
-    onDocument(Command::FirstFrame, &COrvoDoc::firstFrame);
-    onDocument(Command::PreviousFrame, &COrvoDoc::previousFrame);
-    onDocument(Command::NextFrame, &COrvoDoc::nextFrame);
-    onDocument(Command::LastFrame, &COrvoDoc::lastFrame);
-    connect(action(Command::SingleFrame), &QAction::triggered, this, [this] {
-        if (CChildFrame* child = activeChild())
-            child->showImage();
-    });
-    connect(action(Command::Header), &QAction::triggered, this, [this] {
-        if (CChildFrame* child = activeChild())
-            child->showHeader();
-    });
-    action(Command::SingleFrame)->setCheckable(true);
-    action(Command::Header)->setCheckable(true);
-    action(Command::ApplyToAll)->setCheckable(true);
-    connect(action(Command::ApplyToAll), &QAction::triggered, this, [this] {
-        CChildFrame* child = activeChild();
-        if (!child)
-            return;
-        if (child->document().toggleApplyToAll() == COrvoDoc::ApplyToAllResult::FramesDiffer)
-            QMessageBox::information(this, windowTitle(), tr("Images differ in width and/or height    "));
-        updateDocumentCommandStates();
-    });
-    // An open document holds the flag it took at load; the option is what
-    // the next document takes, so it follows the last choice.
-    action(Command::AnonymizedCopies)->setCheckable(true);
-    connect(action(Command::AnonymizedCopies), &QAction::triggered, this, [this] {
-        if (CChildFrame* child = activeChild()) {
-            COrvoDoc& doc = child->document();
-            doc.setAnonymizedExports(!doc.anonymizedExports());
-            m_options.anonExports = doc.anonymizedExports() ? 1 : 0;
-        } else {
-            m_options.anonExports = m_options.anonExports != 0 ? 0 : 1;
-        }
-        updateDocumentCommandStates();
-    });
-}
-
-void CMainFrame::updateDocumentCommandStates()
-{
-    const CChildFrame* child = activeChild();
-    const COrvoDoc* doc = child ? &child->document() : nullptr;
-    const int count = doc ? doc->frameCount() : 0;
-    const int index = doc ? doc->currentFrameIndex() : 0;
-    action(Command::FirstFrame)->setEnabled(count > 1 && index != 0);
-    action(Command::PreviousFrame)->setEnabled(count > 1 && index > 0);
-    action(Command::NextFrame)->setEnabled(count > 1 && index + 1 < count);
-    action(Command::LastFrame)->setEnabled(count > 1 && index != count - 1);
-    action(Command::ApplyToAll)->setEnabled(doc && doc->allFramesAgree());
-    action(Command::ApplyToAll)->setChecked(doc && doc->applyToAll());
-    action(Command::SingleFrame)->setChecked(child && child->mode() == CChildFrame::Mode::Image);
-    action(Command::Header)->setChecked(child && child->mode() == CChildFrame::Mode::Header);
-    action(Command::AnonymizedCopies)->setChecked(doc ? doc->anonymizedExports() : m_options.anonExports != 0);
 }
 
 void CMainFrame::chooseZoom(const QString& text)

@@ -1,10 +1,8 @@
-#include "app/commands/EditCommands.h"
-
+#include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
-#include "app/Command.h"
+#include "app/commands/Commands.h"
 #include "document/COrvoDoc.h"
 
-#include <QAction>
 
 namespace {
 
@@ -22,21 +20,18 @@ void step(CMainFrame& frame, bool (COrvoDoc::*change)(int))
         if (f != current)
             (doc->*change)(f);
     }
-    updateEditCommands(frame);
 }
 
 } // namespace
 
-void connectEditCommands(CMainFrame& frame)
+void addEditCommands(CommandTable& table, CMainFrame& frame)
 {
-    QObject::connect(frame.action(Command::Undo), &QAction::triggered, &frame, [&frame] { step(frame, &COrvoDoc::undo); });
-    QObject::connect(frame.action(Command::Redo), &QAction::triggered, &frame, [&frame] { step(frame, &COrvoDoc::redo); });
-}
-
-void updateEditCommands(CMainFrame& frame)
-{
-    const COrvoDoc* doc = activeDocument(frame);
-    const int current = doc ? doc->currentFrameIndex() : -1;
-    frame.action(Command::Undo)->setEnabled(doc && doc->canUndo(current));
-    frame.action(Command::Redo)->setEnabled(doc && doc->canRedo(current));
+    const auto can = [&frame](bool (COrvoDoc::*test)(int) const) {
+        return [&frame, test] {
+            const COrvoDoc* doc = activeDocument(frame);
+            return doc && (doc->*test)(doc->currentFrameIndex());
+        };
+    };
+    table.add(Command::Undo, [&frame] { step(frame, &COrvoDoc::undo); }, can(&COrvoDoc::canUndo));
+    table.add(Command::Redo, [&frame] { step(frame, &COrvoDoc::redo); }, can(&COrvoDoc::canRedo));
 }

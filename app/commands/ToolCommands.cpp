@@ -1,12 +1,9 @@
-#include "app/commands/ToolCommands.h"
-
+#include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
-#include "app/Command.h"
+#include "app/commands/Commands.h"
 #include "app/dialogs/VideoSpeedDialog.h"
 #include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
-
-#include <QAction>
 
 namespace {
 
@@ -18,6 +15,11 @@ struct ToolCommand {
 // Tools whose behaviour is built; the others' items stay disabled.
 constexpr ToolCommand ToolCommands[] = {
     { Command::PanHandTool, viewmodel::Tool::PanHand },
+    { Command::ZoomTool, viewmodel::Tool::ZoomInOut },
+    { Command::ZoomRectangleTool, viewmodel::Tool::ZoomRectangle },
+    { Command::DynamicZoomTool, viewmodel::Tool::DynamicZoom },
+    { Command::SelectionRectangleTool, viewmodel::Tool::SelectionRectangle },
+    { Command::CropTool, viewmodel::Tool::Crop },
     { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
 };
 
@@ -32,55 +34,53 @@ constexpr MovieCommand MovieCommands[] = {
     { Command::ReverseMovie, COrvoView::Movie::Backward, viewmodel::Tool::MoviePlayingBackward },
 };
 
-
 } // namespace
 
-void connectToolCommands(CMainFrame& frame)
+void addToolCommands(CommandTable& table, CMainFrame& frame)
 {
     for (const ToolCommand& entry : ToolCommands) {
-        QAction* item = frame.action(entry.command);
-        item->setCheckable(true);
-        QObject::connect(item, &QAction::triggered, &frame, [&frame, entry] {
-            if (COrvoView* view = activeView(frame))
-                view->selectTool(entry.tool);
-            updateToolCommands(frame);
-        });
+        table.add(
+            entry.command,
+            [&frame, entry] {
+                if (COrvoView* view = activeView(frame))
+                    view->selectTool(entry.tool);
+            },
+            [&frame] {
+                const COrvoView* view = activeView(frame);
+                return view && view->document().frame();
+            },
+            [&frame, entry] {
+                const COrvoView* view = activeView(frame);
+                return view && view->currentTool() == entry.tool;
+            });
     }
-}
-
-void connectMovieCommands(CMainFrame& frame)
-{
-    QObject::connect(frame.action(Command::VideoTimeSetup), &QAction::triggered, &frame, [&frame] {
-        COrvoDoc* doc = activeDocument(frame);
-        if (!doc)
-            return;
-        if (const auto chosen = VideoSpeedDialog::ask(doc->frameTime(), doc->headerFrameTime(), &frame))
-            doc->setFrameTime(chosen->frameTime);
-        updateToolCommands(frame);
-    });
     for (const MovieCommand& entry : MovieCommands) {
-        QAction* item = frame.action(entry.command);
-        item->setCheckable(true);
-        QObject::connect(item, &QAction::triggered, &frame, [&frame, entry] {
-            if (COrvoView* view = activeView(frame))
-                view->playMovie(entry.direction);
-            updateToolCommands(frame);
+        table.add(
+            entry.command,
+            [&frame, entry] {
+                if (COrvoView* view = activeView(frame))
+                    view->playMovie(entry.direction);
+            },
+            [&frame] {
+                const COrvoView* view = activeView(frame);
+                return view && (view->canPlayMovie() || view->playingMovie());
+            },
+            [&frame, entry] {
+                const COrvoView* view = activeView(frame);
+                return view && view->currentTool() == entry.playing;
+            });
+    }
+    table.add(
+        Command::VideoTimeSetup,
+        [&frame] {
+            COrvoDoc* doc = activeDocument(frame);
+            if (!doc)
+                return;
+            if (const auto chosen = VideoSpeedDialog::ask(doc->frameTime(), doc->headerFrameTime(), &frame))
+                doc->setFrameTime(chosen->frameTime);
+        },
+        [&frame] {
+            const COrvoDoc* doc = activeDocument(frame);
+            return doc && doc->frameCount() > 1;
         });
-    }
-}
-
-void updateToolCommands(CMainFrame& frame)
-{
-    const COrvoView* view = activeView(frame);
-    for (const ToolCommand& entry : ToolCommands) {
-        QAction* item = frame.action(entry.command);
-        item->setEnabled(view != nullptr);
-        item->setChecked(view && view->currentTool() == entry.tool);
-    }
-    frame.action(Command::VideoTimeSetup)->setEnabled(view && view->document().frameCount() > 1);
-    for (const MovieCommand& entry : MovieCommands) {
-        QAction* item = frame.action(entry.command);
-        item->setEnabled(view && (view->canPlayMovie() || view->playingMovie()));
-        item->setChecked(view && view->currentTool() == entry.playing);
-    }
 }

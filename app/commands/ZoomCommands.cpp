@@ -1,10 +1,8 @@
-#include "app/commands/ZoomCommands.h"
-
+#include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
-#include "app/Command.h"
+#include "app/commands/Commands.h"
 #include "view/COrvoView.h"
 
-#include <QAction>
 
 namespace {
 
@@ -20,23 +18,20 @@ constexpr ZoomCommandEntry ZoomCommands[] = {
     { Command::ZoomForward, COrvoView::ZoomCommand::Forward },
 };
 
-
 } // namespace
 
-void connectZoomCommands(CMainFrame& frame)
+void addZoomCommands(CommandTable& table, CMainFrame& frame)
 {
     for (const ZoomCommandEntry& entry : ZoomCommands) {
-        QObject::connect(frame.action(entry.command), &QAction::triggered, &frame, [&frame, entry] {
-            if (COrvoView* view = activeView(frame))
-                view->zoom(entry.zoom);
-            updateZoomCommands(frame);
-        });
+        table.add(
+            entry.command,
+            [&frame, entry] {
+                if (COrvoView* view = activeView(frame))
+                    view->zoom(entry.zoom);
+            },
+            [&frame, entry] {
+                const COrvoView* view = activeView(frame);
+                return view && view->canZoom(entry.zoom);
+            });
     }
-}
-
-void updateZoomCommands(CMainFrame& frame)
-{
-    const COrvoView* view = activeView(frame);
-    for (const ZoomCommandEntry& entry : ZoomCommands)
-        frame.action(entry.command)->setEnabled(view && view->canZoom(entry.zoom));
 }

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
 #include "app/MainFrameActions.h"
 #include "app/RecentFileList.h"
 #include "app/StatusPanes.h"
@@ -34,38 +35,45 @@ private slots:
 
     void menuItemsExistAndUnbuiltOnesAreDisabled_data()
     {
+        QTest::addColumn<int>("id");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<QString>("shortcut");
-        QTest::newRow("new") << "New" << true << "Ctrl+N";
-        QTest::newRow("open") << "Open..." << true << "Ctrl+O";
-        QTest::newRow("print setup") << "Print Setup..." << true << "";
-        QTest::newRow("about") << "About Tolan Viewer..." << true << "";
-        QTest::newRow("anonymized") << "Anonymized copies and exports" << true << "";
-        QTest::newRow("select directory") << "Select current directory..." << true << "";
-        QTest::newRow("next file") << "Next  File" << false << "Ctrl+Right";
-        QTest::newRow("first file") << "First File" << false << "Ctrl+Up";
-        QTest::newRow("next frame") << "Next frame" << false << "Right";
-        QTest::newRow("first frame") << "First frame" << false << "";
-        QTest::newRow("single frame") << "Single Frame" << false << "Ctrl+Alt+F";
-        QTest::newRow("export tiff") << "Export as TIFF..." << false << "";
-        QTest::newRow("open internet") << "Open from Internet..." << false << "Ctrl+I";
-        QTest::newRow("preferences") << "Preferences..." << false << "";
-        QTest::newRow("custom palettes") << "(Not Found)" << false << "";
-        QTest::newRow("rotate") << "90° Clock Wise" << false << "";
-        QTest::newRow("system info") << "System Info..." << false << "";
+        const auto row = [](const char* name, Command id, const char* text, bool enabled, const char* shortcut) {
+            QTest::newRow(name) << static_cast<int>(id) << QString::fromUtf8(text) << enabled << QString::fromLatin1(shortcut);
+        };
+        row("new", Command::New, "&New", true, "Ctrl+N");
+        row("open", Command::Open, "&Open...", true, "Ctrl+O");
+        row("print setup", Command::PrintSetup, "P&rint Setup...", true, "");
+        row("about", Command::About, "&About Tolan Viewer...", true, "");
+        row("anonymized", Command::AnonymizedCopies, "&Anonymized copies and exports", true, "");
+        row("select directory", Command::SelectDirectory, "Select &current directory...", true, "");
+        row("next file", Command::NextFile, "&Next  File", false, "Ctrl+Right");
+        row("first file", Command::FirstFile, "&First File", false, "Ctrl+Up");
+        row("next frame", Command::NextFrame, "&Next frame", false, "Right");
+        row("first frame", Command::FirstFrame, "&First frame\tArrowUp", false, "");
+        row("single frame", Command::SingleFrame, "Singl&e Frame", false, "Ctrl+Alt+F");
+        row("export tiff", Command::ExportTiff, "Export as &TIFF...", false, "");
+        row("open internet", Command::OpenFromInternet, "Open from &Internet...", false, "Ctrl+I");
+        row("preferences", Command::Preferences, "&Preferences...", false, "");
+        row("custom palettes", Command::CustomPaletteNotFound, "(Not Found)", false, "");
+        row("rotate", Command::Rotate90Clockwise, "&90° Clock Wise", false, "");
+        row("system info", Command::SystemInfo, "&System Info...", false, "");
+        row("copy roi", Command::CopyRoi, "Copy R&OI", false, "");
     }
 
     void menuItemsExistAndUnbuiltOnesAreDisabled()
     {
+        QFETCH(int, id);
         QFETCH(QString, text);
         QFETCH(bool, enabled);
         QFETCH(QString, shortcut);
         ScratchSettings scratch;
-        document::UserOptions options;
-        CMainFrame frame(options);
-        QAction* item = frame.actions().actionByText(text);
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        QAction* item = app.mainFrame()->action(static_cast<Command>(id));
         QVERIFY2(item, qPrintable(text));
+        QCOMPARE(item->text(), text);
         QCOMPARE(item->isEnabled(), enabled);
         QCOMPARE(item->shortcut().toString(), shortcut);
     }

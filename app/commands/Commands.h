@@ -1,0 +1,21 @@
+#pragma once
+
+// The shell's commands, one registration per feature. Each adds what its
+// commands run and when they are enabled to the main frame's command table.
+
+class CMainFrame;
+class CommandTable;
+
+// Undo and Redo of the active document's current frame (every frame while
+// "Apply to all frames" is on), enabled by what that frame can take back.
+void addEditCommands(CommandTable& table, CMainFrame& frame);
+// The commands that choose the image view's tool, the movie commands and
+// the frame time.
+void addToolCommands(CommandTable& table, CMainFrame& frame);
+// Fit, actual size, and back and forth through the view's zoom history.
+void addZoomCommands(CommandTable& table, CMainFrame& frame);
+// The current frame, the image and header tabs, "Apply to all" and the
+// anonymized-exports switch of the active document.
+void addDocumentCommands(CommandTable& table, CMainFrame& frame);
+// The files of the current directory, the document windows and Exit.
+void addWindowCommands(CommandTable& table, CMainFrame& frame);

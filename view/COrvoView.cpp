@@ -228,6 +228,10 @@ void COrvoView::scrollContentsBy(int, int) { viewport()->update(); }
 void COrvoView::mouseMoveEvent(QMouseEvent* event)
 {
     const ToolEvent mapped = toolEvent(*event);
+    // A release that went elsewhere (the grab was taken away) ends the drag
+    // where the button was last seen down.
+    if (m_toolHandler && m_toolHandler->dragging() && !event->buttons().testFlag(Qt::LeftButton))
+        m_toolHandler->cancel();
     if (m_toolHandler && m_toolHandler->dragging())
         m_toolHandler->move(mapped);
     updateCursor();

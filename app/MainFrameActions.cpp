@@ -192,19 +192,21 @@ const MenuRow HelpMenu[] = {
 };
 
 // The names on the keys as the menus spell them, mapped to Qt's.
-QKeySequence shortcutFor(QString accelerator)
+QList<QKeySequence> shortcutsFor(QString accelerator)
 {
     accelerator.replace(QStringLiteral("Arrow"), QString());
-    // "+-", "*", "/" and the bare letters are typed into the image view, which
-    // handles them itself; a window-wide shortcut would steal them from edits.
-    // Up is only shown beside "First frame": the key stays the image view's
-    // and the list's own, as on the menus of old.
+    // A bare letter is the image view's, typed either case.
+    if (accelerator.size() == 1 && accelerator.at(0).isLetter())
+        return { QKeySequence(accelerator), QKeySequence(QStringLiteral("Shift+") + accelerator) };
+    // "+-", "*", "/" are typed into the image view, which handles them
+    // itself. Up is only shown beside "First frame": the key stays the image
+    // view's and the list's own.
     if (!accelerator.contains(QLatin1Char('+')) || accelerator == QStringLiteral("+-"))
         return accelerator == QStringLiteral("Down") || accelerator == QStringLiteral("Left")
                 || accelerator == QStringLiteral("Right")
-            ? QKeySequence::fromString(accelerator)
-            : QKeySequence();
-    return QKeySequence::fromString(accelerator);
+            ? QList<QKeySequence> { QKeySequence::fromString(accelerator) }
+            : QList<QKeySequence> {};
+    return { QKeySequence::fromString(accelerator) };
 }
 
 // A menu title without its '&', the key of menu().
@@ -267,11 +269,13 @@ QAction* MainFrameActions::addItem(QMenu* menu, const char* text, Command comman
     auto* item = new QAction(menuText.section(QLatin1Char('\t'), 0, 0), &m_window);
     const QString accelerator = menuText.section(QLatin1Char('\t'), 1);
     if (!accelerator.isEmpty()) {
-        item->setShortcut(shortcutFor(accelerator));
-        // Bare arrow keys step frames only where the image view has the
-        // focus; the header list and the edits keep them.
-        if (!accelerator.contains(QLatin1Char('+')))
+        item->setShortcuts(shortcutsFor(accelerator));
+        // Bare keys act only where the image view has the focus; the header
+        // list and the edits keep them.
+        if (!accelerator.contains(QLatin1Char('+')) && !item->shortcut().isEmpty()) {
             item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            m_viewKeys.append(item);
+        }
         // A key the window does not bind is still named on the menu.
         if (item->shortcut().isEmpty())
             item->setText(menuText);

@@ -21,6 +21,8 @@ public:
     QMenu* recentFilesAnchor() const { return m_fileMenu; }
     QAction* recentFilesSeparator() const { return m_recentSeparator; }
     QList<QAction*> allActions() const { return m_byCommand.values(); }
+    // The items whose keys act only in the image view, which must carry them.
+    const QList<QAction*>& viewKeys() const { return m_viewKeys; }
 
 private:
     QAction* addItem(QMenu* menu, const char* text, Command command);
@@ -28,6 +30,7 @@ private:
     QMainWindow& m_window;
     QHash<Command, QAction*> m_byCommand;
     QHash<QString, QMenu*> m_menus;
+    QList<QAction*> m_viewKeys;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
 };

@@ -2,6 +2,7 @@
 // that act on the active one, and the status panes that describe it.
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/MainFrameActions.h"
 #include "app/StatusPanes.h"
 
 #include "document/COrvoDoc.h"
@@ -23,8 +24,7 @@ CChildFrame* CMainFrame::activeChild() const
 void CMainFrame::addChildFrame(CChildFrame* child)
 {
     m_mdiArea->addSubWindow(child);
-    for (Command command : { Command::PreviousFrame, Command::NextFrame, Command::LastFrame })
-        child->imageView()->addAction(action(command));
+    child->imageView()->addActions(m_actions->viewKeys());
     connect(child, &CChildFrame::stateChanged, this, [this, child] {
         if (child == activeChild()) {
             updateCommandStates();

@@ -60,6 +60,8 @@ private slots:
         row("rotate", Command::Rotate90Clockwise, "&90° Clock Wise", false, "");
         row("system info", Command::SystemInfo, "&System Info...", false, "");
         row("copy roi", Command::CopyRoi, "Copy R&OI", false, "");
+        row("brightness key", Command::BrightnessContrast, "&Brightness - Contrast...", false, "B");
+        row("inverse selection key", Command::InverseSelection, "&Inverse Selection", false, "I");
     }
 
     void menuItemsExistAndUnbuiltOnesAreDisabled()

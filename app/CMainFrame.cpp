@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/commands/EditCommands.h"
+#include "app/commands/SelectionCommands.h"
 #include "app/commands/ToolCommands.h"
 #include "app/commands/ZoomCommands.h"
 
@@ -183,6 +184,7 @@ void CMainFrame::connectCommands()
     connectToolCommands(*this);
     connectMovieCommands(*this);
     connectEditCommands(*this);
+    connectSelectionCommands(*this);
     connectZoomCommands(*this);
 }
 
@@ -200,6 +202,7 @@ void CMainFrame::updateCommandStates()
     updateDocumentCommandStates();
     updateToolCommands(*this);
     updateEditCommands(*this);
+    updateSelectionCommands(*this);
     updateZoomCommands(*this);
     m_zoomList->setEnabled(hasWindow);
 }

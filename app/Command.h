@@ -48,4 +48,10 @@ enum class Command {
     ReverseMovie,
     PanHandTool,
     LevelWindowTool,
+    SelectionRectangleTool,
+    CropTool,
+    Unselect,
+    InverseSelection,
+    Clear,
+    CropToSelection,
 };

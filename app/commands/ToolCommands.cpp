@@ -19,6 +19,8 @@ struct ToolCommand {
 constexpr ToolCommand ToolCommands[] = {
     { Command::PanHandTool, viewmodel::Tool::PanHand },
     { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
+    { Command::SelectionRectangleTool, viewmodel::Tool::SelectionRectangle },
+    { Command::CropTool, viewmodel::Tool::Crop },
 };
 
 struct MovieCommand {

@@ -136,12 +136,12 @@ void CropTool::paint(QPainter& painter) const
     const viewmodel::Point bottomRight = transform.toViewport({ r.right - 1, r.bottom - 1 });
     const viewmodel::Rect outline { topLeft.x, topLeft.y, bottomRight.x, bottomRight.y };
     paintRubberBand(painter, toQRect(outline).adjusted(0, 0, -1, -1));
-    painter.save();
-    painter.setPen(QPen(Qt::black, 0));
-    painter.setBrush(Qt::white);
-    for (const viewmodel::Rect& square : viewmodel::cropHandleSquares(outline))
-        painter.drawRect(toQRect(square).adjusted(0, 0, -1, -1));
-    painter.restore();
+    // A white ring round a black core: one of the two shows on any picture.
+    for (const viewmodel::Rect& square : viewmodel::cropHandleSquares(outline)) {
+        const QRect handle = toQRect(square);
+        painter.fillRect(handle, Qt::white);
+        painter.fillRect(handle.adjusted(1, 1, -1, -1), Qt::black);
+    }
 }
 
 void CropTool::describe(const ToolEvent& event, viewmodel::CursorContext& context) const

@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -124,8 +125,8 @@ void COrvoView::contextMenuEvent(QContextMenuEvent* event)
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromUtf8(viewmodel::menuItemText(item).data(),
-            static_cast<qsizetype>(viewmodel::menuItemText(item).size())));
+        const std::string_view text = viewmodel::menuItemText(item);
+        QAction* action = menu.addAction(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
         const std::optional<selectionedits::Edit> edit = editOf(item);
         action->setEnabled(edit && selectionedits::canApply(m_document, *edit));
         if (edit)

@@ -168,6 +168,7 @@ void CMainFrame::connectCommands()
     addDocumentCommands(*m_commands, *this);
     addToolCommands(*m_commands, *this);
     addEditCommands(*m_commands, *this);
+    addSelectionCommands(*m_commands, *this);
     addZoomCommands(*m_commands, *this);
 }
 

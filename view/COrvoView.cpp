@@ -51,6 +51,7 @@ COrvoView::COrvoView(COrvoDoc& document, QWidget* parent)
     connect(&m_document, &COrvoDoc::changed, this, [this] {
         updateScrollRanges();
         frameChanged();
+        updateOutlineTimer();
     });
 }
 
@@ -100,6 +101,7 @@ void COrvoView::endDrag()
 {
     if (m_toolHandler)
         m_toolHandler->cancel();
+    updateOutlineTimer();
 }
 
 void COrvoView::mousePressEvent(QMouseEvent* event)
@@ -112,6 +114,7 @@ void COrvoView::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_toolHandler && m_document.frame()) {
         m_toolHandler->press(toolEvent(*event));
         updateCursor();
+        updateOutlineTimer();
         event->accept();
         return;
     }
@@ -128,6 +131,7 @@ void COrvoView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_toolHandler && m_toolHandler->dragging()) {
         m_toolHandler->release(toolEvent(*event));
         updateCursor();
+        updateOutlineTimer();
         event->accept();
         return;
     }
@@ -212,6 +216,7 @@ void COrvoView::paintEvent(QPaintEvent*)
     // Nearest neighbour: rows and columns are dropped or repeated, never blended.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(m_imageRect, picture);
+    paintSelectionOutline(painter);
     if (m_toolHandler)
         m_toolHandler->paint(painter);
     emit framePainted();

@@ -15,6 +15,7 @@
 #include <optional>
 
 class COrvoDoc;
+class QPainter;
 class QTimer;
 class ViewTool;
 struct ToolEvent;
@@ -89,6 +90,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     COrvoDoc& m_document;
@@ -104,6 +107,16 @@ private:
 
     void stopMovie();
     void stepMovie();
+
+    // The selection outline crawls while the current frame has a selection,
+    // the view is shown and no drag is under way.
+    QTimer* m_outlineTimer = nullptr;
+    int m_outlinePhase = 0;
+    void updateOutlineTimer();
+    void advanceOutline();
+    void paintSelectionOutline(QPainter& painter);
+    // Delete clears the selected area, "I" inverts the selection.
+    bool selectionKey(QKeyEvent* event);
 
     ToolEvent toolEvent(const QMouseEvent& event) const;
     ToolEvent toolEvent(QPoint at, Qt::KeyboardModifiers keys) const;

@@ -105,6 +105,8 @@ void COrvoView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (selectionKey(event))
+        return;
     if (viewmodel::cursorFollowsKeys(m_tool))
         updateCursor();
     // The zoom keys are typed characters, wherever the keyboard puts them.

@@ -9,6 +9,9 @@ class CommandTable;
 // Undo and Redo of the active document's current frame (every frame while
 // "Apply to all frames" is on), enabled by what that frame can take back.
 void addEditCommands(CommandTable& table, CMainFrame& frame);
+// Unselect, Inverse Selection, Clear and Crop To Selection on the active
+// document's frames in scope, enabled by the current frame's selection.
+void addSelectionCommands(CommandTable& table, CMainFrame& frame);
 // The commands that choose the image view's tool, the movie commands and
 // the frame time.
 void addToolCommands(CommandTable& table, CMainFrame& frame);

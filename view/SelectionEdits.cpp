@@ -1,0 +1,77 @@
+#include "view/SelectionEdits.h"
+
+#include "document/COrvoDoc.h"
+#include "imaging/FrameImage.h"
+#include "imaging/Geometry.h"
+#include "imaging/Intensity.h"
+
+#include <cstdint>
+
+namespace selectionedits {
+
+namespace {
+
+bool cropToSelection(imaging::FrameImage& frame)
+{
+    if (!frame.hasSelection())
+        return false;
+    const imaging::RegionBox box = frame.selectionBox(1.0); // right and bottom exclusive
+    if (box.left == 0 && box.top == 0 && box.right == frame.width() && box.bottom == frame.height())
+        return false;
+    return imaging::crop(frame, box.left, box.top, box.right, box.bottom);
+}
+
+bool change(imaging::FrameImage& frame, Edit edit)
+{
+    // A frame in scope without a selection of its own is left alone: an
+    // empty region would otherwise mean the whole frame.
+    if (!frame.hasSelection())
+        return false;
+    switch (edit) {
+    case Edit::Unselect: return frame.removeSelection();
+    case Edit::InverseSelection: return frame.invertSelection();
+    case Edit::Clear: return imaging::clearSelection(frame);
+    case Edit::CropToSelection: return cropToSelection(frame);
+    }
+    return false;
+}
+
+} // namespace
+
+int changeFramesInScope(COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change)
+{
+    const int current = doc.currentFrameIndex();
+    const int first = doc.applyToAll() ? 0 : current;
+    const int last = doc.applyToAll() ? doc.frameCount() - 1 : current;
+    int changed = 0;
+    for (int f = first; f <= last; ++f) {
+        imaging::FrameImage* frame = doc.frame(f);
+        if (frame && change(*frame)) {
+            doc.recordPixelStep(f);
+            ++changed;
+        }
+    }
+    if (changed > 0)
+        emit doc.changed();
+    return changed;
+}
+
+bool canApply(const COrvoDoc& doc, Edit edit)
+{
+    const imaging::FrameImage* frame = doc.frame();
+    if (!frame || !frame->hasSelection())
+        return false;
+    if (edit != Edit::InverseSelection)
+        return true;
+    const auto all = static_cast<std::uint64_t>(frame->width()) * static_cast<std::uint64_t>(frame->height());
+    return frame->selectionPixelCount() < all;
+}
+
+bool apply(COrvoDoc& doc, Edit edit)
+{
+    if (!canApply(doc, edit))
+        return false;
+    return changeFramesInScope(doc, [edit](imaging::FrameImage& frame) { return change(frame, edit); }) > 0;
+}
+
+} // namespace selectionedits

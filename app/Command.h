@@ -48,4 +48,7 @@ enum class Command {
     ReverseMovie,
     PanHandTool,
     LevelWindowTool,
+    ZoomTool,
+    ZoomRectangleTool,
+    DynamicZoomTool,
 };

@@ -1,5 +1,6 @@
 #include "view/COrvoView.h"
 
+#include "view/AutoScrollMarker.h"
 #include "view/ViewCursors.h"
 #include "view/tools/ViewTool.h"
 
@@ -104,6 +105,15 @@ void COrvoView::endDrag()
 
 void COrvoView::mousePressEvent(QMouseEvent* event)
 {
+    if (closeAutoScroll()) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::MiddleButton) {
+        openAutoScroll(event->position().toPoint());
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton && playingMovie()) {
         stopMovie();
         event->accept();
@@ -136,6 +146,7 @@ void COrvoView::mouseReleaseEvent(QMouseEvent* event)
 
 void COrvoView::focusOutEvent(QFocusEvent* event)
 {
+    closeAutoScroll();
     endDrag();
     QAbstractScrollArea::focusOutEvent(event);
 }
@@ -143,6 +154,7 @@ void COrvoView::focusOutEvent(QFocusEvent* event)
 void COrvoView::hideEvent(QHideEvent* event)
 {
     stopMovie();
+    closeAutoScroll();
     endDrag();
     QAbstractScrollArea::hideEvent(event);
 }
@@ -158,8 +170,12 @@ viewmodel::ViewTransform COrvoView::transform() const
     const imaging::FrameImage* frame = m_document.frame();
     const viewmodel::Size image = frame ? viewmodel::Size { frame->width(), frame->height() } : viewmodel::Size {};
     const viewmodel::Size port { viewport()->width(), viewport()->height() };
-    const viewmodel::Point scroll { horizontalScrollBar()->value(), verticalScrollBar()->value() };
-    return viewmodel::ViewTransform(image, port, m_document.zoom(), scroll);
+    return viewmodel::ViewTransform(image, port, m_document.zoom(), scrollPosition());
+}
+
+viewmodel::Point COrvoView::scrollPosition() const
+{
+    return { horizontalScrollBar()->value(), verticalScrollBar()->value() };
 }
 
 QRect COrvoView::computeImageRect() const
@@ -203,6 +219,7 @@ void COrvoView::paintEvent(QPaintEvent*)
         painter.fillRect(viewport()->rect(), Qt::black);
         return;
     }
+    fitOnFirstShow();
     m_imageRect = computeImageRect();
     // Four strips around the frame, so the frame itself is drawn only once.
     const QRect all = viewport()->rect();
@@ -221,6 +238,24 @@ void COrvoView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRanges();
+}
+
+void COrvoView::openAutoScroll(QPoint at)
+{
+    if (playingMovie() || !m_document.frame())
+        return;
+    const auto mode = viewmodel::autoScrollMode(transform().shownSize(), { viewport()->width(), viewport()->height() });
+    if (mode)
+        m_autoScroll = new AutoScrollMarker(*this, *mode, at);
+}
+
+bool COrvoView::closeAutoScroll()
+{
+    if (!m_autoScroll || !m_autoScroll->isVisible())
+        return false;
+    m_autoScroll->close();
+    m_autoScroll = nullptr;
+    return true;
 }
 
 void COrvoView::scrollContentsBy(int, int) { viewport()->update(); }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class AutoScrollMarker;
 class COrvoDoc;
 class QTimer;
 class ViewTool;
@@ -57,6 +58,17 @@ public:
     void setZoomFactor(float factor);
     const viewmodel::ZoomHistory& zoomHistory() const { return m_zoomHistory; }
 
+    // The zoom tools' steps. setZoomAndScroll sets the factor and the scroll
+    // position, kept inside the new range, and records the view when asked.
+    enum class ZoomRecord { No, Yes };
+    void setZoomAndScroll(float factor, viewmodel::Point scroll, ZoomRecord record);
+    // Sets the factor keeping image pixel `pixel` under viewport point `at`
+    // as far as the scroll range allows, without a record.
+    void zoomAbout(float factor, viewmodel::Point pixel, viewmodel::Point at);
+    // Records the present factor and scroll position in the zoom history.
+    void recordZoom();
+    viewmodel::Point scrollPosition() const;
+
     // The cine loop: plays forward or backward through the frames, wrapping
     // at either end, one frame a frame time after the last was painted. The
     // same command again, the other direction's command, ESC, a left press
@@ -99,6 +111,10 @@ private:
     std::unique_ptr<ViewTool> m_toolHandler;
 
     viewmodel::ZoomHistory m_zoomHistory;
+    // A frame larger than the window is fitted into it once, when the view
+    // first shows it.
+    bool m_fittedOnShow = false;
+    QPointer<AutoScrollMarker> m_autoScroll;
     QTimer* m_movieTimer = nullptr;
     int m_movieStart = 0;
 
@@ -111,5 +127,9 @@ private:
     const QImage& framePixmap();
     std::optional<float> zoomFor(ZoomCommand command) const;
     void applyZoom(float factor, viewmodel::ZoomCause cause);
+    void fitOnFirstShow();
+    // The middle button's marker; a press while it is open only closes it.
+    void openAutoScroll(QPoint at);
+    bool closeAutoScroll();
     void endDrag();
 };

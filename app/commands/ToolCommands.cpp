@@ -18,6 +18,9 @@ struct ToolCommand {
 // Tools whose behaviour is built; the others' items stay disabled.
 constexpr ToolCommand ToolCommands[] = {
     { Command::PanHandTool, viewmodel::Tool::PanHand },
+    { Command::ZoomTool, viewmodel::Tool::ZoomInOut },
+    { Command::ZoomRectangleTool, viewmodel::Tool::ZoomRectangle },
+    { Command::DynamicZoomTool, viewmodel::Tool::DynamicZoom },
     { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
 };
 

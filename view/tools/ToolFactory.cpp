@@ -1,10 +1,16 @@
+#include "view/tools/DynamicZoomTool.h"
 #include "view/tools/LevelWindowTool.h"
 #include "view/tools/PanTool.h"
+#include "view/tools/ZoomRectangleTool.h"
+#include "view/tools/ZoomTool.h"
 
 std::unique_ptr<ViewTool> makeViewTool(viewmodel::Tool tool, COrvoView& view)
 {
     switch (tool) {
     case viewmodel::Tool::PanHand: return std::make_unique<PanTool>(view);
+    case viewmodel::Tool::ZoomInOut: return std::make_unique<ZoomTool>(view);
+    case viewmodel::Tool::ZoomRectangle: return std::make_unique<ZoomRectangleTool>(view);
+    case viewmodel::Tool::DynamicZoom: return std::make_unique<DynamicZoomTool>(view);
     case viewmodel::Tool::LevelWindow: return std::make_unique<LevelWindowTool>(view);
     default: return nullptr;
     }

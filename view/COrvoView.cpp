@@ -219,7 +219,7 @@ void COrvoView::paintEvent(QPaintEvent*)
         painter.fillRect(viewport()->rect(), Qt::black);
         return;
     }
-    fitOnFirstShow();
+    fitIfPending();
     m_imageRect = computeImageRect();
     // Four strips around the frame, so the frame itself is drawn only once.
     const QRect all = viewport()->rect();

@@ -67,6 +67,9 @@ public:
     void zoomAbout(float factor, viewmodel::Point pixel, viewmodel::Point at);
     // Records the present factor and scroll position in the zoom history.
     void recordZoom();
+    // The next paint that shows a frame larger than the window fits it in,
+    // once; the shell asks this of the view of a newly opened window.
+    void fitWhenFirstShown() { m_fitPending = true; }
     viewmodel::Point scrollPosition() const;
 
     // The cine loop: plays forward or backward through the frames, wrapping
@@ -111,9 +114,7 @@ private:
     std::unique_ptr<ViewTool> m_toolHandler;
 
     viewmodel::ZoomHistory m_zoomHistory;
-    // A frame larger than the window is fitted into it once, when the view
-    // first shows it.
-    bool m_fittedOnShow = false;
+    bool m_fitPending = false;
     QPointer<AutoScrollMarker> m_autoScroll;
     QTimer* m_movieTimer = nullptr;
     int m_movieStart = 0;
@@ -127,7 +128,7 @@ private:
     const QImage& framePixmap();
     std::optional<float> zoomFor(ZoomCommand command) const;
     void applyZoom(float factor, viewmodel::ZoomCause cause);
-    void fitOnFirstShow();
+    void fitIfPending();
     // The middle button's marker; a press while it is open only closes it.
     void openAutoScroll(QPoint at);
     bool closeAutoScroll();

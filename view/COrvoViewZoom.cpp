@@ -78,17 +78,17 @@ void COrvoView::recordZoom()
     emit zoomChanged();
 }
 
-void COrvoView::fitOnFirstShow()
+void COrvoView::fitIfPending()
 {
     const imaging::FrameImage* frame = m_document.frame();
-    if (m_fittedOnShow || !frame)
+    if (!m_fitPending || !frame)
         return;
     const QSize client = viewport()->size();
     if (frame->width() <= client.width() && frame->height() <= client.height())
-        m_fittedOnShow = true;
+        m_fitPending = false;
     // A window too small to fit anything in tries again at a later paint.
     else if (zoom(ZoomCommand::Fit))
-        m_fittedOnShow = true;
+        m_fitPending = false;
 }
 
 void COrvoView::setZoomFactor(float factor)

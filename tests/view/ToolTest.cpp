@@ -242,12 +242,13 @@ private slots:
         }
     }
 
-    // Shown for the first time in a window smaller than the frame, the frame
-    // is fitted in once; later paints leave the chosen factor alone.
+    // Asked to, the view fits a frame larger than the window into it when it
+    // first shows it, once; later paints leave the chosen factor alone.
     void aFrameLargerThanTheWindowIsFittedWhenFirstShown()
     {
         Shown shown;
         QVERIFY(shown.doc.load(rampFile(), {}));
+        shown.view.fitWhenFirstShown();
         shown.view.resize(80, 60);
         shown.view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&shown.view));

@@ -13,6 +13,7 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
     setWindowTitle(m_document->fileTitle());
     m_folder = new CFolderFrame(this);
     m_imageView = new COrvoView(*m_document, m_folder);
+    m_imageView->fitWhenFirstShown();
     m_headerView = new COrvoList(*m_document, m_folder);
     m_folder->addView(m_imageView);
     m_folder->addView(m_headerView);

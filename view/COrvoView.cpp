@@ -1,5 +1,6 @@
 #include "view/COrvoView.h"
 
+#include "view/AutoScrollMarker.h"
 #include "view/ViewCursors.h"
 #include "view/tools/ViewTool.h"
 
@@ -106,6 +107,15 @@ void COrvoView::endDrag()
 
 void COrvoView::mousePressEvent(QMouseEvent* event)
 {
+    if (closeAutoScroll()) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::MiddleButton) {
+        openAutoScroll(event->position().toPoint());
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton && playingMovie()) {
         stopMovie();
         event->accept();
@@ -140,6 +150,7 @@ void COrvoView::mouseReleaseEvent(QMouseEvent* event)
 
 void COrvoView::focusOutEvent(QFocusEvent* event)
 {
+    closeAutoScroll();
     endDrag();
     QAbstractScrollArea::focusOutEvent(event);
 }
@@ -147,6 +158,7 @@ void COrvoView::focusOutEvent(QFocusEvent* event)
 void COrvoView::hideEvent(QHideEvent* event)
 {
     stopMovie();
+    closeAutoScroll();
     endDrag();
     QAbstractScrollArea::hideEvent(event);
 }
@@ -162,8 +174,12 @@ viewmodel::ViewTransform COrvoView::transform() const
     const imaging::FrameImage* frame = m_document.frame();
     const viewmodel::Size image = frame ? viewmodel::Size { frame->width(), frame->height() } : viewmodel::Size {};
     const viewmodel::Size port { viewport()->width(), viewport()->height() };
-    const viewmodel::Point scroll { horizontalScrollBar()->value(), verticalScrollBar()->value() };
-    return viewmodel::ViewTransform(image, port, m_document.zoom(), scroll);
+    return viewmodel::ViewTransform(image, port, m_document.zoom(), scrollPosition());
+}
+
+viewmodel::Point COrvoView::scrollPosition() const
+{
+    return { horizontalScrollBar()->value(), verticalScrollBar()->value() };
 }
 
 QRect COrvoView::computeImageRect() const
@@ -207,6 +223,7 @@ void COrvoView::paintEvent(QPaintEvent*)
         painter.fillRect(viewport()->rect(), Qt::black);
         return;
     }
+    fitIfPending();
     m_imageRect = computeImageRect();
     // Four strips around the frame, so the frame itself is drawn only once.
     const QRect all = viewport()->rect();
@@ -226,6 +243,24 @@ void COrvoView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRanges();
+}
+
+void COrvoView::openAutoScroll(QPoint at)
+{
+    if (playingMovie() || !m_document.frame())
+        return;
+    const auto mode = viewmodel::autoScrollMode(transform().shownSize(), { viewport()->width(), viewport()->height() });
+    if (mode)
+        m_autoScroll = new AutoScrollMarker(*this, *mode, at);
+}
+
+bool COrvoView::closeAutoScroll()
+{
+    if (!m_autoScroll || !m_autoScroll->isVisible())
+        return false;
+    m_autoScroll->close();
+    m_autoScroll = nullptr;
+    return true;
 }
 
 void COrvoView::scrollContentsBy(int, int) { viewport()->update(); }

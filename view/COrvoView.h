@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class AutoScrollMarker;
 class COrvoDoc;
 class QPainter;
 class QTimer;
@@ -57,6 +58,20 @@ public:
     // A factor chosen from the zoom list, recorded like a command's.
     void setZoomFactor(float factor);
     const viewmodel::ZoomHistory& zoomHistory() const { return m_zoomHistory; }
+
+    // The zoom tools' steps. setZoomAndScroll sets the factor and the scroll
+    // position, kept inside the new range, and records the view when asked.
+    enum class ZoomRecord { No, Yes };
+    void setZoomAndScroll(float factor, viewmodel::Point scroll, ZoomRecord record);
+    // Sets the factor keeping image pixel `pixel` under viewport point `at`
+    // as far as the scroll range allows, without a record.
+    void zoomAbout(float factor, viewmodel::Point pixel, viewmodel::Point at);
+    // Records the present factor and scroll position in the zoom history.
+    void recordZoom();
+    // The next paint that shows a frame larger than the window fits it in,
+    // once; the shell asks this of the view of a newly opened window.
+    void fitWhenFirstShown() { m_fitPending = true; }
+    viewmodel::Point scrollPosition() const;
 
     // The cine loop: plays forward or backward through the frames, wrapping
     // at either end, one frame a frame time after the last was painted. The
@@ -102,6 +117,8 @@ private:
     std::unique_ptr<ViewTool> m_toolHandler;
 
     viewmodel::ZoomHistory m_zoomHistory;
+    bool m_fitPending = false;
+    QPointer<AutoScrollMarker> m_autoScroll;
     QTimer* m_movieTimer = nullptr;
     int m_movieStart = 0;
 
@@ -124,5 +141,9 @@ private:
     const QImage& framePixmap();
     std::optional<float> zoomFor(ZoomCommand command) const;
     void applyZoom(float factor, viewmodel::ZoomCause cause);
+    void fitIfPending();
+    // The middle button's marker; a press while it is open only closes it.
+    void openAutoScroll(QPoint at);
+    bool closeAutoScroll();
     void endDrag();
 };

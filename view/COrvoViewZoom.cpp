@@ -50,9 +50,45 @@ void COrvoView::applyZoom(float factor, viewmodel::ZoomCause cause)
 {
     m_document.setZoom(factor);
     updateScrollRanges();
-    m_zoomHistory.add({ horizontalScrollBar()->value(), verticalScrollBar()->value() }, factor, cause);
+    m_zoomHistory.add(scrollPosition(), factor, cause);
     viewport()->update();
     emit zoomChanged();
+}
+
+void COrvoView::setZoomAndScroll(float factor, viewmodel::Point scroll, ZoomRecord record)
+{
+    m_document.setZoom(factor);
+    updateScrollRanges();
+    horizontalScrollBar()->setValue(scroll.x);
+    verticalScrollBar()->setValue(scroll.y);
+    if (record == ZoomRecord::Yes)
+        m_zoomHistory.add(scrollPosition(), factor, viewmodel::ZoomCause::Other);
+    viewport()->update();
+    emit zoomChanged();
+}
+
+void COrvoView::zoomAbout(float factor, viewmodel::Point pixel, viewmodel::Point at)
+{
+    setZoomAndScroll(factor, transform().zoomedAbout(factor, pixel, at).scroll(), ZoomRecord::No);
+}
+
+void COrvoView::recordZoom()
+{
+    m_zoomHistory.add(scrollPosition(), m_document.zoom(), viewmodel::ZoomCause::Other);
+    emit zoomChanged();
+}
+
+void COrvoView::fitIfPending()
+{
+    const imaging::FrameImage* frame = m_document.frame();
+    if (!m_fitPending || !frame)
+        return;
+    const QSize client = viewport()->size();
+    if (frame->width() <= client.width() && frame->height() <= client.height())
+        m_fitPending = false;
+    // A window too small to fit anything in tries again at a later paint.
+    else if (zoom(ZoomCommand::Fit))
+        m_fitPending = false;
 }
 
 void COrvoView::setZoomFactor(float factor)
@@ -83,6 +119,10 @@ bool COrvoView::zoom(ZoomCommand command)
 
 void COrvoView::wheelEvent(QWheelEvent* event)
 {
+    if (closeAutoScroll()) {
+        event->accept();
+        return;
+    }
     // With a button held the wheel scrolls, as in any scrolling view.
     const int delta = event->angleDelta().y();
     if (event->buttons() != Qt::NoButton || delta == 0 || !m_document.frame()) {
@@ -116,9 +156,13 @@ void COrvoView::keyPressEvent(QKeyEvent* event)
         { QStringLiteral("*"), ZoomCommand::Fit },
         { QStringLiteral("/"), ZoomCommand::ActualSize },
     };
+    // A zoom in the middle of a zoom rectangle would leave it pointing at
+    // another part of the frame.
+    const bool rubberBand = m_tool == viewmodel::Tool::ZoomRectangle && m_toolHandler && m_toolHandler->dragging();
     for (const auto& [text, command] : Keys) {
         if (event->text() == text) {
-            zoom(command);
+            if (!rubberBand)
+                zoom(command);
             event->accept();
             return;
         }

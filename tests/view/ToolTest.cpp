@@ -4,6 +4,7 @@
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "tests/support/DicomBytes.h"
+#include "view/AutoScrollMarker.h"
 #include "view/COrvoView.h"
 
 #include <QScrollBar>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,11 @@ private:
     }
 
     static QPoint centre(const COrvoView& view) { return view.displayedImageRect().center(); }
+
+    static std::optional<viewmodel::Point> pixelAt(const COrvoView& view, QPoint at)
+    {
+        return view.transform().toImage({ at.x(), at.y() });
+    }
 
 private slots:
     void levelWindowDragIsOneStepAfterBackAndForthOrAFocusLoss_data()
@@ -127,6 +134,130 @@ private slots:
         QVERIFY(!shown.view.canZoom(COrvoView::ZoomCommand::Back));
         QVERIFY(shown.view.zoom(COrvoView::ZoomCommand::Forward));
         QCOMPARE(shown.doc.zoom(), stepped);
+    }
+
+    // At 4 the 100-pixel frame is larger than the window either way and it
+    // is scrolled away from the corner, so the pressed pixel can stay where
+    // it is; Control zooms out instead.
+    void zoomToolPressKeepsThePixelUnderTheCursorAndRecordsOnce_data()
+    {
+        QTest::addColumn<float>("from");
+        QTest::addColumn<Qt::KeyboardModifiers>("keys");
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("in") << 4.0F << Qt::KeyboardModifiers() << 4.5F;
+        QTest::newRow("out with Control") << 4.0F << Qt::KeyboardModifiers(Qt::ControlModifier) << 3.5F;
+    }
+
+    void zoomToolPressKeepsThePixelUnderTheCursorAndRecordsOnce()
+    {
+        QFETCH(float, from);
+        QFETCH(Qt::KeyboardModifiers, keys);
+        QFETCH(float, zoom);
+        Shown shown;
+        show(shown, viewmodel::Tool::ZoomInOut, from);
+        shown.view.horizontalScrollBar()->setValue(37);
+        shown.view.verticalScrollBar()->setValue(40);
+        const QPoint at(100, 120);
+        const auto pixel = pixelAt(shown.view, at);
+        QVERIFY(pixel);
+        QTest::mousePress(shown.view.viewport(), Qt::LeftButton, keys, at);
+        QCOMPARE(shown.doc.zoom(), zoom);
+        QCOMPARE(pixelAt(shown.view, at), pixel);
+        QTest::mouseRelease(shown.view.viewport(), Qt::LeftButton, keys, at);
+        QCOMPARE(shown.view.zoomHistory().count(), std::size_t { 2 });
+        QCOMPARE(shown.view.zoomHistory().current().zoom, static_cast<double>(zoom));
+    }
+
+    // The frame is centred at 100..199 in the 300-pixel window; a drag over
+    // 70 x 20 image pixels shows them at 300 / 70 = 4.2857, rounded down to
+    // hundredths. Zoom keys typed during the drag are ignored.
+    void zoomRectangleShowsTheDraggedPartAsLargeAsFits()
+    {
+        Shown shown;
+        shown.view.setFrameShape(QFrame::NoFrame);
+        show(shown, viewmodel::Tool::ZoomRectangle);
+        QWidget* port = shown.view.viewport();
+        QCOMPARE(port->size(), QSize(300, 300));
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(110, 110));
+        QTest::mouseMove(port, QPoint(180, 130));
+        QTest::keyClicks(&shown.view, QStringLiteral("+"));
+        QCOMPARE(shown.doc.zoom(), 1.0F);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(180, 130));
+        QCOMPARE(shown.doc.zoom(), 4.28F);
+        QCOMPARE(shown.view.zoomHistory().count(), std::size_t { 2 });
+    }
+
+    void dynamicZoomDragUpEnlargesAboutThePressedPixel()
+    {
+        Shown shown;
+        show(shown, viewmodel::Tool::DynamicZoom, 4.0F);
+        shown.view.horizontalScrollBar()->setValue(37);
+        shown.view.verticalScrollBar()->setValue(40);
+        QWidget* port = shown.view.viewport();
+        const QPoint at(130, 160);
+        const auto pixel = pixelAt(shown.view, at);
+        QTest::mousePress(port, Qt::LeftButton, {}, at);
+        for (int dy : { -10, -20 })
+            QTest::mouseMove(port, at + QPoint(0, dy));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at + QPoint(0, -20));
+        // 20 pixels up at 0.015 a pixel.
+        QVERIFY(std::abs(shown.doc.zoom() - 4.3F) < 1e-5F);
+        QCOMPARE(pixelAt(shown.view, at), pixel);
+        QCOMPARE(shown.view.zoomHistory().count(), std::size_t { 2 });
+    }
+
+    // Right of the marker only the horizontal scroll moves; a press closes it.
+    void autoScrollMovesTowardsTheCursorUntilAPress()
+    {
+        Shown shown;
+        show(shown, viewmodel::Tool::PanHand, 8.0F);
+        QWidget* port = shown.view.viewport();
+        QTest::mousePress(port, Qt::MiddleButton, {}, QPoint(150, 150));
+        QVERIFY(shown.view.findChild<AutoScrollMarker*>());
+        QCursor::setPos(port->mapToGlobal(QPoint(250, 150)));
+        QTRY_VERIFY(shown.view.horizontalScrollBar()->value() > 0);
+        QCOMPARE(shown.view.verticalScrollBar()->value(), 0);
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(150, 150));
+        QTRY_VERIFY(!shown.view.findChild<AutoScrollMarker*>());
+    }
+
+    void panKeysScrollToTheEndsAndByTenOrOne()
+    {
+        Shown shown;
+        show(shown, viewmodel::Tool::PanHand, 8.0F);
+        QScrollBar* across = shown.view.horizontalScrollBar();
+        QScrollBar* down = shown.view.verticalScrollBar();
+        struct Case {
+            Qt::Key key;
+            Qt::KeyboardModifiers keys;
+            QPoint scroll;
+        };
+        across->setValue(50);
+        for (const Case& c : { Case { Qt::Key_Right, {}, { 60, 0 } }, Case { Qt::Key_Left, Qt::ShiftModifier, { 59, 0 } },
+                               Case { Qt::Key_PageDown, {}, { 59, down->maximum() } }, Case { Qt::Key_Up, {}, { 59, down->maximum() - 10 } },
+                               Case { Qt::Key_End, {}, { across->maximum(), down->maximum() - 10 } },
+                               Case { Qt::Key_Home, {}, { 0, down->maximum() - 10 } }, Case { Qt::Key_PageUp, {}, { 0, 0 } } }) {
+            QTest::keyClick(&shown.view, c.key, c.keys);
+            QCOMPARE(QPoint(across->value(), down->value()), c.scroll);
+        }
+    }
+
+    // Asked to, the view fits a frame larger than the window into it when it
+    // first shows it, once; later paints leave the chosen factor alone.
+    void aFrameLargerThanTheWindowIsFittedWhenFirstShown()
+    {
+        Shown shown;
+        QVERIFY(shown.doc.load(rampFile(), {}));
+        shown.view.fitWhenFirstShown();
+        shown.view.resize(80, 60);
+        shown.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+        QTRY_VERIFY(shown.doc.zoom() < 1.0F);
+        const viewmodel::Size fitted = shown.view.transform().shownSize();
+        QTRY_VERIFY(fitted.width <= shown.view.viewport()->width() && fitted.height <= shown.view.viewport()->height());
+        shown.view.setZoomFactor(1.0F);
+        shown.view.repaint();
+        QCOMPARE(shown.doc.zoom(), 1.0F);
     }
 
     // Forward from frame 1 of 3 shows 2, 0, 1, 2 ... and ESC brings frame 1 back.

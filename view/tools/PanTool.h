@@ -2,7 +2,8 @@
 
 #include "view/tools/ViewTool.h"
 
-// Dragging inside the frame moves the magnified picture with the hand.
+// Dragging inside the frame moves the magnified picture with the hand; the
+// page, Home, End and arrow keys scroll it.
 class PanTool final : public ViewTool {
 public:
     using ViewTool::ViewTool;
@@ -10,7 +11,10 @@ public:
     void press(const ToolEvent& event) override;
     void move(const ToolEvent& event) override;
     void release(const ToolEvent& event) override;
+    bool key(const QKeyEvent& event) override;
     bool dragging() const override { return m_dragging; }
+
+    static constexpr int KeyStep = 10;
 
 private:
     bool m_dragging = false;

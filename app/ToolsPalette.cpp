@@ -104,7 +104,7 @@ ToolsPalette::ToolsPalette(CMainFrame& frame, QWidget* parent)
 QToolButton* ToolsPalette::button(viewmodel::Tool tool) const
 {
     const auto* place = std::find(viewmodel::PaletteTools.begin(), viewmodel::PaletteTools.end(), tool);
-    return place == viewmodel::PaletteTools.end() ? nullptr : m_buttons[place - viewmodel::PaletteTools.begin()];
+    return place == viewmodel::PaletteTools.end() ? nullptr : m_buttons[static_cast<std::size_t>(place - viewmodel::PaletteTools.begin())];
 }
 
 void ToolsPalette::refreshSwatch()

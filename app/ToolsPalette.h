@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <array>
+
 class CMainFrame;
 class QPushButton;
 class QToolButton;
@@ -26,6 +28,6 @@ private:
     void chooseColour();
 
     CMainFrame& m_frame;
-    QToolButton* m_buttons[viewmodel::PaletteTools.size()] {};
+    std::array<QToolButton*, viewmodel::PaletteTools.size()> m_buttons {};
     QPushButton* m_swatch = nullptr;
 };

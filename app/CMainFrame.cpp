@@ -13,16 +13,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
 CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
@@ -63,6 +62,11 @@ CMainFrame::~CMainFrame()
     for (QMdiSubWindow* window : m_mdiArea->findChildren<QMdiSubWindow*>())
         window->disconnect(this);
     m_mdiArea->disconnect(this);
+    // The bars hide as the window goes, after the command table they report to.
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        bar->disconnect(this);
+    for (QDockWidget* bar : findChildren<QDockWidget*>())
+        bar->disconnect(this);
 }
 
 QAction* CMainFrame::action(Command command) const { return m_actions->action(command); }
@@ -71,87 +75,6 @@ void CMainFrame::applyOptions()
 {
     const auto c = m_options.mainBgColor;
     m_mdiArea->setBackground(QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)));
-}
-
-void CMainFrame::createToolBars()
-{
-    QStyle* look = style();
-    QToolBar* fileBar = addToolBar(tr("File Toolbar"));
-    fileBar->setObjectName(QStringLiteral("FileToolbar"));
-    action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
-    action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
-    fileBar->addAction(action(Command::New));
-    fileBar->addAction(action(Command::Open));
-    action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
-    fileBar->addAction(action(Command::Save));
-    action(Command::About)->setIcon(look->standardIcon(QStyle::SP_MessageBoxQuestion));
-    fileBar->addAction(action(Command::About));
-    bindToolBarToggle(Command::ToggleFileBar, fileBar);
-
-    addToolBarBreak();
-    bindToolBarToggle(Command::ToggleZoomBar, createZoomBar());
-
-    QToolBar* navigation = addToolBar(tr("Navigation Toolbar"));
-    navigation->setObjectName(QStringLiteral("NavigationToolbar"));
-    const std::pair<Command, QStyle::StandardPixmap> buttons[] = {
-        { Command::FirstFrame, QStyle::SP_MediaSkipBackward },
-        { Command::PreviousFrame, QStyle::SP_MediaSeekBackward },
-        { Command::NextFrame, QStyle::SP_MediaSeekForward },
-        { Command::LastFrame, QStyle::SP_MediaSkipForward },
-        { Command::None, QStyle::SP_CustomBase },
-        { Command::FirstFile, QStyle::SP_ArrowUp },
-        { Command::PreviousFile, QStyle::SP_ArrowBack },
-        { Command::NextFile, QStyle::SP_ArrowForward },
-        { Command::LastFile, QStyle::SP_ArrowDown },
-    };
-    for (const auto& [command, icon] : buttons) {
-        if (command == Command::None) {
-            navigation->addSeparator();
-            continue;
-        }
-        action(command)->setIcon(look->standardIcon(icon));
-        navigation->addAction(action(command));
-    }
-    bindToolBarToggle(Command::ToggleNavigationBar, navigation);
-
-    m_selectFileBar = new SelectFileBar(this);
-    addToolBar(Qt::BottomToolBarArea, m_selectFileBar);
-    bindToolBarToggle(Command::ToggleSelectFileBar, m_selectFileBar);
-
-    bindBarToggle(Command::ToggleStatusBar, statusBar());
-}
-
-QToolBar* CMainFrame::createZoomBar()
-{
-    QToolBar* bar = addToolBar(tr("Zoom Toolbar"));
-    bar->setObjectName(QStringLiteral("ZoomToolbar"));
-    m_zoomList = new QComboBox(bar);
-    m_zoomList->setObjectName(QStringLiteral("ZoomList"));
-    m_zoomList->addItems({ QStringLiteral("50.00 %"), QStringLiteral("75.00%"), QStringLiteral("100.00%"),
-        QStringLiteral("150.00%"), QStringLiteral("200.00%"), QStringLiteral("250.00%"), QStringLiteral("300.00%"),
-        QStringLiteral("350.00%"), QStringLiteral("400.00%"), QStringLiteral("fit") });
-    // Typed factors are taken too; they are not kept as entries.
-    m_zoomList->setEditable(true);
-    m_zoomList->setInsertPolicy(QComboBox::NoInsert);
-    m_zoomList->setCurrentIndex(2);
-    m_zoomList->setMaxVisibleItems(10);
-    m_zoomList->setMinimumWidth(fontMetrics().averageCharWidth() * 13);
-    bar->addWidget(m_zoomList);
-    return bar;
-}
-
-void CMainFrame::bindToolBarToggle(Command command, QToolBar* bar)
-{
-    bindBarToggle(command, bar);
-    // A floating bar closed by its own button.
-    connect(bar, &QToolBar::visibilityChanged, this, [this] { m_commands->update(); });
-}
-
-void CMainFrame::bindBarToggle(Command command, QWidget* bar)
-{
-    // isHidden, not isVisible: the bars of a window not yet shown are not
-    // visible, but they are meant to be.
-    m_commands->add(command, [bar] { bar->setVisible(bar->isHidden()); }, {}, [bar] { return !bar->isHidden(); });
 }
 
 void CMainFrame::connectCommands()
@@ -170,6 +93,7 @@ void CMainFrame::connectCommands()
     addEditCommands(*m_commands, *this);
     addSelectionCommands(*m_commands, *this);
     addZoomCommands(*m_commands, *this);
+    addFrameListCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

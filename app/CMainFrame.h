@@ -79,7 +79,9 @@ protected:
 private:
     void createToolBars();
     QToolBar* createZoomBar();
-    void bindToolBarToggle(Command command, QToolBar* bar);
+    // The command shows and hides `bar`, and follows a floating bar closed
+    // by its own button.
+    void bindToolBarToggle(Command command, QWidget* bar);
     void bindBarToggle(Command command, QWidget* bar);
     void connectCommands();
     // A zoom list entry chosen or typed: a factor, or "fit".

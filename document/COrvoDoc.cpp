@@ -174,6 +174,7 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
         m_frameTime = m_headerFrameTime;
     m_anonymizedExports = options.anonExports != 0;
     m_showRulers = options.rulersOn;
+    m_annotationColour = options.annotationColor;
     const std::string spacing = valueText(first, dicom::tags::PixelSpacing);
     const auto split = spacing.find('\\');
     m_pixelSpacing = { dicom::parseReal(spacing.substr(0, split)),

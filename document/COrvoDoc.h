@@ -94,6 +94,9 @@ public:
     bool showRulers() const { return m_showRulers; }
     bool anonymizedExports() const { return m_anonymizedExports; }
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
+    // New annotations take this colour; it starts as the user's default.
+    document::ColorRef annotationColour() const { return m_annotationColour; }
+    void setAnnotationColour(document::ColorRef colour) { m_annotationColour = colour; }
 
     static QString dateText(const QString& path);
     static QString documentPath(const QString& path);
@@ -117,6 +120,7 @@ private:
     QString m_filePath;
     QStringList m_sourcePaths;
     bool m_anonymizedExports = true;
+    document::ColorRef m_annotationColour = document::UserOptions {}.annotationColor;
     std::vector<std::unique_ptr<dicom::DicomDataset>> m_datasets;
     int m_currentDataset = 0;
     std::vector<imaging::FrameImage> m_frames;

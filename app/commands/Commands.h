@@ -22,3 +22,5 @@ void addZoomCommands(CommandTable& table, CMainFrame& frame);
 void addDocumentCommands(CommandTable& table, CMainFrame& frame);
 // The files of the current directory, the document windows and Exit.
 void addWindowCommands(CommandTable& table, CMainFrame& frame);
+// "All Frames": the frames of the active document as thumbnails to choose from.
+void addFrameListCommands(CommandTable& table, CMainFrame& frame);

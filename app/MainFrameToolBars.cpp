@@ -1,0 +1,125 @@
+// The main frame's bars: their buttons, docking and show/hide commands.
+
+#include "app/CMainFrame.h"
+
+#include "app/SelectFileBar.h"
+#include "app/ToolIcons.h"
+#include "app/ToolsPalette.h"
+#include "app/commands/CommandTable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <initializer_list>
+
+namespace {
+
+// A button of a bar: Command::None is a separator. SP_CustomBase stands
+// for "drawn by commandIcon()".
+struct BarButton {
+    Command command;
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+};
+
+constexpr BarButton Separator { Command::None };
+
+QToolBar* addCommandBar(CMainFrame& frame, const QString& title, const char* name,
+                        std::initializer_list<BarButton> buttons)
+{
+    QToolBar* bar = frame.addToolBar(title);
+    bar->setObjectName(QString::fromLatin1(name));
+    for (const BarButton& button : buttons) {
+        if (button.command == Command::None) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* item = frame.action(button.command);
+        if (item->icon().isNull())
+            item->setIcon(button.icon == QStyle::SP_CustomBase ? commandIcon(button.command)
+                                                               : frame.style()->standardIcon(button.icon));
+        bar->addAction(item);
+    }
+    return bar;
+}
+
+} // namespace
+
+void CMainFrame::createToolBars()
+{
+    QToolBar* fileBar = addCommandBar(*this, tr("File Toolbar"), "FileToolbar",
+        { { Command::New, QStyle::SP_FileIcon }, { Command::Open, QStyle::SP_DialogOpenButton },
+            { Command::Save, QStyle::SP_DialogSaveButton }, { Command::About, QStyle::SP_MessageBoxQuestion } });
+    bindToolBarToggle(Command::ToggleFileBar, fileBar);
+    QToolBar* editBar = addCommandBar(*this, tr("Edit Toolbar"), "EditToolbar",
+        { { Command::Undo }, { Command::Redo }, Separator, { Command::CopyFrame },
+            { Command::Clear, QStyle::SP_DialogDiscardButton }, { Command::Unselect }, { Command::CropToSelection } });
+    bindToolBarToggle(Command::ToggleEditBar, editBar);
+
+    addToolBarBreak();
+    bindToolBarToggle(Command::ToggleZoomBar, createZoomBar());
+    QToolBar* navigation = addCommandBar(*this, tr("Navigation Toolbar"), "NavigationToolbar",
+        { { Command::FirstFrame, QStyle::SP_MediaSkipBackward }, { Command::PreviousFrame, QStyle::SP_MediaSeekBackward },
+            { Command::NextFrame, QStyle::SP_MediaSeekForward }, { Command::LastFrame, QStyle::SP_MediaSkipForward },
+            Separator, { Command::FirstFile, QStyle::SP_ArrowUp }, { Command::PreviousFile, QStyle::SP_ArrowBack },
+            { Command::NextFile, QStyle::SP_ArrowForward }, { Command::LastFile, QStyle::SP_ArrowDown } });
+    bindToolBarToggle(Command::ToggleNavigationBar, navigation);
+    QToolBar* viewBar = addCommandBar(*this, tr("View Toolbar"), "ViewToolbar",
+        { { Command::SingleFrame }, { Command::Header, QStyle::SP_FileDialogDetailedView }, Separator,
+            { Command::ZoomTool }, { Command::ZoomRectangleTool }, { Command::DynamicZoomTool },
+            { Command::PanHandTool }, Separator, { Command::ZoomBack }, { Command::ZoomForward },
+            { Command::ZoomFit }, { Command::ZoomActualSize } });
+    bindToolBarToggle(Command::ToggleViewBar, viewBar);
+
+    m_selectFileBar = new SelectFileBar(this);
+    addToolBar(Qt::BottomToolBarArea, m_selectFileBar);
+    bindToolBarToggle(Command::ToggleSelectFileBar, m_selectFileBar);
+
+    bindBarToggle(Command::ToggleStatusBar, statusBar());
+
+    auto* tools = new QDockWidget(tr("Tools"), this);
+    tools->setObjectName(QStringLiteral("ToolsPalette"));
+    tools->setWidget(new ToolsPalette(*this, tools));
+    addDockWidget(Qt::LeftDockWidgetArea, tools);
+    bindToolBarToggle(Command::ToggleToolsBar, tools);
+}
+
+QToolBar* CMainFrame::createZoomBar()
+{
+    QToolBar* bar = addToolBar(tr("Zoom Toolbar"));
+    bar->setObjectName(QStringLiteral("ZoomToolbar"));
+    m_zoomList = new QComboBox(bar);
+    m_zoomList->setObjectName(QStringLiteral("ZoomList"));
+    m_zoomList->addItems({ QStringLiteral("50.00 %"), QStringLiteral("75.00%"), QStringLiteral("100.00%"),
+        QStringLiteral("150.00%"), QStringLiteral("200.00%"), QStringLiteral("250.00%"), QStringLiteral("300.00%"),
+        QStringLiteral("350.00%"), QStringLiteral("400.00%"), QStringLiteral("fit") });
+    // Typed factors are taken too; they are not kept as entries.
+    m_zoomList->setEditable(true);
+    m_zoomList->setInsertPolicy(QComboBox::NoInsert);
+    m_zoomList->setCurrentIndex(2);
+    m_zoomList->setMaxVisibleItems(10);
+    m_zoomList->setMinimumWidth(fontMetrics().averageCharWidth() * 13);
+    bar->addWidget(m_zoomList);
+    return bar;
+}
+
+void CMainFrame::bindToolBarToggle(Command command, QWidget* bar)
+{
+    bindBarToggle(command, bar);
+    // A floating bar closed by its own button.
+    const auto follow = [this] { m_commands->update(); };
+    if (auto* toolBar = qobject_cast<QToolBar*>(bar))
+        connect(toolBar, &QToolBar::visibilityChanged, this, follow);
+    else if (auto* dock = qobject_cast<QDockWidget*>(bar))
+        connect(dock, &QDockWidget::visibilityChanged, this, follow);
+}
+
+void CMainFrame::bindBarToggle(Command command, QWidget* bar)
+{
+    // isHidden, not isVisible: the bars of a window not yet shown are not
+    // visible, but they are meant to be.
+    m_commands->add(command, [bar] { bar->setVisible(bar->isHidden()); }, {}, [bar] { return !bar->isHidden(); });
+}

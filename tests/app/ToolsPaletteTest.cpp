@@ -1,0 +1,120 @@
+#include "AppTestSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
+#include "app/ToolsPalette.h"
+#include "document/COrvoDoc.h"
+#include "view/COrvoView.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+using viewmodel::Tool;
+
+class ToolsPaletteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void barsAreShownAndHiddenByTheirItems_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("edit") << static_cast<int>(Command::ToggleEditBar) << "EditToolbar" << "Edit Toolbar";
+        QTest::newRow("view") << static_cast<int>(Command::ToggleViewBar) << "ViewToolbar" << "View Toolbar";
+        QTest::newRow("tools") << static_cast<int>(Command::ToggleToolsBar) << "ToolsPalette" << "Tools";
+    }
+
+    void barsAreShownAndHiddenByTheirItems()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        ScratchSettings scratch;
+        document::UserOptions options;
+        CMainFrame frame(options);
+        auto* bar = frame.findChild<QWidget*>(name);
+        QVERIFY(bar);
+        QCOMPARE(bar->windowTitle(), title);
+        QAction* item = frame.action(static_cast<Command>(id));
+        QVERIFY(item->isChecked());
+        item->trigger();
+        QVERIFY(bar->isHidden());
+        QVERIFY(!item->isChecked());
+        item->trigger();
+        QVERIFY(!bar->isHidden());
+        QVERIFY(item->isChecked());
+    }
+
+    void barsDockInTheirRows()
+    {
+        ScratchSettings scratch;
+        document::UserOptions options;
+        CMainFrame frame(options);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const auto bar = [&frame](const char* name) { return frame.findChild<QToolBar*>(QString::fromLatin1(name)); };
+        // Edit right of File; View after Zoom and Navigation in the row below.
+        QCOMPARE(bar("EditToolbar")->y(), bar("FileToolbar")->y());
+        QVERIFY(bar("EditToolbar")->x() > bar("FileToolbar")->x());
+        QVERIFY(bar("ZoomToolbar")->y() > bar("FileToolbar")->y());
+        QCOMPARE(bar("ViewToolbar")->y(), bar("ZoomToolbar")->y());
+        QVERIFY(bar("ViewToolbar")->x() > bar("NavigationToolbar")->x());
+        QCOMPARE(frame.dockWidgetArea(frame.findChild<QDockWidget*>(QStringLiteral("ToolsPalette"))),
+            Qt::LeftDockWidgetArea);
+    }
+
+    void buttonsFollowTheActiveViewsTool()
+    {
+        if (!QFileInfo::exists(QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm")))
+            QSKIP("test data folder not found");
+        ScratchSettings scratch;
+        CTolanApp app;
+        CMainFrame* frame = nullptr;
+        {
+            // Without a document every button is off.
+            QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+            frame = app.mainFrame();
+            const ToolsPalette* palette = frame->findChild<ToolsPalette*>();
+            QVERIFY(!palette->button(Tool::PanHand)->isEnabled());
+            QVERIFY(!palette->colourSwatch()->isEnabled());
+        }
+        QVERIFY(app.openDocumentFile(QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm")));
+        const ToolsPalette* palette = frame->findChild<ToolsPalette*>();
+        COrvoView* view = frame->activeChild()->imageView();
+        QToolButton* pan = palette->button(Tool::PanHand);
+        QCOMPARE(pan->toolTip(), QStringLiteral("Cross/Pan Hand"));
+        QVERIFY(pan->isChecked());
+
+        QTest::mouseClick(palette->button(Tool::SelectionRectangle), Qt::LeftButton);
+        QCOMPARE(view->currentTool(), Tool::SelectionRectangle);
+        QVERIFY(palette->button(Tool::SelectionRectangle)->isChecked());
+        QVERIFY(!pan->isChecked());
+        // Chosen from the menu: the palette follows; a tool it has no button for clears it.
+        frame->action(Command::CropTool)->trigger();
+        QVERIFY(palette->button(Tool::Crop)->isChecked());
+        frame->action(Command::ZoomTool)->trigger();
+        for (Tool tool : viewmodel::PaletteTools)
+            QVERIFY(!palette->button(tool)->isChecked());
+        // Clicking the tool already chosen keeps it pressed.
+        QTest::mouseClick(pan, Qt::LeftButton);
+        QTest::mouseClick(pan, Qt::LeftButton);
+        QVERIFY(pan->isChecked());
+
+        for (Tool overlayTool : { Tool::AddTextAnnotation, Tool::MoveAnnotation, Tool::DeleteAnnotation,
+                 Tool::MeasureLength, Tool::MeasureAngle })
+            QVERIFY(!palette->button(overlayTool)->isEnabled());
+        QVERIFY(palette->button(Tool::LevelWindow)->isEnabled());
+
+        const document::ColorRef green = frame->activeChild()->document().annotationColour();
+        QCOMPARE(palette->colourSwatch()->palette().color(QPalette::Button),
+            QColor(document::redOf(green), document::greenOf(green), document::blueOf(green)));
+    }
+};
+
+TV_REGISTER_TEST(ToolsPaletteTest);
+#include "ToolsPaletteTest.moc"

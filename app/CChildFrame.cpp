@@ -14,9 +14,10 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
     m_folder = new CFolderFrame(this);
     m_imageView = new COrvoView(*m_document, m_folder);
     m_imageView->fitWhenFirstShown();
-    m_headerView = new COrvoList(*m_document, m_folder);
     m_folder->addView(m_imageView);
-    m_folder->addView(m_headerView);
+    // The header list comes with its tab's first showing: most windows are
+    // never switched to it, and building it (its font, its style sheet) is a
+    // good part of what opening a window costs.
     m_folder->setLabels(tr("Frame\nHeader"));
     setWidget(m_folder);
     m_folder->showView(0);
@@ -44,6 +45,10 @@ void CChildFrame::showImage()
 
 void CChildFrame::showHeader()
 {
+    if (!m_headerView) {
+        m_headerView = new COrvoList(*m_document, m_folder);
+        m_folder->addView(m_headerView);
+    }
     m_headerView->fill();
     m_folder->showView(1);
     m_mode = Mode::Header;

@@ -23,6 +23,7 @@ public:
     COrvoDoc& document() const { return *m_document; }
     std::shared_ptr<COrvoDoc> sharedDocument() const { return m_document; }
     COrvoView* imageView() const { return m_imageView; }
+    // Null until the header tab is first shown.
     COrvoList* headerView() const { return m_headerView; }
     CFolderFrame* folderFrame() const { return m_folder; }
     Mode mode() const { return m_mode; }

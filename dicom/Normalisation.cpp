@@ -56,6 +56,11 @@ public:
         , m_rescale(attrs.rescalePresent)
         , m_slope(attrs.rescaleSlope)
         , m_intercept(attrs.rescaleIntercept)
+        // The usual CT rescale (slope 1, a whole intercept such as -1024) is
+        // an integer shift: trunc(intercept + v) is intercept + v exactly.
+        , m_shiftOnly(m_rescale && m_slope == 1.0 && std::trunc(m_intercept) == m_intercept
+                      && std::abs(m_intercept) <= 65536.0)
+        , m_shift(m_shiftOnly ? static_cast<std::int32_t>(m_intercept) : 0)
     {
     }
 
@@ -67,6 +72,8 @@ public:
         std::int32_t v = static_cast<std::int32_t>(stored & m_mask);
         if (m_signed && m_bits < 32 && ((stored >> (m_bits - 1)) & 1u))
             v -= std::int32_t(1) << m_bits;
+        if (m_shiftOnly)
+            return static_cast<std::int16_t>(std::clamp<std::int32_t>(v + m_shift, -32768, 32767));
         if (m_rescale)
             return clampToInt16(std::trunc(m_intercept + m_slope * v));
         return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
@@ -79,6 +86,8 @@ private:
     bool m_rescale;
     double m_slope;
     double m_intercept;
+    bool m_shiftOnly;
+    std::int32_t m_shift;
 };
 
 // Calls sink(index, storedValue) for each sample of a grey frame.

@@ -75,14 +75,18 @@ void fillByValue(std::vector<std::uint8_t>& table, std::int64_t from, std::int64
 
 SampleRange scanSamples16(std::span<const std::int16_t> samples)
 {
+    constexpr std::int32_t highest = std::numeric_limits<std::int16_t>::max();
     std::int32_t max = std::numeric_limits<std::int16_t>::min();
-    std::int32_t min = std::numeric_limits<std::int16_t>::max();
-    std::int32_t trueMin = std::numeric_limits<std::int16_t>::max();
-    for (const std::int16_t s : samples) {
-        max = std::max<std::int32_t>(max, s);
-        trueMin = std::min<std::int32_t>(trueMin, s);
-        if (s >= kLowestCountedMinimum)
-            min = std::min<std::int32_t>(min, s);
+    std::int32_t min = highest;
+    std::int32_t trueMin = highest;
+    // Every open scans each frame: selects rather than a branch (and rather
+    // than std::min's references) keep the loop on vectors.
+    for (const std::int16_t sample : samples) {
+        const std::int32_t s = sample;
+        const std::int32_t counted = s >= kLowestCountedMinimum ? s : highest;
+        max = s > max ? s : max;
+        trueMin = s < trueMin ? s : trueMin;
+        min = counted < min ? counted : min;
     }
     if (samples.empty())
         return SampleRange{0, 0, false};

@@ -1,6 +1,7 @@
 #include "view/COrvoView.h"
 
 #include "view/AutoScrollMarker.h"
+#include "view/FramePicture.h"
 #include "view/ViewCursors.h"
 #include "view/tools/ViewTool.h"
 
@@ -15,26 +16,6 @@
 #include <QScrollBar>
 
 namespace {
-
-// Wraps the bottom-up packed bitmap without copying; the caller flips it.
-QImage wrapBitmap(const imaging::DisplayBitmap& bitmap)
-{
-    const auto rows = bitmap.pixelRows();
-    const auto stride = static_cast<qsizetype>(bitmap.stride());
-    if (bitmap.bitsPerPixel() == 8) {
-        QImage image(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_Indexed8);
-        const auto table = bitmap.bytes().subspan(imaging::DisplayBitmap::kHeaderSize,
-            imaging::DisplayBitmap::kColourTableSize);
-        QList<QRgb> colours(256);
-        for (int i = 0; i < 256; ++i) {
-            const auto* entry = table.data() + 4 * i; // blue, green, red, 0
-            colours[i] = qRgb(entry[2], entry[1], entry[0]);
-        }
-        image.setColorTable(colours);
-        return image;
-    }
-    return QImage(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_BGR888);
-}
 
 QRect toQRect(const viewmodel::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
@@ -206,12 +187,10 @@ const QImage& COrvoView::framePixmap()
         m_frameCache = {};
         return m_frameCache;
     }
-    if (m_frameCache.isNull()) {
-        // Converted and turned top-down once per change of the bitmap, so
-        // the repaints of a timer or a scroll only scale it.
-        m_frameCache = wrapBitmap(*bitmap).convertToFormat(QImage::Format_RGB32);
-        m_frameCache = std::move(m_frameCache).mirrored(false, true);
-    }
+    // Converted and turned top-down once per change of the bitmap, so the
+    // repaints of a timer or a scroll only scale it.
+    if (m_frameCache.isNull())
+        m_frameCache = framePicture(*bitmap);
     return m_frameCache;
 }
 

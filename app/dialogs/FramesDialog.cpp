@@ -3,6 +3,7 @@
 #include "document/COrvoDoc.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/FrameImage.h"
+#include "view/FramePicture.h"
 #include "view/model/ThumbnailGrid.h"
 
 #include <QAbstractButton>
@@ -64,31 +65,13 @@ private:
     double m_scale = 0.0;
 };
 
-// A top-down copy of a bottom-up packed bitmap, reduced by `factor` without
-// blending: a long series must open its dialog without delay.
+// The view's picture of a frame, reduced by `factor` without blending: a
+// long series must open its dialog without delay.
 QImage thumbnailOf(const imaging::DisplayBitmap& bitmap, double factor)
 {
-    const auto rows = bitmap.pixelRows();
-    const auto stride = static_cast<qsizetype>(bitmap.stride());
-    QImage wrapped;
-    if (bitmap.bitsPerPixel() == 8) {
-        wrapped = QImage(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_Indexed8);
-        const auto table = bitmap.bytes().subspan(imaging::DisplayBitmap::kHeaderSize,
-            imaging::DisplayBitmap::kColourTableSize);
-        QList<QRgb> colours(256);
-        for (int i = 0; i < 256; ++i) {
-            const auto* entry = table.data() + 4 * i; // blue, green, red, 0
-            colours[i] = qRgb(entry[2], entry[1], entry[0]);
-        }
-        wrapped.setColorTable(colours);
-    } else {
-        wrapped = QImage(rows.data(), bitmap.width(), bitmap.height(), stride, QImage::Format_BGR888);
-    }
     const QSize size(std::max(1, static_cast<int>(std::lround(bitmap.width() * factor))),
         std::max(1, static_cast<int>(std::lround(bitmap.height() * factor))));
-    return wrapped.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .mirrored(false, true)
-        .convertToFormat(QImage::Format_RGB32);
+    return framePicture(bitmap).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 } // namespace

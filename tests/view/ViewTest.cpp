@@ -2,6 +2,9 @@
 #include "tests/view/DocumentFacts.h"
 #include "view/COrvoList.h"
 #include "view/COrvoView.h"
+#include "view/FramePicture.h"
+
+#include "imaging/DisplayBitmap.h"
 
 #include <QFileInfo>
 #include <QScrollBar>
@@ -150,6 +153,48 @@ private slots:
         QCOMPARE(pixelItem.first()->text(1), QStringLiteral("Frame Data"));
         QCOMPARE(pixelItem.first()->text(3).trimmed(), QStringLiteral("524288"));
         QCOMPARE(list.indexOfTopLevelItem(pixelItem.first()), list.topLevelItemCount() - 1);
+    }
+
+    // The view's one-pass picture against Qt's conversion of the wrapped
+    // bottom-up bitmap followed by a flip. Odd widths give padded rows.
+    void framePictureIsTheBitmapTopDown_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("colourTable");
+        QTest::newRow("8-bit grey, padded rows") << 8 << false;
+        QTest::newRow("8-bit colour table") << 8 << true;
+        QTest::newRow("24-bit, padded rows") << 24 << false;
+    }
+
+    void framePictureIsTheBitmapTopDown()
+    {
+        QFETCH(int, bits);
+        QFETCH(bool, colourTable);
+        auto bitmap = imaging::DisplayBitmap::create(13, 7, bits);
+        QVERIFY(bitmap);
+        const int bytes = bits / 8;
+        for (int y = 0; y < bitmap->height(); ++y)
+            for (int x = 0; x < bitmap->width() * bytes; ++x)
+                bitmap->imageRow(y)[x] = static_cast<std::uint8_t>(x * 37 + y * 11);
+        if (colourTable) {
+            imaging::PaletteTable table;
+            for (int i = 0; i < 256; ++i)
+                table.entries[static_cast<std::size_t>(i)] = { static_cast<std::uint8_t>(i),
+                    static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 3), 0 };
+            bitmap->setColourTable(table);
+        }
+        QImage wrapped(bitmap->pixelRows().data(), bitmap->width(), bitmap->height(),
+            static_cast<qsizetype>(bitmap->stride()), bits == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+        if (bits == 8) {
+            QList<QRgb> colours;
+            for (const imaging::PaletteEntry& e : bitmap->colourTable().entries)
+                colours.append(qRgb(e.red, e.green, e.blue));
+            wrapped.setColorTable(colours);
+        }
+        const QImage expected = wrapped.convertToFormat(QImage::Format_RGB32).mirrored(false, true);
+        const QImage picture = framePicture(*bitmap);
+        QCOMPARE(picture.format(), QImage::Format_RGB32);
+        QCOMPARE(picture, expected);
     }
 };
 

@@ -12,8 +12,7 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_document->fileTitle());
     m_folder = new CFolderFrame(this);
-    m_imageView = new COrvoView(*m_document, m_folder);
-    m_imageView->fitWhenFirstShown();
+    m_imageView = createImageView();
     m_folder->addView(m_imageView);
     // The header list comes with its tab's first showing: most windows are
     // never switched to it, and building it (its font, its style sheet) is a
@@ -27,13 +26,53 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
         else
             showHeader();
     });
+}
+
+COrvoView* CChildFrame::createImageView()
+{
+    auto* view = new COrvoView(*m_document, m_folder);
+    view->fitWhenFirstShown();
     connect(m_document.get(), &COrvoDoc::changed, this, &CChildFrame::stateChanged);
-    connect(m_imageView, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
-    connect(m_imageView, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);
-    connect(m_imageView, &COrvoView::movieChanged, this, &CChildFrame::stateChanged);
+    connect(view, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
+    connect(view, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);
+    connect(view, &COrvoView::movieChanged, this, &CChildFrame::stateChanged);
+    return view;
+}
+
+void CChildFrame::replaceDocument(std::shared_ptr<COrvoDoc> document)
+{
+    const viewmodel::Tool tool = m_imageView->playingMovie() ? viewmodel::Tool::PanHand : m_imageView->currentTool();
+    COrvoView* oldView = m_imageView;
+    QWidget* oldList = m_headerView;
+    disconnect(m_document.get(), nullptr, this, nullptr);
+    // The old views hold the old document until they are gone.
+    for (QWidget* old : { static_cast<QWidget*>(oldView), oldList }) {
+        if (old)
+            connect(old, &QObject::destroyed, [keep = m_document] {});
+    }
+    oldView->disconnect(this);
+    m_document = std::move(document);
+    setWindowTitle(m_document->fileTitle());
+    m_imageView = createImageView();
+    m_imageView->selectTool(tool);
+    m_imageView->addActions(m_imageViewActions);
+    m_folder->replaceView(0, m_imageView);
+    if (m_headerView) {
+        m_headerView = new COrvoList(*m_document, m_folder);
+        m_folder->replaceView(1, m_headerView);
+        if (m_mode == Mode::Header)
+            m_headerView->fill();
+    }
+    emit stateChanged();
 }
 
 CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::setImageViewActions(const QList<QAction*>& actions)
+{
+    m_imageViewActions = actions;
+    m_imageView->addActions(actions);
+}
 
 void CChildFrame::showImage()
 {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QMdiSubWindow>
 
 #include <memory>
 
 class CFolderFrame;
+class QAction;
 class COrvoDoc;
 class COrvoList;
 class COrvoView;
@@ -31,6 +33,13 @@ public:
     bool fromNavigation() const { return m_fromNavigation; }
     void setFromNavigation(bool on) { m_fromNavigation = on; }
 
+    // Shows another document in this window, with a new image view and
+    // header list; the tool and the tab shown stay.
+    void replaceDocument(std::shared_ptr<COrvoDoc> document);
+
+    // Actions whose keys act in the image view, this one and those that replace it.
+    void setImageViewActions(const QList<QAction*>& actions);
+
     void showImage();
     void showHeader();
 
@@ -40,10 +49,13 @@ signals:
     void cursorMoved(int column, int row);
 
 private:
+    COrvoView* createImageView();
+
     std::shared_ptr<COrvoDoc> m_document;
     CFolderFrame* m_folder = nullptr;
     COrvoView* m_imageView = nullptr;
     COrvoList* m_headerView = nullptr;
+    QList<QAction*> m_imageViewActions;
     Mode m_mode = Mode::Image;
     bool m_fromNavigation = false;
 };

@@ -40,6 +40,20 @@ int CFolderFrame::addView(QWidget* view)
     return static_cast<int>(m_views.size()) - 1;
 }
 
+void CFolderFrame::replaceView(int index, QWidget* view)
+{
+    QWidget* old = this->view(index);
+    if (!old)
+        return;
+    addView(view);
+    m_views.pop_back();
+    m_views[static_cast<std::size_t>(index)] = view;
+    old->hide();
+    old->deleteLater();
+    if (m_active == index)
+        showView(index);
+}
+
 void CFolderFrame::setLabels(const QString& labels)
 {
     m_tabs->setLabels(labels);

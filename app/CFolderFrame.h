@@ -23,6 +23,9 @@ public:
 
     // Adds a view in tab order; it stays hidden until shown.
     int addView(QWidget* view);
+    // Puts a view in the place of view i, shown if that one was; the old
+    // view is deleted once its events are done.
+    void replaceView(int index, QWidget* view);
     void setLabels(const QString& labels);
     // -1 keeps the current width.
     void setTabWidth(int width);

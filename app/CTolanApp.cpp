@@ -109,7 +109,7 @@ void CTolanApp::setCurrentDirectory(const QString& directory)
     m_currentDirectory = directory;
 }
 
-bool CTolanApp::openDocumentFile(const QString& path)
+std::shared_ptr<COrvoDoc> CTolanApp::loadDocument(const QString& path)
 {
     const QFileInfo info(path);
     OpenWindow window(path, m_mainFrame.get());
@@ -123,25 +123,45 @@ bool CTolanApp::openDocumentFile(const QString& path)
         window.showFailure(m_lastOpenMessage);
         if (m_mainFrame)
             m_mainFrame->fileOpenFailed(info.absoluteFilePath());
-        return false;
+        return nullptr;
     }
     window.close();
     m_lastOpenMessage.clear();
     QDir::setCurrent(info.absolutePath());
-    return showDocument(std::move(document)) && (m_mainFrame->fileOpened(info.absoluteFilePath()), true);
+    return document;
+}
+
+bool CTolanApp::openDocumentFile(const QString& path)
+{
+    auto document = loadDocument(path);
+    return document && showDocument(std::move(document))
+        && (m_mainFrame->fileOpened(QFileInfo(path).absoluteFilePath()), true);
 }
 
 bool CTolanApp::navigateToFile(const QString& path)
 {
     QPointer<CChildFrame> replaced = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
-    if (replaced && (!replaced->fromNavigation() || replaced->document().hasEdits()))
-        replaced = nullptr;
-    if (!openDocumentFile(path))
+    if (!replaced || !replaced->fromNavigation() || replaced->document().hasEdits()) {
+        if (!openDocumentFile(path))
+            return false;
+        if (CChildFrame* opened = m_mainFrame->activeChild())
+            opened->setFromNavigation(true);
+        return true;
+    }
+    auto document = loadDocument(path);
+    if (!document)
         return false;
-    if (CChildFrame* opened = m_mainFrame->activeChild())
-        opened->setFromNavigation(true);
-    if (replaced)
-        replaced->close();
+    // The opening window runs events, in which the window may have gone.
+    if (!replaced) {
+        if (!showDocument(std::move(document)))
+            return false;
+        m_mainFrame->activeChild()->setFromNavigation(true);
+    } else {
+        // The window stays: a new one each step would cost more than the file's load.
+        replaced->replaceDocument(std::move(document));
+        replaced->imageView()->setBackgroundColour(m_options.docBgColor);
+    }
+    m_mainFrame->fileOpened(QFileInfo(path).absoluteFilePath());
     return true;
 }
 

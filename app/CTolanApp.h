@@ -66,6 +66,9 @@ private:
     void printSetup();
     void reopenActiveDocument(bool closeOld);
     bool showDocument(std::shared_ptr<COrvoDoc> document);
+    // Loads a file behind the "opening" window; null, with the failure
+    // shown, when it cannot be read.
+    std::shared_ptr<COrvoDoc> loadDocument(const QString& path);
 
     document::UserOptions m_options;
     PendingRequest m_pending;

@@ -24,7 +24,7 @@ CChildFrame* CMainFrame::activeChild() const
 void CMainFrame::addChildFrame(CChildFrame* child)
 {
     m_mdiArea->addSubWindow(child);
-    child->imageView()->addActions(m_actions->viewKeys());
+    child->setImageViewActions(m_actions->viewKeys());
     connect(child, &CChildFrame::stateChanged, this, [this, child] {
         if (child == activeChild()) {
             updateCommandStates();

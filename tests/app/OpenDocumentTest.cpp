@@ -288,9 +288,15 @@ private slots:
         QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("b1.dcm")) }));
         CMainFrame* frame = app.mainFrame();
         QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
-        for (int step = 0; step < 3; ++step)
+        frame->action(Command::NextFile)->trigger();
+        const QPointer<CChildFrame> navigated = frame->activeChild();
+        for (int step = 0; step < 2; ++step)
             frame->action(Command::NextFile)->trigger();
         QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        // The window of the first step shows each next file, keys and all.
+        QCOMPARE(frame->activeChild(), navigated.data());
+        QCOMPARE(navigated->windowTitle(), QStringLiteral("b4.dcm"));
+        QVERIFY(navigated->imageView()->actions().contains(frame->action(Command::NextFrame)));
         QCOMPARE(frame->activeChild()->document().fileTitle(), QStringLiteral("b4.dcm"));
         frame->activeChild()->sharedDocument()->recordPixelStep(0);
         frame->action(Command::PreviousFile)->trigger();

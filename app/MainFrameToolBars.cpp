@@ -11,36 +11,28 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
 #include <initializer_list>
 
 namespace {
 
-// A button of a bar: Command::None is a separator. SP_CustomBase stands
-// for "drawn by commandIcon()".
-struct BarButton {
-    Command command;
-    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
-};
-
-constexpr BarButton Separator { Command::None };
+// Command::None between the buttons of a bar is a separator.
+constexpr Command Separator = Command::None;
 
 QToolBar* addCommandBar(CMainFrame& frame, const QString& title, const char* name,
-                        std::initializer_list<BarButton> buttons)
+                        std::initializer_list<Command> buttons)
 {
     QToolBar* bar = frame.addToolBar(title);
     bar->setObjectName(QString::fromLatin1(name));
-    for (const BarButton& button : buttons) {
-        if (button.command == Command::None) {
+    for (const Command button : buttons) {
+        if (button == Separator) {
             bar->addSeparator();
             continue;
         }
-        QAction* item = frame.action(button.command);
+        QAction* item = frame.action(button);
         if (item->icon().isNull())
-            item->setIcon(button.icon == QStyle::SP_CustomBase ? commandIcon(button.command)
-                                                               : frame.style()->standardIcon(button.icon));
+            item->setIcon(commandIcon(button));
         bar->addAction(item);
     }
     return bar;
@@ -51,27 +43,24 @@ QToolBar* addCommandBar(CMainFrame& frame, const QString& title, const char* nam
 void CMainFrame::createToolBars()
 {
     QToolBar* fileBar = addCommandBar(*this, tr("File Toolbar"), "FileToolbar",
-        { { Command::New, QStyle::SP_FileIcon }, { Command::Open, QStyle::SP_DialogOpenButton },
-            { Command::Save, QStyle::SP_DialogSaveButton }, { Command::About, QStyle::SP_MessageBoxQuestion } });
+        { Command::New, Command::Open, Command::Save, Command::About });
     bindToolBarToggle(Command::ToggleFileBar, fileBar);
     QToolBar* editBar = addCommandBar(*this, tr("Edit Toolbar"), "EditToolbar",
-        { { Command::Undo }, { Command::Redo }, Separator, { Command::CopyFrame },
-            { Command::Clear, QStyle::SP_DialogDiscardButton }, { Command::Unselect }, { Command::CropToSelection } });
+        { Command::Undo, Command::Redo, Separator, Command::CopyFrame,
+            Command::Clear, Command::Unselect, Command::CropToSelection });
     bindToolBarToggle(Command::ToggleEditBar, editBar);
 
     addToolBarBreak();
     bindToolBarToggle(Command::ToggleZoomBar, createZoomBar());
     QToolBar* navigation = addCommandBar(*this, tr("Navigation Toolbar"), "NavigationToolbar",
-        { { Command::FirstFrame, QStyle::SP_MediaSkipBackward }, { Command::PreviousFrame, QStyle::SP_MediaSeekBackward },
-            { Command::NextFrame, QStyle::SP_MediaSeekForward }, { Command::LastFrame, QStyle::SP_MediaSkipForward },
-            Separator, { Command::FirstFile, QStyle::SP_ArrowUp }, { Command::PreviousFile, QStyle::SP_ArrowBack },
-            { Command::NextFile, QStyle::SP_ArrowForward }, { Command::LastFile, QStyle::SP_ArrowDown } });
+        { Command::FirstFrame, Command::PreviousFrame, Command::NextFrame, Command::LastFrame, Separator,
+            Command::FirstFile, Command::PreviousFile, Command::NextFile, Command::LastFile });
     bindToolBarToggle(Command::ToggleNavigationBar, navigation);
     QToolBar* viewBar = addCommandBar(*this, tr("View Toolbar"), "ViewToolbar",
-        { { Command::SingleFrame }, { Command::Header, QStyle::SP_FileDialogDetailedView }, Separator,
-            { Command::ZoomTool }, { Command::ZoomRectangleTool }, { Command::DynamicZoomTool },
-            { Command::PanHandTool }, Separator, { Command::ZoomBack }, { Command::ZoomForward },
-            { Command::ZoomFit }, { Command::ZoomActualSize } });
+        { Command::SingleFrame, Command::Header, Separator,
+            Command::ZoomTool, Command::ZoomRectangleTool, Command::DynamicZoomTool,
+            Command::PanHandTool, Separator, Command::ZoomBack, Command::ZoomForward,
+            Command::ZoomFit, Command::ZoomActualSize });
     bindToolBarToggle(Command::ToggleViewBar, viewBar);
 
     m_selectFileBar = new SelectFileBar(this);

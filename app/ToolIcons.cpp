@@ -211,6 +211,81 @@ void cropToSelection(QPainter& p)
     p.drawRect(QRectF(5.5, 5.5, 5, 5));
 }
 
+void page(QPainter& p)
+{
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF({ { 3, 1.5 }, { 10, 1.5 }, { 13, 4.5 }, { 13, 14.5 }, { 3, 14.5 } }));
+    p.drawPolyline(QPolygonF({ { 10, 1.5 }, { 10, 4.5 }, { 13, 4.5 } }));
+}
+
+void folder(QPainter& p)
+{
+    p.setBrush(QColor(0xE8, 0xC8, 0x60));
+    p.drawPolygon(QPolygonF({ { 1.5, 3.5 }, { 6, 3.5 }, { 7.5, 5 }, { 14.5, 5 }, { 14.5, 13.5 }, { 1.5, 13.5 } }));
+}
+
+void disk(QPainter& p)
+{
+    p.setBrush(QColor(0x50, 0x70, 0xB0));
+    p.drawRect(QRectF(1.5, 1.5, 13, 13));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.drawRect(QRectF(3.5, 9.5, 9, 5));
+}
+
+void question(QPainter& p)
+{
+    p.setPen(pen(QColor(0x20, 0x50, 0xA0), 1.8));
+    QPainterPath hook(QPointF(5, 5.5));
+    hook.cubicTo(QPointF(5, 1), QPointF(11.5, 1), QPointF(11, 5.5));
+    hook.cubicTo(QPointF(10.5, 8), QPointF(8, 8), QPointF(8, 10.5));
+    p.drawPath(hook);
+    p.drawPoint(QPointF(8, 14));
+}
+
+void bin(QPainter& p)
+{
+    p.drawLine(QPointF(2, 3.5), QPointF(14, 3.5));
+    p.drawPolyline(QPolygonF({ { 6, 3.5 }, { 6, 1.5 }, { 10, 1.5 }, { 10, 3.5 } }));
+    p.drawPolygon(QPolygonF({ { 3.5, 3.5 }, { 12.5, 3.5 }, { 11.5, 14.5 }, { 4.5, 14.5 } }));
+    p.drawLine(QPointF(8, 6), QPointF(8, 12.5));
+}
+
+void headerList(QPainter& p)
+{
+    for (double y : { 3.5, 7.0, 10.5, 14.0 }) {
+        p.drawLine(QPointF(1.5, y), QPointF(4, y));
+        p.drawLine(QPointF(6, y), QPointF(14.5, y));
+    }
+}
+
+// A solid triangle pointing along `direction` (1 right or down, -1 left or
+// up), its tip at `tip` on the main axis.
+void triangle(QPainter& p, double tip, int direction, bool vertical)
+{
+    const double base = tip - 6.0 * direction;
+    QPolygonF shape({ { tip, 8 }, { base, 3 }, { base, 13 } });
+    if (vertical) {
+        for (QPointF& point : shape)
+            point = { point.y(), point.x() };
+    }
+    p.setBrush(Ink);
+    p.drawPolygon(shape);
+}
+
+// The frame buttons play along the row, the file buttons step down the folder.
+template<int Direction, bool ToTheEnd, bool Vertical>
+void step(QPainter& p)
+{
+    const double tip = Direction > 0 ? 12.5 : 3.5;
+    triangle(p, tip - (ToTheEnd ? 2.0 * Direction : 0.0), Direction, Vertical);
+    if (!ToTheEnd)
+        return;
+    p.setPen(pen(Ink, 1.8));
+    const double bar = Direction > 0 ? 13.5 : 2.5;
+    p.drawLine(Vertical ? QLineF(3, bar, 13, bar) : QLineF(bar, 3, bar, 13));
+}
+
 struct Picture {
     Command command;
     Draw draw;
@@ -239,6 +314,20 @@ constexpr Picture Pictures[] = {
     { Command::CopyFrame, copyFrame },
     { Command::Unselect, unselect },
     { Command::CropToSelection, cropToSelection },
+    { Command::New, page },
+    { Command::Open, folder },
+    { Command::Save, disk },
+    { Command::About, question },
+    { Command::Clear, bin },
+    { Command::Header, headerList },
+    { Command::FirstFrame, step<-1, true, false> },
+    { Command::PreviousFrame, step<-1, false, false> },
+    { Command::NextFrame, step<1, false, false> },
+    { Command::LastFrame, step<1, true, false> },
+    { Command::FirstFile, step<-1, true, true> },
+    { Command::PreviousFile, step<-1, false, true> },
+    { Command::NextFile, step<1, false, true> },
+    { Command::LastFile, step<1, true, true> },
 };
 
 } // namespace
@@ -256,7 +345,16 @@ QIcon commandIcon(Command command)
         painter.setPen(pen());
         picture.draw(painter);
         painter.end();
-        return QIcon(pixmap);
+        QIcon icon(pixmap);
+        // The style's greying keeps solid black shapes dark; a flat grey
+        // silhouette reads as off whatever the picture.
+        QPixmap off = pixmap;
+        QPainter greying(&off);
+        greying.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        greying.fillRect(off.rect(), QColor(0xA8, 0xA8, 0xA8));
+        greying.end();
+        icon.addPixmap(off, QIcon::Disabled);
+        return icon;
     }
     return {};
 }

@@ -4,7 +4,7 @@
 
 #include <QIcon>
 
-// The small pictures of the toolbar and palette items that the style has no
-// standard icon for, drawn rather than shipped as files. A null icon for an
-// id with no picture of its own.
+// The small pictures of the toolbar and palette items, drawn rather than
+// taken from the style: the style's icons are image files, every size of
+// which is read at start-up. A null icon for an id with no picture of its own.
 QIcon commandIcon(Command command);

@@ -31,7 +31,7 @@ CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
 COrvoView* CChildFrame::createImageView()
 {
     auto* view = new COrvoView(*m_document, m_folder);
-    view->fitWhenFirstShown();
+    view->fitAtNextPaint();
     connect(m_document.get(), &COrvoDoc::changed, this, &CChildFrame::stateChanged);
     connect(view, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
     connect(view, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);

@@ -83,6 +83,7 @@ void CMainFrame::connectCommands()
     connect(m_selectFileBar, &SelectFileBar::navigationChanged, this, &CMainFrame::updateCommandStates);
     connect(m_recentFiles, &RecentFileList::openRequested, this, &CMainFrame::openRequested);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        childActivated();
         updateCommandStates();
         refreshStatusPanes();
     });

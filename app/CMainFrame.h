@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 
@@ -86,6 +87,7 @@ private:
     void connectCommands();
     // A zoom list entry chosen or typed: a factor, or "fit".
     void chooseZoom(const QString& text);
+    void childActivated();
     void restoreBars();
     void saveBarsAndRecentFiles();
 
@@ -98,4 +100,5 @@ private:
     SelectFileBar* m_selectFileBar = nullptr;
     QComboBox* m_zoomList = nullptr;
     bool m_barsSaved = false;
+    QPointer<CChildFrame> m_lastActiveChild;
 };

@@ -45,6 +45,18 @@ void CMainFrame::addChildFrame(CChildFrame* child)
     refreshStatusPanes();
 }
 
+void CMainFrame::childActivated()
+{
+    CChildFrame* child = activeChild();
+    // The main window losing and regaining the focus hands the same child
+    // back; only a change of window is an activation.
+    if (!child || child == m_lastActiveChild)
+        return;
+    m_lastActiveChild = child;
+    // A frame larger than the window is fitted to it once the view has its size.
+    child->imageView()->fitAtNextPaint();
+}
+
 void CMainFrame::chooseZoom(const QString& text)
 {
     CChildFrame* child = activeChild();

@@ -69,8 +69,12 @@ public:
     // Records the present factor and scroll position in the zoom history.
     void recordZoom();
     // The next paint that shows a frame larger than the window fits it in,
-    // once; the shell asks this of the view of a newly opened window.
-    void fitWhenFirstShown() { m_fitPending = true; }
+    // once; the shell asks this when the view's window is activated.
+    void fitAtNextPaint()
+    {
+        m_fitPending = true;
+        viewport()->update();
+    }
     viewmodel::Point scrollPosition() const;
 
     // The cine loop: plays forward or backward through the frames, wrapping

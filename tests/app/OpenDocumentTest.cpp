@@ -278,6 +278,30 @@ private slots:
 
     // Stepping replaces the window the last step opened, unless it was edited;
     // the window of a file opened otherwise stays.
+    // Going back to a window whose frame is larger than it fits the frame
+    // in again; the main window losing and regaining the focus does not.
+    void activatingAWindowFitsALargeFrame()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), testFile("syntax/ct1-ile.dcm") }));
+        CMainFrame* frame = app.mainFrame();
+        frame->showNormal();
+        frame->resize(500, 400);
+        QVERIFY(app.openDocumentFile(testFile("syntax/ct1-ile.dcm")));
+        const QList<QMdiSubWindow*> windows = frame->mdiArea()->subWindowList();
+        QCOMPARE(windows.size(), 2);
+        auto* first = qobject_cast<CChildFrame*>(windows.first());
+        frame->mdiArea()->setActiveSubWindow(first);
+        QTRY_VERIFY(first->document().zoom() < 1.0F);
+        first->imageView()->setZoomFactor(2.0F);
+        frame->mdiArea()->setActiveSubWindow(first);
+        QCOMPARE(first->document().zoom(), 2.0F);
+        frame->mdiArea()->setActiveSubWindow(windows.last());
+        frame->mdiArea()->setActiveSubWindow(first);
+        QTRY_VERIFY(first->document().zoom() < 1.0F);
+    }
+
     void steppingThroughAFolderKeepsOneWindow()
     {
         ScratchSettings scratch;

@@ -248,7 +248,7 @@ private slots:
     {
         Shown shown;
         QVERIFY(shown.doc.load(rampFile(), {}));
-        shown.view.fitWhenFirstShown();
+        shown.view.fitAtNextPaint();
         shown.view.resize(80, 60);
         shown.view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&shown.view));

@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QPainter>
 #include <QPixmap>
+#include <QPolygon>
 
 #include <array>
 #include <optional>
@@ -27,32 +28,35 @@ QCursor drawnCursor(Draw&& draw, int hotX, int hotY)
     return QCursor(picture, hotX, hotY);
 }
 
-QCursor magnifier(bool plus)
+// A magnifying glass with a mark drawn in its lens, its hot spot the lens's centre.
+template<typename Mark>
+QCursor magnifier(Mark&& mark)
 {
     return drawnCursor(
-        [plus](QPainter& p) {
+        [&mark](QPainter& p) {
             p.drawEllipse(2, 2, 16, 16);
             p.drawLine(16, 16, 27, 27);
-            p.drawLine(6, 10, 14, 10);
-            if (plus)
-                p.drawLine(10, 6, 10, 14);
+            mark(p);
         },
         10, 10);
 }
 
+QCursor zoom(bool in)
+{
+    return magnifier([in](QPainter& p) {
+        p.drawLine(6, 10, 14, 10);
+        if (in)
+            p.drawLine(10, 6, 10, 14);
+    });
+}
+
 QCursor dynamicZoom()
 {
-    return drawnCursor(
-        [](QPainter& p) {
-            p.drawEllipse(2, 2, 16, 16);
-            p.drawLine(16, 16, 27, 27);
-            p.drawLine(10, 5, 10, 15);
-            p.drawLine(7, 8, 10, 5);
-            p.drawLine(13, 8, 10, 5);
-            p.drawLine(7, 12, 10, 15);
-            p.drawLine(13, 12, 10, 15);
-        },
-        10, 10);
+    return magnifier([](QPainter& p) {
+        p.drawLine(10, 5, 10, 15);
+        p.drawPolyline(QPolygon({ QPoint(7, 8), QPoint(10, 5), QPoint(13, 8) }));
+        p.drawPolyline(QPolygon({ QPoint(7, 12), QPoint(10, 15), QPoint(13, 12) }));
+    });
 }
 
 QCursor eraser(bool overObject)
@@ -105,8 +109,8 @@ QCursor makeCursor(viewmodel::CursorId id)
     case CursorId::Arrow: return Qt::ArrowCursor;
     case CursorId::Cross: return Qt::CrossCursor;
     case CursorId::ClosedHand: return Qt::ClosedHandCursor;
-    case CursorId::ZoomIn: return magnifier(true);
-    case CursorId::ZoomOut: return magnifier(false);
+    case CursorId::ZoomIn: return zoom(true);
+    case CursorId::ZoomOut: return zoom(false);
     case CursorId::DynamicZoom: return dynamicZoom();
     case CursorId::Text: return Qt::IBeamCursor;
     case CursorId::SelectionShiftControl: return selection("SC");

@@ -19,6 +19,12 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A file of the shared test data folder.
+inline QString testFile(const char* relative)
+{
+    return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative);
+}
+
 // Small DICOM files built byte by byte (DicomTestFiles.cpp): one that reads
 // and opens, raw data sets by their first group, and files the header-only
 // read refuses.

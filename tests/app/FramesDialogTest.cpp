@@ -12,12 +12,6 @@
 
 class FramesDialogTest : public QObject {
     Q_OBJECT
-private:
-    static QString testFile(const char* relative)
-    {
-        return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative);
-    }
-
 private slots:
     void init()
     {

@@ -22,12 +22,6 @@
 
 class OpenDocumentTest : public QObject {
     Q_OBJECT
-private:
-    static QString testFile(const char* relative)
-    {
-        return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative);
-    }
-
 private slots:
     void init()
     {

@@ -23,12 +23,6 @@
 // work, or the user does things twice.
 class ShellEdgeCasesTest : public QObject {
     Q_OBJECT
-private:
-    static QString testFile(const char* relative)
-    {
-        return QStringLiteral(TV_TESTDATA_DIR "/") + QString::fromLatin1(relative);
-    }
-
     static QAction* recentEntry(CMainFrame& frame, int number)
     {
         const QString prefix = QStringLiteral("&%1 ").arg(number);

@@ -70,7 +70,7 @@ private slots:
 
     void buttonsFollowTheActiveViewsTool()
     {
-        if (!QFileInfo::exists(QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm")))
+        if (!QFileInfo::exists(testFile("syntax/ct1-ile.dcm")))
             QSKIP("test data folder not found");
         ScratchSettings scratch;
         CTolanApp app;
@@ -83,7 +83,7 @@ private slots:
             QVERIFY(!palette->button(Tool::PanHand)->isEnabled());
             QVERIFY(!palette->colourSwatch()->isEnabled());
         }
-        QVERIFY(app.openDocumentFile(QStringLiteral(TV_TESTDATA_DIR "/syntax/ct1-ile.dcm")));
+        QVERIFY(app.openDocumentFile(testFile("syntax/ct1-ile.dcm")));
         const ToolsPalette* palette = frame->findChild<ToolsPalette*>();
         COrvoView* view = frame->activeChild()->imageView();
         QToolButton* pan = palette->button(Tool::PanHand);

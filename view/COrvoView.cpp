@@ -196,13 +196,14 @@ const QImage& COrvoView::framePixmap()
 
 void COrvoView::paintEvent(QPaintEvent*)
 {
+    // A fit changes the zoom, which drops the picture: first the fit.
+    fitIfPending();
     const QImage& picture = framePixmap();
     QPainter painter(viewport());
     if (picture.isNull()) {
         painter.fillRect(viewport()->rect(), Qt::black);
         return;
     }
-    fitIfPending();
     m_imageRect = computeImageRect();
     // Four strips around the frame, so the frame itself is drawn only once.
     const QRect all = viewport()->rect();

@@ -136,7 +136,7 @@ private:
     void updateOutlineTimer();
     void advanceOutline();
     void paintSelectionOutline(QPainter& painter);
-    // Delete clears the selected area, "I" inverts the selection.
+    // Delete clears the selected area.
     bool selectionKey(QKeyEvent* event);
 
     ToolEvent toolEvent(const QMouseEvent& event) const;

@@ -4,17 +4,17 @@
 #include <QPen>
 #include <QRect>
 
-void paintRubberBand(QPainter& painter, const QRect& rect)
+void paintRubberBand(QPainter& painter, const QRect& rect, int phase)
 {
     painter.save();
     painter.setBrush(Qt::NoBrush);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen black(Qt::black, 0);
-    painter.setPen(black);
+    painter.setPen(QPen(Qt::white, 0));
     painter.drawRect(rect);
-    QPen white(Qt::white, 0);
-    white.setDashPattern({ 4, 4 });
-    painter.setPen(white);
+    QPen black(Qt::black, 0);
+    black.setDashPattern({ 6, 6 });
+    black.setDashOffset(phase);
+    painter.setPen(black);
     painter.drawRect(rect);
     painter.restore();
 }

@@ -1,9 +1,11 @@
 #include "view/tools/ZoomRectangleTool.h"
 
 #include "view/COrvoView.h"
+#include "view/model/SelectionDrag.h"
 #include "view/model/ZoomSteps.h"
+#include "view/tools/RubberBand.h"
 
-#include <QPainter>
+#include <QRect>
 #include <QTimer>
 
 #include <algorithm>
@@ -12,10 +14,10 @@ ZoomRectangleTool::ZoomRectangleTool(COrvoView& view)
     : ViewTool(view)
     , m_timer(std::make_unique<QTimer>())
 {
-    m_timer->setInterval(PhaseMilliseconds);
+    m_timer->setInterval(viewmodel::OutlineTickMilliseconds);
     // The tick only asks for a repaint; the outline is drawn with the frame.
     QObject::connect(m_timer.get(), &QTimer::timeout, view.viewport(), [this] {
-        m_phase = (m_phase + 1) % PhaseCount;
+        m_phase = viewmodel::nextOutlinePhase(m_phase);
         this->view().viewport()->update();
     });
 }
@@ -69,16 +71,5 @@ void ZoomRectangleTool::paint(QPainter& painter) const
         return;
     const QRect outline(QPoint(std::min(m_pressedAt.x, m_corner.x), std::min(m_pressedAt.y, m_corner.y)),
         QPoint(std::max(m_pressedAt.x, m_corner.x), std::max(m_pressedAt.y, m_corner.y)));
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    // White under black dashes gives runs of 6 black and 6 white pixels.
-    QPen pen(Qt::white, 0);
-    painter.setPen(pen);
-    painter.drawRect(outline);
-    pen.setColor(Qt::black);
-    pen.setDashPattern({ DashLength, DashLength });
-    pen.setDashOffset(m_phase);
-    painter.setPen(pen);
-    painter.drawRect(outline);
-    painter.restore();
+    paintRubberBand(painter, outline, m_phase);
 }

@@ -20,10 +20,6 @@ public:
     void paint(QPainter& painter) const override;
     bool dragging() const override { return m_dragging; }
 
-    static constexpr int DashLength = 6;
-    static constexpr int PhaseCount = 2 * DashLength;
-    static constexpr int PhaseMilliseconds = 75;
-
 private:
     bool m_dragging = false;
     viewmodel::Point m_pressedAt;

@@ -3,6 +3,7 @@
 #include "view/model/Measurement.h"
 #include "view/model/ViewTransform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include "app/CMainFrame.h"
 
+#include "app/LevelWindowBar.h"
 #include "app/SelectFileBar.h"
 #include "app/ToolIcons.h"
 #include "app/ToolsPalette.h"
@@ -74,6 +75,11 @@ void CMainFrame::createToolBars()
     tools->setWidget(new ToolsPalette(*this, tools));
     addDockWidget(Qt::LeftDockWidgetArea, tools);
     bindToolBarToggle(Command::ToggleToolsBar, tools);
+
+    auto* levelWindow = new QDockWidget(tr("Window"), this);
+    levelWindow->setObjectName(QStringLiteral("LevelWindowBar"));
+    levelWindow->setWidget(new LevelWindowBar(*this, levelWindow));
+    addDockWidget(Qt::RightDockWidgetArea, levelWindow);
 }
 
 QToolBar* CMainFrame::createZoomBar()

@@ -148,4 +148,36 @@ void writeString(QSettings& store, const char* group, const char* key, const QSt
     store.endGroup();
 }
 
+viewmodel::WindowPresets readWindowPresets(QSettings& store)
+{
+    viewmodel::WindowPresets presets;
+    store.beginGroup(QString::fromLatin1(WindowsGroup));
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        const auto key = [i](const char* name) { return QString::fromLatin1(name) + QString::number(i); };
+        const auto number = [&](const char* name) {
+            return static_cast<std::int32_t>(readInteger(store, key(name), 0,
+                std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+        };
+        presets[i] = { store.value(key("Name")).toString().toStdString(), number("Center"), number("Width") };
+    }
+    store.endGroup();
+    if (!viewmodel::presetsAreBlank(presets))
+        return presets;
+    presets = viewmodel::defaultWindowPresets();
+    writeWindowPresets(store, presets);
+    return presets;
+}
+
+void writeWindowPresets(QSettings& store, const viewmodel::WindowPresets& presets)
+{
+    store.beginGroup(QString::fromLatin1(WindowsGroup));
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        const QString index = QString::number(i);
+        store.setValue(QStringLiteral("Center") + index, presets[i].centre);
+        store.setValue(QStringLiteral("Width") + index, presets[i].width);
+        store.setValue(QStringLiteral("Name") + index, QString::fromStdString(presets[i].name));
+    }
+    store.endGroup();
+}
+
 } // namespace settings

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UserOptions.h"
+#include "view/model/WindowPresets.h"
 
 #include <QString>
 
@@ -17,6 +18,7 @@ inline constexpr const char* UserOptionsGroup = "UserOptions";
 inline constexpr const char* SettingsGroup = "Settings";
 inline constexpr const char* RecentFileGroup = "Recent File List";
 inline constexpr const char* BarsGroup = "Bars";
+inline constexpr const char* WindowsGroup = "Windows";
 inline constexpr const char* CurrentWorkingDirectory = "Current Working Directory";
 
 // The program's settings file: INI format in the user's configuration folder.
@@ -28,5 +30,10 @@ void writeUserOptions(QSettings& store, const document::UserOptions& options);
 
 QString readString(QSettings& store, const char* group, const char* key, const QString& fallback = {});
 void writeString(QSettings& store, const char* group, const char* key, const QString& value);
+
+// The fourteen window presets; a missing number reads as 0 and a missing
+// name as empty. A store holding none gets the defaults, written back.
+viewmodel::WindowPresets readWindowPresets(QSettings& store);
+void writeWindowPresets(QSettings& store, const viewmodel::WindowPresets& presets);
 
 } // namespace settings

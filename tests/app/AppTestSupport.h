@@ -38,6 +38,7 @@ enum class TestFile {
     JpegLs,
     Deflated,
     Truncated,
+    Flat16, // a 16-bit frame whose samples all hold one value
 };
 void writeTestFile(const QString& path, TestFile kind);
 

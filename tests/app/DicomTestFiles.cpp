@@ -56,6 +56,20 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::Jpeg2000: return part10("1.2.840.10008.1.2.4.90");
     case TestFile::JpegLs: return part10("1.2.840.10008.1.2.4.80");
     case TestFile::Deflated: return part10("1.2.840.10008.1.2.1.99");
+    case TestFile::Flat16: {
+        DicomBytes b;
+        b.part10Header("1.2.840.10008.1.2.1");
+        b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
+        b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+        b.elementU16(0x0028, 0x0010, "US", 8);           // Rows
+        b.elementU16(0x0028, 0x0011, "US", 8);           // Columns
+        b.elementU16(0x0028, 0x0100, "US", 16);          // Bits Allocated
+        b.elementU16(0x0028, 0x0101, "US", 12);          // Bits Stored
+        b.elementU16(0x0028, 0x0102, "US", 11);          // High Bit
+        b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+        b.tag(0x7FE0, 0x0010).header("OW", 128).zeros(128); // Pixel Data
+        return b;
+    }
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

@@ -73,6 +73,34 @@ private slots:
         QCOMPARE(options.measurementFont.charSet, 0);
     }
 
+    void windowPresetsComeBackOnlyWhenNoneIsLeft_data()
+    {
+        QTest::addColumn<int>("width13");
+        QTest::addColumn<QString>("name1");
+        QTest::newRow("all wiped") << 0 << QStringLiteral("CT - Lang");
+        QTest::newRow("one width kept") << 5 << QString();
+    }
+
+    void windowPresetsComeBackOnlyWhenNoneIsLeft()
+    {
+        QFETCH(int, width13);
+        QFETCH(QString, name1);
+        ScratchSettings scratch;
+        {
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            for (int i = 0; i < 14; ++i) {
+                store.setValue(QStringLiteral("Windows/Name%1").arg(i), QString());
+                store.setValue(QStringLiteral("Windows/Center%1").arg(i), 0);
+                store.setValue(QStringLiteral("Windows/Width%1").arg(i), i == 13 ? width13 : 0);
+            }
+        }
+        {
+            QSettings store(scratch.iniPath(), QSettings::IniFormat);
+            QCOMPARE(QString::fromStdString(settings::readWindowPresets(store)[1].name), name1);
+        }
+        QCOMPARE(QSettings(scratch.iniPath(), QSettings::IniFormat).value("Windows/Name1").toString(), name1);
+    }
+
     void changedFontSurvivesARestart()
     {
         ScratchSettings scratch;

@@ -77,7 +77,7 @@ DicomBytes bytesOf(TestFile kind)
         return b;
     }
     }
-    return {};
+    return DicomBytes();
 }
 
 } // namespace

@@ -38,6 +38,7 @@ enum class TestFile {
     JpegLs,
     Deflated,
     Truncated,
+    SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
 };
 void writeTestFile(const QString& path, TestFile kind);
 

@@ -41,6 +41,29 @@ DicomBytes raw(std::uint16_t group, std::uint16_t element)
     return b;
 }
 
+// A 32 x 32 grey frame of 8 bits whose samples count up along each row, at
+// 0.5 mm per pixel and 2 mm per slice.
+DicomBytes spacedFrame()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    b.element(0x0018, 0x0050, "DS", "2 ");           // Slice Thickness
+    b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
+    b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+    b.elementU16(0x0028, 0x0010, "US", 32);          // Rows
+    b.elementU16(0x0028, 0x0011, "US", 32);          // Columns
+    b.element(0x0028, 0x0030, "DS", "0.5\\0.5 ");     // Pixel Spacing: row, then column
+    b.elementU16(0x0028, 0x0100, "US", 8);           // Bits Allocated
+    b.elementU16(0x0028, 0x0101, "US", 8);           // Bits Stored
+    b.elementU16(0x0028, 0x0102, "US", 7);           // High Bit
+    b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+    std::vector<std::uint8_t> samples(32 * 32);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(i % 32);
+    b.tag(0x7FE0, 0x0010).header("OB", 32 * 32).raw(samples); // Pixel Data
+    return b;
+}
+
 DicomBytes bytesOf(TestFile kind)
 {
     switch (kind) {
@@ -56,6 +79,7 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::Jpeg2000: return part10("1.2.840.10008.1.2.4.90");
     case TestFile::JpegLs: return part10("1.2.840.10008.1.2.4.80");
     case TestFile::Deflated: return part10("1.2.840.10008.1.2.1.99");
+    case TestFile::SpacedFrame: return spacedFrame();
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

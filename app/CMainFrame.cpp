@@ -95,6 +95,7 @@ void CMainFrame::connectCommands()
     addSelectionCommands(*m_commands, *this);
     addZoomCommands(*m_commands, *this);
     addFrameListCommands(*m_commands, *this);
+    addImageInfoCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

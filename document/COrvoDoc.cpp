@@ -183,6 +183,9 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     // spacing comes from the first data set, so only its stretch counts.
     if (m_firstAspectRatio)
         m_pixelSpacing.first /= *m_firstAspectRatio;
+    m_headerPixelSpacing = m_pixelSpacing;
+    m_sliceThickness = dicom::parseReal(valueText(first, dicom::tags::SliceThickness));
+    m_headerSliceThickness = m_sliceThickness;
 }
 
 imaging::FrameImage* COrvoDoc::frame(int index)
@@ -364,4 +367,11 @@ std::pair<double, double> COrvoDoc::pixelSpacing()
     if (m_pixelSpacing.first == 0.0 || m_pixelSpacing.second == 0.0)
         m_pixelSpacing = { 1.0, 1.0 };
     return m_pixelSpacing;
+}
+
+void COrvoDoc::setVoxelSize(std::pair<double, double> rowColumnSpacing, double sliceThickness)
+{
+    m_pixelSpacing = rowColumnSpacing;
+    m_sliceThickness = sliceThickness;
+    emit changed();
 }

@@ -75,6 +75,13 @@ public:
 
     // Row and column spacing; 1.0 x 1.0 (stored) when either is missing.
     std::pair<double, double> pixelSpacing();
+    // Millimetres; 0 when the file gives none.
+    double sliceThickness() const { return m_sliceThickness; }
+    // The spacing and thickness as the file gave them, for going back to them.
+    std::pair<double, double> headerPixelSpacing() const { return m_headerPixelSpacing; }
+    double headerSliceThickness() const { return m_headerSliceThickness; }
+    // Lengths and areas drawn afterwards use these; views repaint.
+    void setVoxelSize(std::pair<double, double> rowColumnSpacing, double sliceThickness);
 
     bool loadOk() const { return m_loadOk; }
     QString loadError() const { return m_loadError; }
@@ -131,6 +138,9 @@ private:
     double m_frameTime = 66.67;
     std::vector<document::EditHistory> m_history;
     std::pair<double, double> m_pixelSpacing { 0.0, 0.0 };
+    std::pair<double, double> m_headerPixelSpacing { 0.0, 0.0 };
+    double m_sliceThickness = 0.0;
+    double m_headerSliceThickness = 0.0;
     // The pixel aspect ratio the frames of data set 0 were stretched by.
     std::optional<double> m_firstAspectRatio;
 };

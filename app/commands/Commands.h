@@ -24,3 +24,6 @@ void addDocumentCommands(CommandTable& table, CMainFrame& frame);
 void addWindowCommands(CommandTable& table, CMainFrame& frame);
 // "All Frames": the frames of the active document as thumbnails to choose from.
 void addFrameListCommands(CommandTable& table, CMainFrame& frame);
+// "Info...", "Histogram..." and "Pixel Spacing Setup..." over the active
+// document, enabled while its current frame holds an image.
+void addImageInfoCommands(CommandTable& table, CMainFrame& frame);

@@ -4,22 +4,41 @@
 
 #include "tests/support/DicomBytes.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 using testsupport::DicomBytes;
+
+struct GreyFrame {
+    std::uint16_t rows;
+    std::uint16_t columns;
+    std::uint16_t bitsAllocated;
+    std::uint16_t bitsStored;
+    const char* pixelSpacing = nullptr; // row, then column
+};
+
+// The image pixel module of one grey frame, in tag order up to the pixel data.
+void appendGreyAttributes(DicomBytes& b, const GreyFrame& f)
+{
+    b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
+    b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+    b.elementU16(0x0028, 0x0010, "US", f.rows);      // Rows
+    b.elementU16(0x0028, 0x0011, "US", f.columns);   // Columns
+    if (f.pixelSpacing)
+        b.element(0x0028, 0x0030, "DS", f.pixelSpacing); // Pixel Spacing
+    b.elementU16(0x0028, 0x0100, "US", f.bitsAllocated);                               // Bits Allocated
+    b.elementU16(0x0028, 0x0101, "US", f.bitsStored);                                  // Bits Stored
+    b.elementU16(0x0028, 0x0102, "US", static_cast<std::uint16_t>(f.bitsStored - 1)); // High Bit
+    b.elementU16(0x0028, 0x0103, "US", 0);                                             // Pixel Representation
+}
 
 // A 16 x 8 grey frame of 8 bits: with it every file passes the 132 bytes
 // below which no reader looks at a file.
 void appendImage(DicomBytes& b)
 {
-    b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
-    b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
-    b.elementU16(0x0028, 0x0010, "US", 8);           // Rows
-    b.elementU16(0x0028, 0x0011, "US", 16);          // Columns
-    b.elementU16(0x0028, 0x0100, "US", 8);           // Bits Allocated
-    b.elementU16(0x0028, 0x0101, "US", 8);           // Bits Stored
-    b.elementU16(0x0028, 0x0102, "US", 7);           // High Bit
-    b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+    appendGreyAttributes(b, { 8, 16, 8, 8 });
     b.tag(0x7FE0, 0x0010).header("OB", 128).zeros(128); // Pixel Data
 }
 
@@ -41,6 +60,21 @@ DicomBytes raw(std::uint16_t group, std::uint16_t element)
     return b;
 }
 
+// A 32 x 32 grey frame of 8 bits whose samples count up along each row, at
+// 0.5 mm per pixel and 2 mm per slice.
+DicomBytes spacedFrame()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    b.element(0x0018, 0x0050, "DS", "2 "); // Slice Thickness
+    appendGreyAttributes(b, { 32, 32, 8, 8, "0.5\\0.5 " });
+    std::vector<std::uint8_t> samples(32 * 32);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(i % 32);
+    b.tag(0x7FE0, 0x0010).header("OB", 32 * 32).raw(samples); // Pixel Data
+    return b;
+}
+
 DicomBytes bytesOf(TestFile kind)
 {
     switch (kind) {
@@ -59,17 +93,11 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::Flat16: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");
-        b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
-        b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
-        b.elementU16(0x0028, 0x0010, "US", 8);           // Rows
-        b.elementU16(0x0028, 0x0011, "US", 8);           // Columns
-        b.elementU16(0x0028, 0x0100, "US", 16);          // Bits Allocated
-        b.elementU16(0x0028, 0x0101, "US", 12);          // Bits Stored
-        b.elementU16(0x0028, 0x0102, "US", 11);          // High Bit
-        b.elementU16(0x0028, 0x0103, "US", 0);           // Pixel Representation
+        appendGreyAttributes(b, { 8, 8, 16, 12 });
         b.tag(0x7FE0, 0x0010).header("OW", 128).zeros(128); // Pixel Data
         return b;
     }
+    case TestFile::SpacedFrame: return spacedFrame();
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

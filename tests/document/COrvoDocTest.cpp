@@ -56,6 +56,16 @@ TEST(COrvoDoc, LoadsTheFirstFrameOfACtFile)
     EXPECT_NEAR(spacing.first, 0.661468, 1e-6);
 }
 
+TEST(COrvoDoc, ChangedVoxelSizeKeepsTheHeaderValues)
+{
+    COrvoDoc doc;
+    ASSERT_TRUE(doc.load(testFile("syntax/ct1-ile.dcm"), {}));
+    doc.setVoxelSize({ 0.25, 0.75 }, 3.0);
+    EXPECT_EQ(doc.pixelSpacing(), (std::pair { 0.25, 0.75 }));
+    EXPECT_EQ(doc.sliceThickness(), 3.0);
+    EXPECT_NEAR(doc.headerPixelSpacing().second, 0.661468, 1e-6);
+}
+
 TEST(COrvoDoc, RejectedFileLeavesTheReadersMessage)
 {
     QTemporaryDir dir;

@@ -74,6 +74,11 @@ DicomTagsDialog::DicomTagsDialog(const dicom::DicomDataset& dataset, QWidget* pa
     m_list->setHorizontalHeaderLabels({ tr("Tag"), tr("Tag Name"), tr("Value") });
     for (int column = 0; column < ColumnCount; ++column)
         m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
+    // The header view's font and row height, so a tag fits the Tag column as it does there.
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPointSize(9);
+    m_list->setFont(listFont);
+    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 4);
     m_list->verticalHeader()->hide();
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);

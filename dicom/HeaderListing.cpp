@@ -55,12 +55,33 @@ std::string numberText(T value)
     return std::string(text.data(), result.ptr);
 }
 
+// Each complete four-byte value as "(gggg,eeee)", the group first (PS3.5
+// 6.2, AT), in the Tag column's lower-case hex; values are separated by a
+// backslash as in text values. Trailing bytes short of a value are not read.
+std::string attributeTags(std::span<const std::uint8_t> bytes, base::Endian order)
+{
+    constexpr std::size_t TagSize = 4;
+    std::string out;
+    for (std::size_t at = 0; bytes.size() - at >= TagSize; at += TagSize) {
+        const auto group = static_cast<unsigned>(loadUnsigned(bytes.subspan(at), 2, order));
+        const auto element = static_cast<unsigned>(loadUnsigned(bytes.subspan(at + 2), 2, order));
+        std::array<char, 16> text {};
+        std::snprintf(text.data(), text.size(), "(%04x,%04x)", group, element);
+        if (at > 0)
+            out += '\\';
+        out += text.data();
+    }
+    return out;
+}
+
 // The first value of a binary element; the stored number when the value is
 // too short to hold one.
 std::string binaryValue(const DicomElement& e, base::Endian order)
 {
     auto bytes = e.bytes();
     auto has = [&](std::size_t n) { return bytes.size() >= n; };
+    if (e.vr == "AT")
+        return attributeTags(bytes, order);
     if (e.vr == "US" && has(2))
         return numberText(static_cast<std::uint16_t>(loadUnsigned(bytes, 2, order)));
     if (e.vr == "SS" && has(2))

@@ -84,7 +84,17 @@ INSTANTIATE_TEST_SUITE_P(Values, HeaderRowValue, ::testing::Values(
     RowCase {"FlFloat", make(tags::DiffusionGradientOrientation, "FL", {0x00, 0x00, 0xC0, 0x3F}), Little, "1.5"},
     RowCase {"FdDoubleBigEndian", make(tags::DiffusionGradientOrientation, "FD", {0x40, 0x02, 0, 0, 0, 0, 0, 0}), Big,
              "2.25"},
-    RowCase {"AtUsesTheNumber", withNumber(make(tags::FrameIncrementPointer, "AT", {}), 7), Little, "7"}),
+    RowCase {"AtIsGroupAndElement", make(tags::FrameIncrementPointer, "AT", {0x18, 0, 0x63, 0x10}), Little,
+             "(0018,1063)"},
+    RowCase {"AtBigEndianHexLower", make(tags::FrameIncrementPointer, "AT", {0x00, 0x28, 0x00, 0x0A}), Big,
+             "(0028,000a)"},
+    RowCase {"AtSeveralValues", make(tags::FrameIncrementPointer, "AT", {0x18, 0, 0x63, 0x10, 0x18, 0, 0x65, 0x10}),
+             Little, "(0018,1063)\\(0018,1065)"},
+    RowCase {"AtPartialValueNotRead",
+             withNumber(make(tags::FrameIncrementPointer, "AT", {0x18, 0, 0x63, 0x10, 0x18, 0}), 7), Little,
+             "(0018,1063)"},
+    RowCase {"AtShortOfOneValueIsEmpty", withNumber(make(tags::FrameIncrementPointer, "AT", {0x18, 0, 0x63}), 7),
+             Little, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HeaderRow, TagNameVrAndLengthColumns)

@@ -4,12 +4,14 @@
 #include "dicom/HeaderListing.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -72,12 +74,15 @@ DicomTagsDialog::DicomTagsDialog(const dicom::DicomDataset& dataset, QWidget* pa
 
     m_list = new QTableWidget(0, ColumnCount, this);
     m_list->setHorizontalHeaderLabels({ tr("Tag"), tr("Tag Name"), tr("Value") });
-    for (int column = 0; column < ColumnCount; ++column)
-        m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
     // The header view's font and row height, so a tag fits the Tag column as it does there.
     QFont listFont(QStringLiteral("Arial"));
     listFont.setPointSize(9);
     m_list->setFont(listFont);
+    for (int column = 0; column < ColumnCount; ++column)
+        m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
+    // Where the font stands in for a wider one, the column grows so that no tag is cut.
+    const int tagWidth = QFontMetrics(listFont).horizontalAdvance(QStringLiteral("0x0000, 0x0000")) + 12;
+    m_list->setColumnWidth(0, std::max(ColumnWidths[0], tagWidth));
     m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 4);
     m_list->verticalHeader()->hide();
     m_list->setShowGrid(true);

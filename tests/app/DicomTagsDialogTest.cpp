@@ -37,6 +37,12 @@ int rowOfTag(const QTableWidget* list, const QString& tag)
 class DicomTagsDialogTest : public QObject {
     Q_OBJECT
 private slots:
+    void init()
+    {
+        if (!QFileInfo::exists(testFile("syntax/ct1-ile.dcm")))
+            QSKIP("test data folder not found");
+    }
+
     void tabsFilterTheRows()
     {
         const dicom::DicomDataset dataset = readCt();

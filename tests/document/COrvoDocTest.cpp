@@ -58,6 +58,8 @@ TEST(COrvoDoc, LoadsTheFirstFrameOfACtFile)
 
 TEST(COrvoDoc, ChangedVoxelSizeKeepsTheHeaderValues)
 {
+    if (!haveTestData())
+        GTEST_SKIP() << "test data folder not found: " << TV_TESTDATA_DIR;
     COrvoDoc doc;
     ASSERT_TRUE(doc.load(testFile("syntax/ct1-ile.dcm"), {}));
     doc.setVoxelSize({ 0.25, 0.75 }, 3.0);

@@ -168,18 +168,13 @@ void LevelWindowBar::applyToScope(const std::function<viewmodel::LevelWindow(int
     if (!doc || !doc->frame())
         return;
     // The switch counts only while every frame has the same size and kind.
-    const bool all = doc->applyToAll() && doc->allFramesAgree();
-    const int first = all ? 0 : doc->currentFrameIndex();
-    const int last = all ? doc->frameCount() - 1 : doc->currentFrameIndex();
-    for (int f = first; f <= last; ++f) {
-        imaging::FrameImage* target = doc->frame(f);
-        if (!target)
-            continue;
-        const viewmodel::LevelWindow window = viewmodel::clampWindowToFrame(windowOf(f), rangeOf(*target));
-        if (target->setWindow({ window.centre, window.width }) && target->rebuildDisplay())
-            doc->recordPixelStep(f);
-    }
-    emit doc->changed();
+    const auto scope = doc->allFramesAgree() ? COrvoDoc::Scope::InScope : COrvoDoc::Scope::CurrentOnly;
+    doc->changeFrames(
+        [&windowOf](imaging::FrameImage& target, int f) {
+            const viewmodel::LevelWindow window = viewmodel::clampWindowToFrame(windowOf(f), rangeOf(target));
+            return target.setWindow({ window.centre, window.width }) && target.rebuildDisplay();
+        },
+        scope);
     focusView();
 }
 

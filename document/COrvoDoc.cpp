@@ -307,6 +307,24 @@ void COrvoDoc::recordPixelStep(int f)
         m_history[static_cast<std::size_t>(f)].record(document::StepKind::Pixel);
 }
 
+int COrvoDoc::changeFrames(const std::function<bool(imaging::FrameImage&, int)>& change, Scope scope, int current)
+{
+    if (current < 0 || current >= frameCount())
+        current = m_currentFrame;
+    const bool all = scope == Scope::InScope && m_applyToAll;
+    const int first = all ? 0 : current;
+    const int last = all ? frameCount() - 1 : current;
+    int count = 0;
+    for (int f = first; f <= last && f < frameCount(); ++f) {
+        if (change(m_frames[static_cast<std::size_t>(f)], f)) {
+            recordPixelStep(f);
+            ++count;
+        }
+    }
+    emit changed();
+    return count;
+}
+
 void COrvoDoc::recordOverlayStep(int f)
 {
     if (f >= 0 && f < frameCount())

@@ -65,6 +65,14 @@ public:
     bool applyToAll() const { return m_applyToAll; }
 
     void recordPixelStep(int frame);
+    // Which frames an edit covers: every frame while "Apply to all frames"
+    // is on, else only `current` (-1: the current frame).
+    enum class Scope { InScope, CurrentOnly };
+    // Runs `change` on each frame the edit covers, with its index; each frame
+    // it changed (true) gets one pixel step, and the document announces the
+    // edit once. Answers how many frames changed.
+    int changeFrames(const std::function<bool(imaging::FrameImage&, int index)>& change, Scope scope = Scope::InScope,
+                     int current = -1);
     void recordOverlayStep(int frame);
     bool canUndo(int frame) const;
     // Some frame has a step the user could undo.

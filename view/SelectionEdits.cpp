@@ -38,24 +38,6 @@ bool change(imaging::FrameImage& frame, Edit edit)
 
 } // namespace
 
-int changeFramesInScope(COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change)
-{
-    const int current = doc.currentFrameIndex();
-    const int first = doc.applyToAll() ? 0 : current;
-    const int last = doc.applyToAll() ? doc.frameCount() - 1 : current;
-    int changed = 0;
-    for (int f = first; f <= last; ++f) {
-        imaging::FrameImage* frame = doc.frame(f);
-        if (frame && change(*frame)) {
-            doc.recordPixelStep(f);
-            ++changed;
-        }
-    }
-    if (changed > 0)
-        emit doc.changed();
-    return changed;
-}
-
 bool canApply(const COrvoDoc& doc, Edit edit)
 {
     const imaging::FrameImage* frame = doc.frame();
@@ -71,7 +53,8 @@ bool apply(COrvoDoc& doc, Edit edit)
 {
     if (!canApply(doc, edit))
         return false;
-    return changeFramesInScope(doc, [edit](imaging::FrameImage& frame) { return change(frame, edit); }) > 0;
+    // A selection change is an undo level of the image: a pixel step.
+    return doc.changeFrames([edit](imaging::FrameImage& frame, int) { return change(frame, edit); }) > 0;
 }
 
 } // namespace selectionedits

@@ -4,7 +4,6 @@
 #include "imaging/FrameImage.h"
 #include "imaging/Geometry.h"
 #include "view/COrvoView.h"
-#include "view/SelectionEdits.h"
 #include "view/tools/RubberBand.h"
 
 #include <QKeyEvent>
@@ -79,7 +78,7 @@ void CropTool::cropToFrame()
     dropFrame();
     // Each frame is cut to the part of the rectangle it has; a rectangle
     // covering the whole frame cuts nothing and only goes.
-    selectionedits::changeFramesInScope(view().document(), [&frame](imaging::FrameImage& image) {
+    view().document().changeFrames([&frame](imaging::FrameImage& image, int) {
         const auto region = frame.cropRegion({ image.width(), image.height() });
         return region && imaging::crop(image, region->left, region->top, region->right, region->bottom);
     });

@@ -52,12 +52,7 @@ void LevelWindowTool::release(const ToolEvent& event)
     // The intermediate windows go; the final one becomes the single step.
     frame->endWindowChange(imaging::WindowChangeEnd::Restore);
     const imaging::Window window = toImaging(windowAt(event));
-    const int first = doc.applyToAll() ? 0 : m_frame;
-    const int last = doc.applyToAll() ? doc.frameCount() - 1 : m_frame;
-    for (int f = first; f <= last; ++f) {
-        imaging::FrameImage* target = doc.frame(f);
-        if (target && target->setWindow(window) && target->rebuildDisplay())
-            doc.recordPixelStep(f);
-    }
-    emit doc.changed();
+    doc.changeFrames(
+        [&window](imaging::FrameImage& target, int) { return target.setWindow(window) && target.rebuildDisplay(); },
+        COrvoDoc::Scope::InScope, m_frame);
 }

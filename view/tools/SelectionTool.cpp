@@ -3,7 +3,6 @@
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "view/COrvoView.h"
-#include "view/SelectionEdits.h"
 #include "view/model/SelectionDrag.h"
 #include "view/tools/RubberBand.h"
 
@@ -40,7 +39,7 @@ void SelectionTool::release(const ToolEvent& event)
     if (!rect)
         return;
     // The region takes the corner pixels themselves: right and bottom inclusive.
-    selectionedits::changeFramesInScope(view().document(), [&rect](imaging::FrameImage& frame) {
+    view().document().changeFrames([&rect](imaging::FrameImage& frame, int) {
         return frame.selectRectangle(rect->left, rect->top, rect->right - 1, rect->bottom - 1);
     });
 }

@@ -2,6 +2,7 @@
 
 #include "app/ToolIcons.h"
 #include "app/commands/CommandTargets.h"
+#include "app/commands/ToolIds.h"
 #include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
 
@@ -16,30 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-struct PaletteCommand {
-    viewmodel::Tool tool;
-    Command command;
-};
-
-constexpr PaletteCommand PaletteCommands[] = {
-    { viewmodel::Tool::PanHand, Command::PanHandTool },
-    { viewmodel::Tool::SelectionRectangle, Command::SelectionRectangleTool },
-    { viewmodel::Tool::Crop, Command::CropTool },
-    { viewmodel::Tool::AddTextAnnotation, Command::AnnotationTextTool },
-    { viewmodel::Tool::MoveAnnotation, Command::MoveAnnotationTool },
-    { viewmodel::Tool::DeleteAnnotation, Command::DeleteAnnotationTool },
-    { viewmodel::Tool::MeasureLength, Command::MeasureLengthTool },
-    { viewmodel::Tool::MeasureAngle, Command::MeasureAngleTool },
-    { viewmodel::Tool::LevelWindow, Command::LevelWindowTool },
-};
-
-Command commandOf(viewmodel::Tool tool)
-{
-    const auto* entry = std::find_if(std::begin(PaletteCommands), std::end(PaletteCommands),
-        [tool](const PaletteCommand& c) { return c.tool == tool; });
-    return entry == std::end(PaletteCommands) ? Command::None : entry->command;
-}
 
 // The button shows what the command table says of its item.
 void follow(QToolButton* button, const QAction* item)
@@ -59,7 +36,7 @@ ToolsPalette::ToolsPalette(CMainFrame& frame, QWidget* parent)
     const int iconSide = fontMetrics().height() * 3 / 2;
     for (std::size_t i = 0; i < viewmodel::PaletteTools.size(); ++i) {
         const viewmodel::Tool tool = viewmodel::PaletteTools[i];
-        const Command command = commandOf(tool);
+        const Command command = commandOfTool(tool);
         QAction* item = frame.action(command);
         auto* button = new QToolButton(this);
         m_buttons[i] = button;

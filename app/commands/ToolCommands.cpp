@@ -1,26 +1,22 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/commands/ToolIds.h"
 #include "app/dialogs/VideoSpeedDialog.h"
 #include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
 
 namespace {
 
-struct ToolCommand {
-    Command command;
-    viewmodel::Tool tool;
-};
-
 // Tools whose behaviour is built; the others' items stay disabled.
-constexpr ToolCommand ToolCommands[] = {
-    { Command::PanHandTool, viewmodel::Tool::PanHand },
-    { Command::ZoomTool, viewmodel::Tool::ZoomInOut },
-    { Command::ZoomRectangleTool, viewmodel::Tool::ZoomRectangle },
-    { Command::DynamicZoomTool, viewmodel::Tool::DynamicZoom },
-    { Command::SelectionRectangleTool, viewmodel::Tool::SelectionRectangle },
-    { Command::CropTool, viewmodel::Tool::Crop },
-    { Command::LevelWindowTool, viewmodel::Tool::LevelWindow },
+constexpr viewmodel::Tool BuiltTools[] = {
+    viewmodel::Tool::PanHand,
+    viewmodel::Tool::ZoomInOut,
+    viewmodel::Tool::ZoomRectangle,
+    viewmodel::Tool::DynamicZoom,
+    viewmodel::Tool::SelectionRectangle,
+    viewmodel::Tool::Crop,
+    viewmodel::Tool::LevelWindow,
 };
 
 struct MovieCommand {
@@ -38,20 +34,20 @@ constexpr MovieCommand MovieCommands[] = {
 
 void addToolCommands(CommandTable& table, CMainFrame& frame)
 {
-    for (const ToolCommand& entry : ToolCommands) {
+    for (const viewmodel::Tool tool : BuiltTools) {
         table.add(
-            entry.command,
-            [&frame, entry] {
+            commandOfTool(tool),
+            [&frame, tool] {
                 if (COrvoView* view = activeView(frame))
-                    view->selectTool(entry.tool);
+                    view->selectTool(tool);
             },
             [&frame] {
                 const COrvoView* view = activeView(frame);
                 return view && view->document().frame();
             },
-            [&frame, entry] {
+            [&frame, tool] {
                 const COrvoView* view = activeView(frame);
-                return view && view->currentTool() == entry.tool;
+                return view && view->currentTool() == tool;
             });
     }
     for (const MovieCommand& entry : MovieCommands) {

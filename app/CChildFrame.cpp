@@ -33,6 +33,7 @@ COrvoView* CChildFrame::createImageView()
     auto* view = new COrvoView(*m_document, m_folder);
     view->fitAtNextPaint();
     connect(m_document.get(), &COrvoDoc::changed, this, &CChildFrame::stateChanged);
+    connect(m_document.get(), &COrvoDoc::zoomChanged, this, &CChildFrame::stateChanged);
     connect(view, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
     connect(view, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);
     connect(view, &COrvoView::movieChanged, this, &CChildFrame::stateChanged);

@@ -213,7 +213,7 @@ void COrvoDoc::setZoom(float zoom)
     if (zoom == m_zoom)
         return;
     m_zoom = zoom;
-    emit changed();
+    emit zoomChanged();
 }
 
 void COrvoDoc::setCurrentFrame(int index)

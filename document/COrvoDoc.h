@@ -99,7 +99,7 @@ public:
     qint64 fileSize() const { return m_fileSize; }
     QStringList sourcePaths() const { return m_sourcePaths; }
     float zoom() const { return m_zoom; }
-    // Views rescale and the zoom field follows through changed().
+    // Views rescale and the zoom field follows through zoomChanged().
     void setZoom(float zoom);
     double frameTime() const { return m_frameTime; }
     // The frame time the file gives; 0 when it gives none.
@@ -119,6 +119,9 @@ public:
 signals:
     // The current frame or its pixels changed: views repaint, panes refresh.
     void changed();
+    // Only the zoom factor changed: the frame's pixels are as they were, so
+    // views scale the picture they hold.
+    void zoomChanged();
 
 private:
     // Appends the data set and frames of one file; false when it adds nothing.

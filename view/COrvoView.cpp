@@ -35,6 +35,10 @@ COrvoView::COrvoView(COrvoDoc& document, QWidget* parent)
         frameChanged();
         updateOutlineTimer();
     });
+    connect(&m_document, &COrvoDoc::zoomChanged, this, [this] {
+        updateScrollRanges();
+        viewport()->update();
+    });
 }
 
 COrvoView::~COrvoView() = default;
@@ -196,7 +200,7 @@ const QImage& COrvoView::framePixmap()
 
 void COrvoView::paintEvent(QPaintEvent*)
 {
-    // A fit changes the zoom, which drops the picture: first the fit.
+    // The fit sets the factor this paint lays the frame out at.
     fitIfPending();
     const QImage& picture = framePixmap();
     QPainter painter(viewport());

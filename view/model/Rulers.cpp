@@ -114,6 +114,11 @@ double windowPointsPerMillimetre(double zoom, double spacing)
 
 } // namespace
 
+RulerCorner rulerCornerOf(std::int32_t stored)
+{
+    return stored >= 0 && stored <= 3 ? static_cast<RulerCorner>(stored) : RulerCorner::UpperLeft;
+}
+
 RulerLayout rulerLayout(RulerCorner corner, Rect displayed, double zoom, PixelSpacing spacing)
 {
     return { horizontalRuler(corner, displayed, windowPointsPerMillimetre(zoom, spacing.column)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "view/model/Measurement.h"
+#include "view/model/OverlayRecords.h"
 #include "view/model/ViewTransform.h"
 
 #include <cstddef>
@@ -17,6 +18,15 @@ enum class RulerCorner : std::int32_t {
     UpperRight = 2,
     LowerRight = 3,
 };
+
+// A frame's rulers: the corner they start from and their colour.
+struct RulerSetting {
+    RulerCorner corner = RulerCorner::UpperLeft;
+    Colour colour = 0xFFFFFF;
+    friend bool operator==(const RulerSetting&, const RulerSetting&) = default;
+};
+// A stored corner number; anything but 0..3 is the upper left.
+RulerCorner rulerCornerOf(std::int32_t stored);
 
 struct Line {
     Point from;

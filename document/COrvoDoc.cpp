@@ -1,6 +1,7 @@
 #include "document/COrvoDoc.h"
 
 #include "document/LoadedFile.h"
+#include "document/OverlayText.h"
 
 #include "dicom/DicomDataset.h"
 #include "dicom/NumberParsing.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -76,6 +78,9 @@ void COrvoDoc::clear()
     m_datasets.clear();
     m_frames.clear();
     m_history.clear();
+    m_overlays.clear();
+    m_overlayUndo.clear();
+    m_rulers.clear();
     m_sourcePaths.clear();
     m_firstAspectRatio.reset();
     m_currentFrame = 0;
@@ -168,6 +173,12 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     m_currentDataset = 0;
     m_zoom = 1.0F;
     m_history.assign(count, {});
+    m_overlays.assign(count, {});
+    m_overlayUndo.assign(count, {});
+    m_rulers.assign(count, { viewmodel::rulerCornerOf(options.axisStart), options.axisColor });
+    m_measurementStyle = { overlaytext::fromFontRecord(options.measurementFont), options.lineWidth,
+        options.distanceColor, options.angleColor };
+    m_annotationFont = overlaytext::fromFontRecord(options.annotationFont);
     const dicom::DicomDataset& first = *m_datasets.front();
     m_headerFrameTime = first.image.frameTime;
     if (m_headerFrameTime != 0.0)
@@ -186,6 +197,8 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     m_headerPixelSpacing = m_pixelSpacing;
     m_sliceThickness = dicom::parseReal(valueText(first, dicom::tags::SliceThickness));
     m_headerSliceThickness = m_sliceThickness;
+    if (options.defAnnotations)
+        addDefaultAnnotations();
 }
 
 imaging::FrameImage* COrvoDoc::frame(int index)
@@ -303,8 +316,11 @@ COrvoDoc::ApplyToAllResult COrvoDoc::toggleApplyToAll()
 
 void COrvoDoc::recordPixelStep(int f)
 {
-    if (f >= 0 && f < frameCount())
-        m_history[static_cast<std::size_t>(f)].record(document::StepKind::Pixel);
+    if (f < 0 || f >= frameCount())
+        return;
+    m_history[static_cast<std::size_t>(f)].record(document::StepKind::Pixel);
+    // The overlay steps that could have been redone are gone from the history.
+    m_overlayUndo[static_cast<std::size_t>(f)].redo.clear();
 }
 
 int COrvoDoc::changeFrames(const std::function<bool(imaging::FrameImage&, int)>& change, Scope scope, int current)
@@ -325,12 +341,6 @@ int COrvoDoc::changeFrames(const std::function<bool(imaging::FrameImage&, int)>&
     return count;
 }
 
-void COrvoDoc::recordOverlayStep(int f)
-{
-    if (f >= 0 && f < frameCount())
-        m_history[static_cast<std::size_t>(f)].record(document::StepKind::Overlay);
-}
-
 bool COrvoDoc::hasEdits() const
 {
     return std::any_of(m_history.begin(), m_history.end(), [](const auto& h) { return h.hasUndo(); });
@@ -340,28 +350,37 @@ bool COrvoDoc::canUndo(int f) const
 {
     if (f < 0 || f >= frameCount())
         return false;
-    const auto& history = m_history[static_cast<std::size_t>(f)];
-    // Overlay lists arrive with the annotation tools; until then only pixel
-    // steps can be taken back.
-    return history.hasUndo() && history.undoKind() == document::StepKind::Pixel
-        && m_frames[static_cast<std::size_t>(f)].canUndo();
+    const auto frame = static_cast<std::size_t>(f);
+    const auto& history = m_history[frame];
+    if (!history.hasUndo())
+        return false;
+    return history.undoKind() == document::StepKind::Pixel ? m_frames[frame].canUndo() : canUndoOverlay(frame);
 }
 
 bool COrvoDoc::canRedo(int f) const
 {
     if (f < 0 || f >= frameCount())
         return false;
-    const auto& history = m_history[static_cast<std::size_t>(f)];
-    return history.hasRedo() && history.redoKind() == document::StepKind::Pixel
-        && m_frames[static_cast<std::size_t>(f)].canRedo();
+    const auto frame = static_cast<std::size_t>(f);
+    const auto& history = m_history[frame];
+    if (!history.hasRedo())
+        return false;
+    return history.redoKind() == document::StepKind::Pixel ? m_frames[frame].canRedo() : canRedoOverlay(frame);
 }
 
 bool COrvoDoc::undo(int f)
 {
     if (!canUndo(f))
         return false;
-    m_history[static_cast<std::size_t>(f)].stepBack();
-    m_frames[static_cast<std::size_t>(f)].undo();
+    const auto frame = static_cast<std::size_t>(f);
+    m_history[frame].stepBack();
+    if (m_history[frame].redoKind() == document::StepKind::Pixel) {
+        m_frames[frame].undo();
+    } else {
+        OverlayUndo& lists = m_overlayUndo[frame];
+        lists.redo.push_back(std::exchange(m_overlays[frame], std::move(lists.undo.back())));
+        lists.undo.pop_back();
+    }
     if (m_applyToAll && !allFramesAgree())
         m_applyToAll = false;
     emit changed();
@@ -372,8 +391,15 @@ bool COrvoDoc::redo(int f)
 {
     if (!canRedo(f))
         return false;
-    m_frames[static_cast<std::size_t>(f)].redo();
-    m_history[static_cast<std::size_t>(f)].stepForward();
+    const auto frame = static_cast<std::size_t>(f);
+    if (m_history[frame].redoKind() == document::StepKind::Pixel) {
+        m_frames[frame].redo();
+    } else {
+        OverlayUndo& lists = m_overlayUndo[frame];
+        lists.undo.push_back(std::exchange(m_overlays[frame], std::move(lists.redo.back())));
+        lists.redo.pop_back();
+    }
+    m_history[frame].stepForward();
     if (m_applyToAll && !allFramesAgree())
         m_applyToAll = false;
     emit changed();

@@ -2,6 +2,9 @@
 
 #include "document/EditHistory.h"
 #include "document/UserOptions.h"
+#include "view/model/FrameOverlays.h"
+#include "view/model/Measurement.h"
+#include "view/model/Rulers.h"
 
 #include <QObject>
 #include <QString>
@@ -10,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace dicom {
@@ -73,7 +77,13 @@ public:
     // edit once. Answers how many frames changed.
     int changeFrames(const std::function<bool(imaging::FrameImage&, int index)>& change, Scope scope = Scope::InScope,
                      int current = -1);
-    void recordOverlayStep(int frame);
+    // The annotations and measurements of a frame (-1: the current one).
+    const viewmodel::FrameOverlays& overlays(int frame = -1) const;
+    // Runs `edit` over the overlays of every frame, in document order; each
+    // frame whose overlays it changed gets one overlay step that takes the
+    // change back, and the document announces the edit once. Answers how
+    // many frames changed.
+    int editOverlays(const std::function<void(std::span<viewmodel::FrameOverlays> frames)>& edit);
     bool canUndo(int frame) const;
     // Some frame has a step the user could undo.
     bool hasEdits() const;
@@ -107,6 +117,27 @@ public:
     // Milliseconds between movie frames; 0 or less plays no movie.
     void setFrameTime(double milliseconds) { m_frameTime = milliseconds; }
     bool showRulers() const { return m_showRulers; }
+    bool showAnnotations() const { return m_showAnnotations; }
+    bool showMeasurements() const { return m_showMeasurements; }
+    // Each switch repaints the views.
+    void setShowRulers(bool on);
+    void setShowAnnotations(bool on);
+    void setShowMeasurements(bool on);
+    // Where a frame's rulers start and their colour (-1: the current frame).
+    viewmodel::RulerSetting rulerSetting(int frame = -1) const;
+    void setRulerSetting(int frame, viewmodel::RulerSetting setting);
+    // The spacing lengths are measured with: row and column, never 0.
+    viewmodel::PixelSpacing measuringSpacing();
+    // What new lengths and angles take, from the user's options at load.
+    struct MeasurementStyle {
+        viewmodel::OverlayFont font;
+        std::int32_t lineWidth = 2;
+        document::ColorRef lengthColour = 0x0000FF;
+        document::ColorRef angleColour = 0x0000FF;
+    };
+    const MeasurementStyle& measurementStyle() const { return m_measurementStyle; }
+    // The font new annotations start with.
+    const viewmodel::OverlayFont& annotationFont() const { return m_annotationFont; }
     bool anonymizedExports() const { return m_anonymizedExports; }
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
     // New annotations take this colour; it starts as the user's default.
@@ -122,18 +153,36 @@ signals:
     // Only the zoom factor changed: the frame's pixels are as they were, so
     // views scale the picture they hold.
     void zoomChanged();
+    // Only the overlays, their switches or the rulers changed: views repaint
+    // over the picture they hold.
+    void overlaysChanged();
 
 private:
     // Appends the data set and frames of one file; false when it adds nothing.
     bool appendFile(const QString& path, const document::UserOptions& options);
     void noteFile(const QString& path);
     void createFrameState(const document::UserOptions& options);
+    void addDefaultAnnotations();
+    // An overlay list's own undo: the lists as they were before each step.
+    struct OverlayUndo {
+        std::vector<viewmodel::FrameOverlays> undo;
+        std::vector<viewmodel::FrameOverlays> redo;
+    };
+    bool canUndoOverlay(std::size_t frame) const;
+    bool canRedoOverlay(std::size_t frame) const;
 
     float m_zoom = 1.0F;
     qint64 m_fileSize = 0;
     QString m_fileDate = QStringLiteral("  ");
     bool m_applyToAll = false;
     bool m_showRulers = false;
+    bool m_showAnnotations = true;
+    bool m_showMeasurements = true;
+    MeasurementStyle m_measurementStyle;
+    viewmodel::OverlayFont m_annotationFont;
+    std::vector<viewmodel::FrameOverlays> m_overlays;
+    std::vector<OverlayUndo> m_overlayUndo;
+    std::vector<viewmodel::RulerSetting> m_rulers;
     QString m_fileTitle;
     QString m_filePath;
     QStringList m_sourcePaths;

@@ -169,3 +169,23 @@ TEST(EditHistory, RecordingAfterUndoDropsTheRedoSteps)
 }
 
 } // namespace
+
+TEST(COrvoDoc, UndoTakesBackAPixelStepThenTheOverlayEditBeforeIt)
+{
+    if (!haveTestData())
+        GTEST_SKIP() << "test data folder not found: " << TV_TESTDATA_DIR;
+    COrvoDoc doc;
+    ASSERT_TRUE(doc.load(testFile("syntax/ct1-ile.dcm"), {}));
+    viewmodel::LengthMeasurement length;
+    length.second = { 9, 0 };
+    EXPECT_EQ(doc.editOverlays([&](std::span<viewmodel::FrameOverlays> frames) { frames[0].lengths.add(length); }), 1);
+    EXPECT_EQ(doc.changeFrames([](imaging::FrameImage& frame, int) { return frame.selectRectangle(0, 0, 9, 9); }), 1);
+    ASSERT_TRUE(doc.undo(0));
+    EXPECT_FALSE(doc.frame()->hasSelection());
+    EXPECT_EQ(doc.overlays().lengths.count(), 1U);
+    ASSERT_TRUE(doc.undo(0));
+    EXPECT_EQ(doc.overlays().lengths.count(), 0U);
+    EXPECT_FALSE(doc.canUndo(0));
+    ASSERT_TRUE(doc.redo(0));
+    EXPECT_EQ(doc.overlays().lengths.count(), 1U);
+}

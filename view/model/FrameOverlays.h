@@ -57,6 +57,8 @@ public:
         return std::nullopt;
     }
 
+    friend bool operator==(const OverlayList&, const OverlayList&) = default;
+
 private:
     std::vector<Record> m_records;
 };
@@ -75,6 +77,9 @@ struct FrameOverlays {
 
     // Moves annotation `index` by an offset in image pixels; false past the end.
     bool moveAnnotation(std::size_t index, Point offset);
+
+    bool empty() const { return annotations.count() == 0 && lengths.count() == 0 && angles.count() == 0; }
+    friend bool operator==(const FrameOverlays&, const FrameOverlays&) = default;
 };
 
 template <>

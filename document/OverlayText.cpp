@@ -1,4 +1,4 @@
-#include "view/OverlayText.h"
+#include "document/OverlayText.h"
 
 #include "view/model/OverlayFont.h"
 

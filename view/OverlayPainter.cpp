@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,8 @@ public:
 
 private:
     double m_zoom;
-    std::vector<PaintFont> m_fonts;
+    // A deque keeps the fonts handed out in place while more are added.
+    std::deque<PaintFont> m_fonts;
 };
 
 // Draws a text one line below another from `topLeft` in the painter's font

@@ -9,13 +9,11 @@
 // The picture is the view's own (framePicture); BM_PictureTwoPasses keeps
 // the earlier way, Qt's conversion of the wrapped bitmap and then a flip, as
 // the baseline it must beat.
-#include <benchmark/benchmark.h>
-
+#include "bench/GuiBenchMain.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/FrameImage.h"
 #include "view/FramePicture.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -157,15 +155,4 @@ BENCHMARK(BM_Picture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureTwoPasses)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
 
-// QPainter on a QImage needs the fonts and the raster engine of a
-// QGuiApplication.
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runGuiBenchmarks(argc, argv); }

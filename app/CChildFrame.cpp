@@ -1,6 +1,7 @@
 #include "app/CChildFrame.h"
 
 #include "app/CFolderFrame.h"
+#include "app/dialogs/AnnotationDialog.h"
 #include "document/COrvoDoc.h"
 #include "view/COrvoList.h"
 #include "view/COrvoView.h"
@@ -32,8 +33,10 @@ COrvoView* CChildFrame::createImageView()
 {
     auto* view = new COrvoView(*m_document, m_folder);
     view->fitAtNextPaint();
+    view->setAnnotationPrompt(&AnnotationDialog::prompt);
     connect(m_document.get(), &COrvoDoc::changed, this, &CChildFrame::stateChanged);
     connect(m_document.get(), &COrvoDoc::zoomChanged, this, &CChildFrame::stateChanged);
+    connect(m_document.get(), &COrvoDoc::overlaysChanged, this, &CChildFrame::stateChanged);
     connect(view, &COrvoView::cursorMoved, this, &CChildFrame::cursorMoved);
     connect(view, &COrvoView::zoomChanged, this, &CChildFrame::stateChanged);
     connect(view, &COrvoView::movieChanged, this, &CChildFrame::stateChanged);

@@ -96,6 +96,7 @@ void CMainFrame::connectCommands()
     addZoomCommands(*m_commands, *this);
     addFrameListCommands(*m_commands, *this);
     addImageInfoCommands(*m_commands, *this);
+    addOverlayCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

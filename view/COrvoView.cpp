@@ -35,6 +35,7 @@ COrvoView::COrvoView(COrvoDoc& document, QWidget* parent)
         frameChanged();
         updateOutlineTimer();
     });
+    connect(&m_document, &COrvoDoc::overlaysChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&m_document, &COrvoDoc::zoomChanged, this, [this] {
         updateScrollRanges();
         viewport()->update();
@@ -217,6 +218,7 @@ void COrvoView::paintEvent(QPaintEvent*)
     // Nearest neighbour: rows and columns are dropped or repeated, never blended.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(m_imageRect, picture);
+    paintOverlays(painter);
     paintSelectionOutline(painter);
     if (m_toolHandler)
         m_toolHandler->paint(painter);
@@ -254,7 +256,8 @@ void COrvoView::mouseMoveEvent(QMouseEvent* event)
     const ToolEvent mapped = toolEvent(*event);
     // A release that went elsewhere (the grab was taken away) ends the drag
     // where the button was last seen down.
-    if (m_toolHandler && m_toolHandler->dragging() && !event->buttons().testFlag(Qt::LeftButton))
+    if (m_toolHandler && m_toolHandler->dragging() && !m_toolHandler->followsPointer()
+        && !event->buttons().testFlag(Qt::LeftButton))
         m_toolHandler->cancel();
     if (m_toolHandler && m_toolHandler->dragging())
         m_toolHandler->move(mapped);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UserOptions.h"
+#include "view/OverlayEdits.h"
 #include "view/model/Tool.h"
 #include "view/model/ViewTransform.h"
 #include "view/model/ZoomHistory.h"
@@ -86,6 +87,15 @@ public:
     bool canPlayMovie() const;
     bool playingMovie() const { return viewmodel::isMovieTool(m_tool); }
 
+    // The shell's annotation dialog, which the text tool and "&Edit..." open.
+    void setAnnotationPrompt(overlayedits::AnnotationPrompt prompt) { m_annotationPrompt = std::move(prompt); }
+    // Asks for a new annotation whose text's bottom-left corner goes to a
+    // viewport point on the frame.
+    void addAnnotationAt(viewmodel::Point viewport);
+    // Asks for the new text, font and colour of annotation `index` of the
+    // current frame.
+    void editAnnotation(std::size_t index);
+
 signals:
     // The cursor moved over the frame (column, row) or left it (-1, -1).
     void cursorMoved(int column, int row);
@@ -138,6 +148,14 @@ private:
     void paintSelectionOutline(QPainter& painter);
     // Delete clears the selected area.
     bool selectionKey(QKeyEvent* event);
+
+    overlayedits::AnnotationPrompt m_annotationPrompt;
+    std::optional<QFont> m_lastAnnotationFont;
+    std::optional<overlayedits::AnnotationAnswer> askAnnotation(const overlayedits::AnnotationRequest& request);
+    void paintOverlays(QPainter& painter);
+    // The overlay under a context-menu point and its menu; false when none.
+    bool overlayContextMenu(QPoint at, QPoint global);
+    void applyOverlayMenuItem(viewmodel::MenuItem item, overlayedits::OverlayRef ref);
 
     ToolEvent toolEvent(const QMouseEvent& event) const;
     ToolEvent toolEvent(QPoint at, Qt::KeyboardModifiers keys) const;

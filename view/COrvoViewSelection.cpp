@@ -103,17 +103,21 @@ bool COrvoView::selectionKey(QKeyEvent* event)
 
 void COrvoView::contextMenuEvent(QContextMenuEvent* event)
 {
+    constexpr int offset = viewmodel::KeyboardMenuOffset;
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint local = keyboard ? QPoint(offset, offset) : viewport()->mapFromGlobal(event->globalPos());
+    const QPoint at = viewport()->mapToGlobal(local);
     const viewmodel::ContextMenu kind = m_document.frame()
         ? viewmodel::contextMenuFor(m_tool, viewmodel::OverlayHit::Nothing)
         : viewmodel::ContextMenu::None;
     if (kind != viewmodel::ContextMenu::Selection) {
-        QAbstractScrollArea::contextMenuEvent(event);
+        if (m_document.frame() && overlayContextMenu(local, at))
+            event->accept();
+        else
+            QAbstractScrollArea::contextMenuEvent(event);
         return;
     }
     event->accept();
-    constexpr int offset = viewmodel::KeyboardMenuOffset;
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(offset, offset))
-                                                                      : event->globalPos();
     // No parent: the menu runs its own loop, during which the view may close.
     QMenu menu;
     for (const viewmodel::MenuItem item : viewmodel::menuItems(kind)) {

@@ -1,6 +1,6 @@
 #include "view/OverlayPainter.h"
 
-#include "view/OverlayText.h"
+#include "document/OverlayText.h"
 
 #include <QFontMetrics>
 #include <QLine>

@@ -27,3 +27,5 @@ void addFrameListCommands(CommandTable& table, CMainFrame& frame);
 // "Info...", "Histogram..." and "Pixel Spacing Setup..." over the active
 // document, enabled while its current frame holds an image.
 void addImageInfoCommands(CommandTable& table, CMainFrame& frame);
+// The annotation, measurement and ruler switches and "Rulers Setup...".
+void addOverlayCommands(CommandTable& table, CMainFrame& frame);

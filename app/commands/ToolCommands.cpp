@@ -8,8 +8,7 @@
 
 namespace {
 
-// Tools whose behaviour is built; the others' items stay disabled.
-constexpr viewmodel::Tool BuiltTools[] = {
+constexpr viewmodel::Tool ChosenTools[] = {
     viewmodel::Tool::PanHand,
     viewmodel::Tool::ZoomInOut,
     viewmodel::Tool::ZoomRectangle,
@@ -17,6 +16,11 @@ constexpr viewmodel::Tool BuiltTools[] = {
     viewmodel::Tool::SelectionRectangle,
     viewmodel::Tool::Crop,
     viewmodel::Tool::LevelWindow,
+    viewmodel::Tool::AddTextAnnotation,
+    viewmodel::Tool::MoveAnnotation,
+    viewmodel::Tool::DeleteAnnotation,
+    viewmodel::Tool::MeasureLength,
+    viewmodel::Tool::MeasureAngle,
 };
 
 struct MovieCommand {
@@ -34,16 +38,20 @@ constexpr MovieCommand MovieCommands[] = {
 
 void addToolCommands(CommandTable& table, CMainFrame& frame)
 {
-    for (const viewmodel::Tool tool : BuiltTools) {
+    for (const viewmodel::Tool tool : ChosenTools) {
         table.add(
             commandOfTool(tool),
             [&frame, tool] {
                 if (COrvoView* view = activeView(frame))
                     view->selectTool(tool);
             },
-            [&frame] {
+            [&frame, tool] {
                 const COrvoView* view = activeView(frame);
-                return view && view->document().frame();
+                if (!view)
+                    return false;
+                const COrvoDoc& doc = view->document();
+                return viewmodel::isToolCommandEnabled(
+                    tool, { doc.frame() != nullptr, doc.showAnnotations(), doc.showMeasurements() });
             },
             [&frame, tool] {
                 const COrvoView* view = activeView(frame);

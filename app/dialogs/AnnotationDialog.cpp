@@ -1,7 +1,7 @@
 #include "app/dialogs/AnnotationDialog.h"
 
 #include "app/dialogs/DicomTagsDialog.h"
-#include "view/OverlayText.h"
+#include "document/OverlayText.h"
 #include "view/model/BoundedText.h"
 
 #include <QCheckBox>
@@ -109,4 +109,14 @@ void AnnotationDialog::pickFromHeader()
         return;
     if (const auto value = m_pickValue(*m_dataset, this))
         m_text->setPlainText(*value);
+}
+
+std::optional<overlayedits::AnnotationAnswer> AnnotationDialog::prompt(QWidget* parent,
+                                                                      const overlayedits::AnnotationRequest& request)
+{
+    AnnotationDialog dialog(request.editing ? Mode::Edit : Mode::Add, request.start, request.applyToAllAvailable,
+                            request.fontDialogStart, request.dataset, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return overlayedits::AnnotationAnswer { dialog.draft(), dialog.chosenFont() };
 }

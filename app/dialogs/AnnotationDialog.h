@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/OverlayEdits.h"
 #include "view/model/OverlayRecords.h"
 
 #include <QColor>
@@ -18,14 +19,7 @@ class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
 
-// What the annotation dialog hands back: the text in its font and colour, and
-// whether it goes to every frame.
-struct AnnotationDraft {
-    viewmodel::OverlayFont font;
-    viewmodel::Colour colour = 0x00FF00;
-    QString text;
-    bool applyToAll = false;
-};
+using overlayedits::AnnotationDraft;
 
 // "Add Annotation" / "Edit Annotation": the text of one annotation with its
 // font and colour, the text possibly taken from a header value.
@@ -52,6 +46,10 @@ public:
     std::optional<QFont> chosenFont() const { return m_chosenFont; }
 
     void setPickers(FontPicker font, ColourPicker colour, ValuePicker value);
+
+    // The view's annotation prompt: this dialog, modal over `parent`.
+    static std::optional<overlayedits::AnnotationAnswer> prompt(QWidget* parent,
+                                                               const overlayedits::AnnotationRequest& request);
 
     QPlainTextEdit* textEdit() const { return m_text; }
     QCheckBox* applyToAllBox() const { return m_applyToAll; }

@@ -1,6 +1,6 @@
 #include "app/dialogs/RulersSetupDialog.h"
 
-#include "view/OverlayText.h"
+#include "document/OverlayText.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>

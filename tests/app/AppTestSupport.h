@@ -40,6 +40,7 @@ enum class TestFile {
     Truncated,
     Flat16, // a 16-bit frame whose samples all hold one value
     SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
+    SpacedFrames, // three such frames
 };
 void writeTestFile(const QString& path, TestFile kind);
 

@@ -5,6 +5,7 @@
 #include "tests/support/DicomBytes.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,6 +18,7 @@ struct GreyFrame {
     std::uint16_t bitsAllocated;
     std::uint16_t bitsStored;
     const char* pixelSpacing = nullptr; // row, then column
+    int frames = 0; // none: one frame and no Number of Frames
 };
 
 // The image pixel module of one grey frame, in tag order up to the pixel data.
@@ -24,6 +26,8 @@ void appendGreyAttributes(DicomBytes& b, const GreyFrame& f)
 {
     b.elementU16(0x0028, 0x0002, "US", 1);           // Samples per Pixel
     b.element(0x0028, 0x0004, "CS", "MONOCHROME2 "); // Photometric Interpretation
+    if (f.frames > 0)
+        b.element(0x0028, 0x0008, "IS", std::to_string(f.frames) + " "); // Number of Frames
     b.elementU16(0x0028, 0x0010, "US", f.rows);      // Rows
     b.elementU16(0x0028, 0x0011, "US", f.columns);   // Columns
     if (f.pixelSpacing)
@@ -60,18 +64,18 @@ DicomBytes raw(std::uint16_t group, std::uint16_t element)
     return b;
 }
 
-// A 32 x 32 grey frame of 8 bits whose samples count up along each row, at
+// 32 x 32 grey frames of 8 bits whose samples count up along each row, at
 // 0.5 mm per pixel and 2 mm per slice.
-DicomBytes spacedFrame()
+DicomBytes spacedFrames(int frames)
 {
     DicomBytes b;
     b.part10Header("1.2.840.10008.1.2.1");
     b.element(0x0018, 0x0050, "DS", "2 "); // Slice Thickness
-    appendGreyAttributes(b, { 32, 32, 8, 8, "0.5\\0.5 " });
-    std::vector<std::uint8_t> samples(32 * 32);
+    appendGreyAttributes(b, { 32, 32, 8, 8, "0.5\\0.5 ", frames });
+    std::vector<std::uint8_t> samples(static_cast<std::size_t>(32 * 32 * frames));
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::uint8_t>(i % 32);
-    b.tag(0x7FE0, 0x0010).header("OB", 32 * 32).raw(samples); // Pixel Data
+    b.tag(0x7FE0, 0x0010).header("OB", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
     return b;
 }
 
@@ -97,7 +101,8 @@ DicomBytes bytesOf(TestFile kind)
         b.tag(0x7FE0, 0x0010).header("OW", 128).zeros(128); // Pixel Data
         return b;
     }
-    case TestFile::SpacedFrame: return spacedFrame();
+    case TestFile::SpacedFrame: return spacedFrames(1);
+    case TestFile::SpacedFrames: return spacedFrames(3);
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

@@ -105,9 +105,14 @@ private slots:
         QTest::mouseClick(pan, Qt::LeftButton);
         QVERIFY(pan->isChecked());
 
-        for (Tool overlayTool : { Tool::AddTextAnnotation, Tool::MoveAnnotation, Tool::DeleteAnnotation,
-                 Tool::MeasureLength, Tool::MeasureAngle })
-            QVERIFY(!palette->button(overlayTool)->isEnabled());
+        // The overlay tools go with their overlays: hiding the annotations
+        // leaves the move tool for the pan hand and disables it.
+        QTest::mouseClick(palette->button(Tool::MoveAnnotation), Qt::LeftButton);
+        QCOMPARE(view->currentTool(), Tool::MoveAnnotation);
+        frame->action(Command::ShowAnnotations)->trigger();
+        QCOMPARE(view->currentTool(), Tool::PanHand);
+        QVERIFY(!palette->button(Tool::MoveAnnotation)->isEnabled());
+        QVERIFY(palette->button(Tool::MeasureLength)->isEnabled());
         QVERIFY(palette->button(Tool::LevelWindow)->isEnabled());
 
         const document::ColorRef green = frame->activeChild()->document().annotationColour();

@@ -1,5 +1,5 @@
 #include "view/OverlayPainter.h"
-#include "view/OverlayText.h"
+#include "document/OverlayText.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -7,6 +7,7 @@
 #include "view/model/ToolCursor.h"
 #include "view/model/ViewTransform.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 
@@ -45,12 +46,17 @@ public:
     // The drag cannot see its release (focus lost, window hidden, another
     // tool chosen): it ends as a release at the last point it saw, so it
     // leaves exactly the step a release would.
-    void cancel()
+    virtual void cancel()
     {
         if (dragging())
             release(m_last);
     }
     virtual bool dragging() const = 0;
+    // A tool that takes its points click by click follows the mouse between
+    // the clicks, with no button down.
+    virtual bool followsPointer() const { return false; }
+    // The annotation the tool draws itself while it drags it.
+    virtual std::optional<std::size_t> draggedAnnotation() const { return std::nullopt; }
 
 protected:
     COrvoView& view() const { return m_view; }
@@ -62,5 +68,5 @@ private:
 };
 
 // The handler of a tool, or none for a tool whose behaviour the view does
-// not have (the movie values, the overlay tools still to come).
+// not have (the movie values).
 std::unique_ptr<ViewTool> makeViewTool(viewmodel::Tool tool, COrvoView& view);

@@ -57,6 +57,9 @@ private slots:
     {
         Shown shown;
         show(shown, viewmodel::Tool::MeasureLength);
+        // Escape drops a length under way.
+        click(shown.view, at(shown.view, 1, 1));
+        QTest::keyClick(&shown.view, Qt::Key_Escape);
         click(shown.view, at(shown.view, 3, 4));
         click(shown.view, at(shown.view, 20, 4));
         const auto& lengths = shown.doc.overlays().lengths;

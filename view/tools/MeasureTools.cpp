@@ -8,6 +8,7 @@
 #include "view/model/LabelPlacement.h"
 #include "view/model/Measurement.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 void ClickPointsTool::press(const ToolEvent& event)
@@ -45,6 +46,14 @@ void ClickPointsTool::cancel()
 {
     m_points.clear();
     view().viewport()->update();
+}
+
+bool ClickPointsTool::key(const QKeyEvent& event)
+{
+    if (event.key() != Qt::Key_Escape || m_points.empty())
+        return false;
+    cancel();
+    return true;
 }
 
 std::vector<viewmodel::Point> ClickPointsTool::shownPoints() const

@@ -22,6 +22,8 @@ public:
     // A measurement cut short by a lost focus or a tool change is dropped:
     // it has no record to finish.
     void cancel() override;
+    // Escape drops the measurement under way.
+    bool key(const QKeyEvent& event) override;
     bool dragging() const override { return !m_points.empty(); }
     bool followsPointer() const override { return true; }
 

@@ -24,14 +24,6 @@ struct OpeningCase {
     QString title;
 };
 
-// With TV_SCREENSHOT_DIR set, the shown dialog is saved as a picture to look at.
-void screenshot(QWidget& dialog, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("TV_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        QVERIFY(dialog.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
-
 } // namespace
 
 class AnnotationDialogsTest : public QObject {
@@ -58,7 +50,7 @@ private slots:
         QCOMPARE(dialog.applyToAllBox()->isEnabled(), c.available);
         QCOMPARE(dialog.draft().applyToAll, c.switchOn && c.available);
         QVERIFY(!dialog.fromHeaderButton()->isEnabled()); // no data set
-        screenshot(dialog, QStringLiteral("annotation-") + QTest::currentDataTag());
+        saveScreenshot(dialog, QStringLiteral("annotation-") + QTest::currentDataTag());
     }
 
     void draftCutsTheTextBetweenCharacters_data()
@@ -127,7 +119,7 @@ private slots:
         QVERIFY(!stored);
         dialog.setAsDefaultButton()->click();
         QCOMPARE(stored, std::optional(RulerSetting { corner, start.colour }));
-        screenshot(dialog, QStringLiteral("rulers-") + QTest::currentDataTag());
+        saveScreenshot(dialog, QStringLiteral("rulers-") + QTest::currentDataTag());
     }
 
     void rulersColourComesFromSelectAndPaintsTheSwatch()

@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
 
 // Points the settings file into a fresh temporary folder, so every test
 // starts as a first run and never touches the user's own settings.
@@ -18,6 +20,18 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// With TV_SCREENSHOT_DIR set, the widget is shown and saved there as
+// `name`.png, to be looked at.
+inline void saveScreenshot(QWidget& widget, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QVERIFY(widget.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
 
 // A file of the shared test data folder.
 inline QString testFile(const char* relative)

@@ -91,21 +91,10 @@ private slots:
         dialog.list()->selectRow(rowOfTag(dialog.list(), QStringLiteral("0x0010, 0x0010")));
         QVERIFY(dialog.okButton()->isEnabled());
         if (stored.isEmpty())
-            saveScreenshot(dialog);
+            saveScreenshot(dialog, QStringLiteral("DicomTagsDialog"));
         dialog.okButton()->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.pickedValue(), picked);
-    }
-
-private:
-    // Test tooling: with TV_SCREENSHOT_DIR set, the dialog is saved as a picture to look at.
-    static void saveScreenshot(DicomTagsDialog& dialog)
-    {
-        const QString dir = qEnvironmentVariable("TV_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        dialog.show();
-        QVERIFY(dialog.grab().save(dir + QStringLiteral("/DicomTagsDialog.png")));
     }
 };
 

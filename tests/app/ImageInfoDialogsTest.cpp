@@ -18,17 +18,6 @@ namespace {
 
 QString cell(const InfoDialog& dialog, int row, int column) { return dialog.list()->item(row, column)->text(); }
 
-// Saves the dialog's picture where TV_SCREENSHOT_DIR points, to be looked at.
-void screenshot(QWidget& dialog, const char* name)
-{
-    const QString dir = qEnvironmentVariable("TV_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(dialog.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
-}
-
 } // namespace
 
 class ImageInfoDialogsTest : public QObject {
@@ -70,7 +59,7 @@ private slots:
         QCOMPARE(cell(dialog, 0, 5), volume);
         QCOMPARE(dialog.spacingXField()->text(), QStringLiteral("0.5"));
         QCOMPARE(dialog.thicknessField()->text(), QStringLiteral("2"));
-        screenshot(dialog, side > 0 ? "info-selection" : "info-whole");
+        saveScreenshot(dialog, QString::fromLatin1(side > 0 ? "info-selection" : "info-whole"));
     }
 
     void spacingDialogShowsColumnsAsHorizontalAndRefusesWhatCannotBeStored_data()
@@ -99,7 +88,7 @@ private slots:
         if (accepted) {
             QCOMPARE(dialog.parameters()->row, 0.25);
             QCOMPARE(dialog.parameters()->column, 0.7);
-            screenshot(dialog, "pixel-spacing");
+            saveScreenshot(dialog, QStringLiteral("pixel-spacing"));
         }
     }
 
@@ -116,7 +105,7 @@ private slots:
         const QImage plot = dialog.plot()->picture();
         QCOMPARE(plot.pixelColor(2, 115), QColor(Qt::black));
         QCOMPARE(plot.pixelColor(2 + 32, 115), QColor(Qt::white));
-        screenshot(dialog, "histogram");
+        saveScreenshot(dialog, QStringLiteral("histogram"));
     }
 
 private:

@@ -62,10 +62,10 @@ private:
     std::atomic<bool> m_cancelled { false };
 };
 
-unsigned workerCount(int frames)
+unsigned workerCount(unsigned asked, int frames)
 {
-    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-    return std::min(cores, static_cast<unsigned>(std::max(frames, 1)));
+    const unsigned wanted = asked > 0 ? asked : std::max(1U, std::thread::hardware_concurrency());
+    return std::min(wanted, static_cast<unsigned>(std::max(frames, 1)));
 }
 
 // Keeps the window up to date and the event loop turning until every
@@ -94,7 +94,8 @@ void waitWithProgress(QWidget* parent, const FrameQueue& queue, int frameCount, 
 
 } // namespace
 
-int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change)
+int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change,
+                unsigned workers)
 {
     if (!doc.frame())
         return 0;
@@ -108,10 +109,10 @@ int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging
     const int current = doc.currentFrameIndex();
     FrameQueue queue(doc, change);
     {
-        const unsigned count = workerCount(doc.frameCount() - 1);
-        std::vector<std::jthread> workers;
+        const unsigned count = workerCount(workers, doc.frameCount() - 1);
+        std::vector<std::jthread> threads;
         for (unsigned i = 0; i < count; ++i)
-            workers.emplace_back([&queue] { queue.work(); });
+            threads.emplace_back([&queue] { queue.work(); });
         waitWithProgress(parent, queue, doc.frameCount(), count, [&queue] { queue.cancel(); });
     }
     const bool cancelled = queue.cancelled();

@@ -18,5 +18,7 @@ class FrameImage;
 // its step, or untouched. The current frame, which the window keeps on the
 // screen, is changed on this thread at the end, unless cancelled.
 //
-// `change` must touch only the frame it is given. Answers how many frames changed.
-int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change);
+// `change` must touch only the frame it is given. `workers` 0 is one per
+// core. Answers how many frames changed.
+int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change,
+                unsigned workers = 0);

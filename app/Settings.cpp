@@ -148,6 +148,21 @@ void writeString(QSettings& store, const char* group, const char* key, const QSt
     store.endGroup();
 }
 
+int readNumber(QSettings& store, const char* group, const char* key, int fallback, int low, int high)
+{
+    store.beginGroup(QString::fromLatin1(group));
+    const auto number = readInteger(store, QString::fromLatin1(key), fallback, low, high);
+    store.endGroup();
+    return static_cast<int>(number);
+}
+
+void writeNumber(QSettings& store, const char* group, const char* key, int value)
+{
+    store.beginGroup(QString::fromLatin1(group));
+    store.setValue(QString::fromLatin1(key), value);
+    store.endGroup();
+}
+
 viewmodel::WindowPresets readWindowPresets(QSettings& store)
 {
     viewmodel::WindowPresets presets;

@@ -20,6 +20,10 @@ inline constexpr const char* RecentFileGroup = "Recent File List";
 inline constexpr const char* BarsGroup = "Bars";
 inline constexpr const char* WindowsGroup = "Windows";
 inline constexpr const char* CurrentWorkingDirectory = "Current Working Directory";
+// Interpolation of the custom rotation (0 nearest, 1 bilinear, 2 bicubic)
+// and of resampling and scaled exports (0 nearest, 1 bilinear), in SettingsGroup.
+inline constexpr const char* RotateScalingMethod = "Rotate Scaling Method";
+inline constexpr const char* ExportScalingMethod = "Export Scaling Method";
 
 // The program's settings file: INI format in the user's configuration folder.
 std::unique_ptr<QSettings> open();
@@ -30,6 +34,9 @@ void writeUserOptions(QSettings& store, const document::UserOptions& options);
 
 QString readString(QSettings& store, const char* group, const char* key, const QString& fallback = {});
 void writeString(QSettings& store, const char* group, const char* key, const QString& value);
+// A whole number; a missing value or one outside low..high gives the fallback.
+int readNumber(QSettings& store, const char* group, const char* key, int fallback, int low, int high);
+void writeNumber(QSettings& store, const char* group, const char* key, int value);
 
 // The fourteen window presets; a missing number reads as 0 and a missing
 // name as empty. A store holding none gets the defaults, written back.

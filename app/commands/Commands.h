@@ -29,3 +29,6 @@ void addFrameListCommands(CommandTable& table, CMainFrame& frame);
 void addImageInfoCommands(CommandTable& table, CMainFrame& frame);
 // The annotation, measurement and ruler switches and "Rulers Setup...".
 void addOverlayCommands(CommandTable& table, CMainFrame& frame);
+// "R&otate Canvas" and "&Resample..." on the active document's frames in
+// scope, enabled while its current frame holds an image.
+void addGeometryCommands(CommandTable& table, CMainFrame& frame);

@@ -55,6 +55,7 @@ enum class TestFile {
     Flat16, // a 16-bit frame whose samples all hold one value
     SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
     SpacedFrames, // three such frames
+    Gradient, // 7 x 4 grey frame of 8 bits whose samples all differ
 };
 void writeTestFile(const QString& path, TestFile kind);
 

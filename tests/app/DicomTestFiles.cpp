@@ -79,6 +79,20 @@ DicomBytes spacedFrames(int frames)
     return b;
 }
 
+// 7 x 4 grey samples of 8 bits, no two alike, so that every turn and flip
+// moves some of them.
+DicomBytes gradient()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    appendGreyAttributes(b, { 4, 7, 8, 8 });
+    std::vector<std::uint8_t> samples(4 * 7);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(i * 9);
+    b.tag(0x7FE0, 0x0010).header("OB", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
+    return b;
+}
+
 DicomBytes bytesOf(TestFile kind)
 {
     switch (kind) {
@@ -103,6 +117,7 @@ DicomBytes bytesOf(TestFile kind)
     }
     case TestFile::SpacedFrame: return spacedFrames(1);
     case TestFile::SpacedFrames: return spacedFrames(3);
+    case TestFile::Gradient: return gradient();
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

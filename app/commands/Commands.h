@@ -29,3 +29,7 @@ void addFrameListCommands(CommandTable& table, CMainFrame& frame);
 void addImageInfoCommands(CommandTable& table, CMainFrame& frame);
 // The annotation, measurement and ruler switches and "Rulers Setup...".
 void addOverlayCommands(CommandTable& table, CMainFrame& frame);
+// Inverse, Thresholding, Brightness - Contrast and Remove Burned In
+// Annotations on the active document's frames in scope, enabled while its
+// current frame holds an image; "Auto Levels" has no command.
+void addIntensityCommands(CommandTable& table, CMainFrame& frame);

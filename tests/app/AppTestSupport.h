@@ -55,6 +55,7 @@ enum class TestFile {
     Flat16, // a 16-bit frame whose samples all hold one value
     SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
     SpacedFrames, // three such frames
+    MarkedFrame, // 16 x 16 of 12 bits: a flat left half crossed by a bright line, a ramp on the right
 };
 void writeTestFile(const QString& path, TestFile kind);
 

@@ -98,6 +98,7 @@ void CMainFrame::connectCommands()
     addImageInfoCommands(*m_commands, *this);
     addOverlayCommands(*m_commands, *this);
     addGeometryCommands(*m_commands, *this);
+    addIntensityCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

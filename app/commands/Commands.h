@@ -32,3 +32,7 @@ void addOverlayCommands(CommandTable& table, CMainFrame& frame);
 // "R&otate Canvas" and "&Resample..." on the active document's frames in
 // scope, enabled while its current frame holds an image.
 void addGeometryCommands(CommandTable& table, CMainFrame& frame);
+// Inverse, Thresholding, Brightness - Contrast and Remove Burned In
+// Annotations on the active document's frames in scope, enabled while its
+// current frame holds an image; "Auto Levels" has no command.
+void addIntensityCommands(CommandTable& table, CMainFrame& frame);

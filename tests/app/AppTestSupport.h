@@ -56,6 +56,7 @@ enum class TestFile {
     SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
     SpacedFrames, // three such frames
     Gradient, // 7 x 4 grey frame of 8 bits whose samples all differ
+    MarkedFrame, // 16 x 16 of 12 bits: a flat left half crossed by a bright line, a ramp on the right
 };
 void writeTestFile(const QString& path, TestFile kind);
 

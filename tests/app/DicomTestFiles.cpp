@@ -93,6 +93,26 @@ DicomBytes gradient()
     return b;
 }
 
+// A 16 x 16 grey frame of 12 bits stored in 16: burned-in text on a flat
+// background at the left (a one-pixel line of 4000 on 100), and a ramp of
+// many values at the right for the operations that map every sample.
+DicomBytes markedFrame()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    appendGreyAttributes(b, { 16, 16, 16, 12 });
+    std::vector<std::uint8_t> samples;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const int value = x >= 8 ? 200 * (x - 8) + 10 * y + 300 : (y == 5 && x > 0 && x < 7 ? 4000 : 100);
+            samples.push_back(static_cast<std::uint8_t>(value & 0xFF)); // little endian
+            samples.push_back(static_cast<std::uint8_t>(value >> 8));
+        }
+    }
+    b.tag(0x7FE0, 0x0010).header("OW", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
+    return b;
+}
+
 DicomBytes bytesOf(TestFile kind)
 {
     switch (kind) {
@@ -118,6 +138,7 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::SpacedFrame: return spacedFrames(1);
     case TestFile::SpacedFrames: return spacedFrames(3);
     case TestFile::Gradient: return gradient();
+    case TestFile::MarkedFrame: return markedFrame();
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

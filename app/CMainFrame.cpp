@@ -97,6 +97,7 @@ void CMainFrame::connectCommands()
     addFrameListCommands(*m_commands, *this);
     addImageInfoCommands(*m_commands, *this);
     addOverlayCommands(*m_commands, *this);
+    addPaletteCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -29,3 +29,6 @@ void addFrameListCommands(CommandTable& table, CMainFrame& frame);
 void addImageInfoCommands(CommandTable& table, CMainFrame& frame);
 // The annotation, measurement and ruler switches and "Rulers Setup...".
 void addOverlayCommands(CommandTable& table, CMainFrame& frame);
+// The "&Color" menu: the built-in palettes, "&View Palettes...", "&Extract
+// Palette..." and the user's palettes in "Custom &Palettes".
+void addPaletteCommands(CommandTable& table, CMainFrame& frame);

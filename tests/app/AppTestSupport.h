@@ -55,6 +55,8 @@ enum class TestFile {
     Flat16, // a 16-bit frame whose samples all hold one value
     SpacedFrame, // 32 x 32 at 0.5 x 0.5 mm, 2 mm slices
     SpacedFrames, // three such frames
+    RgbFrame, // 8 x 4 RGB, 8 bits, samples counting up
+    PaletteColourFrame, // 16 x 8 "PALETTE COLOR" by the maker "Acme Scan"
 };
 void writeTestFile(const QString& path, TestFile kind);
 

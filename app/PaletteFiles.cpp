@@ -74,7 +74,8 @@ std::optional<imaging::CustomPalette> documentPalette(const COrvoDoc& doc)
     imaging::CustomPalette palette;
     palette.name = record.name;
     const auto widen = [](const auto& from, auto& to) {
-        std::transform(from.begin(), from.end(), to.begin(), [](std::uint32_t v) { return static_cast<std::int32_t>(v); });
+        std::transform(from.begin(), from.end(), to.begin(),
+                       [](std::uint32_t v) { return static_cast<std::int32_t>(v); });
     };
     widen(record.red, palette.red);
     widen(record.green, palette.green);

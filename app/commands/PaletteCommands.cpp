@@ -101,8 +101,8 @@ void extractPalette(CMainFrame& frame, PaletteMenu& menu)
     palette->name = name->toStdString();
     const QString folder = userPaletteFolder();
     QDir().mkpath(folder);
-    QFileDialog dialog(&frame, QString(), folder + QLatin1Char('/') + QString::fromStdString(imaging::paletteFileName(palette->name)),
-                       QObject::tr("Palette File (*.txt)"));
+    const QString suggested = QString::fromStdString(imaging::paletteFileName(palette->name));
+    QFileDialog dialog(&frame, QString(), folder + QLatin1Char('/') + suggested, QObject::tr("Palette File (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -15,6 +15,9 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,7 +46,10 @@ struct OpenApp {
     ScratchSettings settings;
     std::unique_ptr<CTolanApp> app = std::make_unique<CTolanApp>();
 
-    bool open(const QString& path) { return app->start({ QStringLiteral("tolan-viewer") }) && app->openDocumentFile(path); }
+    bool open(const QString& path)
+    {
+        return app->start({ QStringLiteral("tolan-viewer") }) && app->openDocumentFile(path);
+    }
     CMainFrame& frame() const { return *app->mainFrame(); }
     COrvoDoc& doc() const { return frame().activeChild()->document(); }
     imaging::FrameImage& image(int index = -1) const { return *doc().frame(index); }
@@ -96,7 +102,8 @@ private slots:
         OpenApp a;
         QVERIFY(a.open(file(TestFile::RgbFrame)));
         const auto rgb = a.image().exportPixels();
-        auto expected = imaging::FrameImage::fromSamples8(rgb->bytes, imaging::SampleKind::Rgb, rgb->width, rgb->height);
+        auto expected
+            = imaging::FrameImage::fromSamples8(rgb->bytes, imaging::SampleKind::Rgb, rgb->width, rgb->height);
         QVERIFY(expected->convertToGrey());
         a.run(Command::PaletteGrayscale);
         QCOMPARE(a.image().kind(), imaging::SampleKind::Grey);
@@ -142,6 +149,11 @@ private slots:
             QCOMPARE(extracted.green[1], 254);
             QVERIFY(a.menu().save(userPaletteFolder() + QStringLiteral("/Acme_Scan.txt"), extracted));
             QCOMPARE(a.menu().items().size(), 1);
+            // The file's frame is shown in RGB: no palette for it.
+            QCOMPARE(a.image().kind(), imaging::SampleKind::Rgb);
+            emit a.menu().submenu().aboutToShow();
+            QVERIFY(!a.menu().items().front()->isEnabled());
+            QCOMPARE(a.menu().applyCustom(0), 0);
         }
         OpenApp b;
         QVERIFY(b.open(file(TestFile::SpacedFrames)));
@@ -190,14 +202,27 @@ private slots:
     void aPaletteThatCannotBeWrittenIsNotListed()
     {
         ScratchDataFolder data;
-        imaging::CustomPaletteList list;
+        ScratchSettings settings;
+        document::UserOptions options;
+        CMainFrame frame(options);
+        PaletteMenu& menu = *frame.findChild<PaletteMenu*>();
         imaging::CustomPalette palette;
         palette.name = "Lost";
         // A file cannot be created inside a file.
         const QString blocker = m_dir->filePath(QStringLiteral("blocker"));
         writeTestFile(blocker, TestFile::Part10);
-        QVERIFY(!saveCustomPalette(list, blocker + QStringLiteral("/Lost.txt"), palette));
-        QVERIFY(list.empty());
+        QString told;
+        QTimer::singleShot(0, [&told] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box) {
+                told = box->text();
+                box->close();
+            }
+        });
+        QVERIFY(!menu.save(blocker + QStringLiteral("/Lost.txt"), palette));
+        QCOMPARE(told, QStringLiteral("I can n't create the file!    "));
+        QVERIFY(menu.palettes().empty());
+        QCOMPARE(menu.submenu().actions().size(), 1);
     }
 
     void palettesDialogShowsTheChosenColours()

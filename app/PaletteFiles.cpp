@@ -56,15 +56,22 @@ bool saveCustomPalette(imaging::CustomPaletteList& list, const QString& file, co
     return list.save(nativePath(file), palette).has_value();
 }
 
-std::optional<imaging::CustomPalette> documentPalette(const COrvoDoc& doc)
+bool hasDocumentPalette(const COrvoDoc& doc)
 {
     const dicom::DicomDataset* dataset = doc.dataset();
     if (!dataset || dataset->image.photometricKind() != dicom::Photometric::PaletteColor)
-        return std::nullopt;
+        return false;
     const dicom::PaletteData& data = dataset->palette;
     constexpr std::size_t entries = 256;
-    if (data.red.size() != entries || data.green.size() != entries || data.blue.size() != entries)
+    return data.red.size() == entries && data.green.size() == entries && data.blue.size() == entries;
+}
+
+std::optional<imaging::CustomPalette> documentPalette(const COrvoDoc& doc)
+{
+    if (!hasDocumentPalette(doc))
         return std::nullopt;
+    const dicom::DicomDataset* dataset = doc.dataset();
+    const dicom::PaletteData& data = dataset->palette;
     dicom::PaletteTables tables;
     std::copy(data.red.begin(), data.red.end(), tables.red.begin());
     std::copy(data.green.begin(), data.green.end(), tables.green.begin());

@@ -30,3 +30,4 @@ bool saveCustomPalette(imaging::CustomPaletteList& list, const QString& file, co
 // The palette colour tables of the document's current file, named after its
 // maker; none unless the file is "PALETTE COLOR".
 std::optional<imaging::CustomPalette> documentPalette(const COrvoDoc& doc);
+bool hasDocumentPalette(const COrvoDoc& doc);

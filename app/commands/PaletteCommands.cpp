@@ -8,7 +8,6 @@
 #include "app/dialogs/PalettesDialog.h"
 #include "app/dialogs/SavePaletteDialog.h"
 #include "app/FrameJob.h"
-#include "dicom/DicomDataset.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "imaging/Palettes.h"
@@ -138,7 +137,6 @@ void addPaletteCommands(CommandTable& table, CMainFrame& frame)
         Command::ExtractPalette, [&frame, menu] { extractPalette(frame, *menu); },
         [&frame] {
             const COrvoDoc* doc = activeDocument(frame);
-            return doc && doc->dataset()
-                && doc->dataset()->image.photometricKind() == dicom::Photometric::PaletteColor;
+            return doc && hasDocumentPalette(*doc);
         });
 }

@@ -99,6 +99,7 @@ void CMainFrame::connectCommands()
     addOverlayCommands(*m_commands, *this);
     addGeometryCommands(*m_commands, *this);
     addIntensityCommands(*m_commands, *this);
+    addPaletteCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

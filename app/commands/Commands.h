@@ -36,3 +36,6 @@ void addGeometryCommands(CommandTable& table, CMainFrame& frame);
 // Annotations on the active document's frames in scope, enabled while its
 // current frame holds an image; "Auto Levels" has no command.
 void addIntensityCommands(CommandTable& table, CMainFrame& frame);
+// The "&Color" menu: the built-in palettes, "&View Palettes...", "&Extract
+// Palette..." and the user's palettes in "Custom &Palettes".
+void addPaletteCommands(CommandTable& table, CMainFrame& frame);

@@ -57,6 +57,8 @@ enum class TestFile {
     SpacedFrames, // three such frames
     Gradient, // 7 x 4 grey frame of 8 bits whose samples all differ
     MarkedFrame, // 16 x 16 of 12 bits: a flat left half crossed by a bright line, a ramp on the right
+    RgbFrame, // 8 x 4 RGB, 8 bits, samples counting up
+    PaletteColourFrame, // 16 x 8 "PALETTE COLOR" by the maker "Acme Scan"
 };
 void writeTestFile(const QString& path, TestFile kind);
 

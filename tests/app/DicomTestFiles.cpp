@@ -89,6 +89,25 @@ DicomBytes gradient()
     std::vector<std::uint8_t> samples(4 * 7);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::uint8_t>(i * 9);
+    return b;
+}
+
+DicomBytes rgbFrame()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    b.elementU16(0x0028, 0x0002, "US", 3);   // Samples per Pixel
+    b.element(0x0028, 0x0004, "CS", "RGB "); // Photometric Interpretation
+    b.elementU16(0x0028, 0x0006, "US", 0);   // Planar Configuration
+    b.elementU16(0x0028, 0x0010, "US", 4);   // Rows
+    b.elementU16(0x0028, 0x0011, "US", 8);   // Columns
+    b.elementU16(0x0028, 0x0100, "US", 8);   // Bits Allocated
+    b.elementU16(0x0028, 0x0101, "US", 8);   // Bits Stored
+    b.elementU16(0x0028, 0x0102, "US", 7);   // High Bit
+    b.elementU16(0x0028, 0x0103, "US", 0);   // Pixel Representation
+    std::vector<std::uint8_t> samples(8 * 4 * 3);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(i * 7);
     b.tag(0x7FE0, 0x0010).header("OB", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
     return b;
 }
@@ -110,6 +129,35 @@ DicomBytes markedFrame()
         }
     }
     b.tag(0x7FE0, 0x0010).header("OW", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
+    return b;
+}
+
+// Tables of 256 16-bit entries (PS3.3 C.7.6.3.1.5): red rises, green falls,
+// blue rises twice as fast.
+DicomBytes paletteColourFrame()
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1");
+    b.element(0x0008, 0x0070, "LO", "Acme Scan "); // Manufacturer
+    b.elementU16(0x0028, 0x0002, "US", 1);             // Samples per Pixel
+    b.element(0x0028, 0x0004, "CS", "PALETTE COLOR "); // Photometric Interpretation
+    b.elementU16(0x0028, 0x0010, "US", 8);             // Rows
+    b.elementU16(0x0028, 0x0011, "US", 16);            // Columns
+    b.elementU16(0x0028, 0x0100, "US", 8);             // Bits Allocated
+    b.elementU16(0x0028, 0x0101, "US", 8);             // Bits Stored
+    b.elementU16(0x0028, 0x0102, "US", 7);             // High Bit
+    b.elementU16(0x0028, 0x0103, "US", 0);             // Pixel Representation
+    for (std::uint16_t element = 0x1101; element <= 0x1103; ++element)
+        b.tag(0x0028, element).header("US", 6).u16(256).u16(0).u16(16); // Red/Green/Blue LUT Descriptor
+    const auto entry = [](std::uint16_t element, int i) {
+        return element == 0x1201 ? i : element == 0x1202 ? 255 - i : (2 * i) & 0xFF;
+    };
+    for (std::uint16_t element = 0x1201; element <= 0x1203; ++element) {
+        b.tag(0x0028, element).header("OW", 512); // Red/Green/Blue LUT Data
+        for (int i = 0; i < 256; ++i)
+            b.u16(static_cast<std::uint16_t>(entry(element, i) << 8));
+    }
+    b.tag(0x7FE0, 0x0010).header("OB", 128).zeros(128); // Pixel Data
     return b;
 }
 
@@ -139,6 +187,8 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::SpacedFrames: return spacedFrames(3);
     case TestFile::Gradient: return gradient();
     case TestFile::MarkedFrame: return markedFrame();
+    case TestFile::RgbFrame: return rgbFrame();
+    case TestFile::PaletteColourFrame: return paletteColourFrame();
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

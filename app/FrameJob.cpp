@@ -82,6 +82,8 @@ void waitWithProgress(QWidget* parent, const FrameQueue& queue, int frameCount, 
     QTimer poll;
     QObject::connect(&progress, &QProgressDialog::canceled, cancel);
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (progress.wasCanceled())
+            cancel();
         const int frame = std::min(queue.done() + 1, frameCount);
         progress.setValue(frame);
         progress.setLabelText(QStringLiteral("Frame : %1").arg(frame));
@@ -95,11 +97,13 @@ void waitWithProgress(QWidget* parent, const FrameQueue& queue, int frameCount, 
 } // namespace
 
 int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change,
-                unsigned workers)
+                COrvoDoc::Scope scope, unsigned workers)
 {
     if (!doc.frame())
         return 0;
-    if (!doc.applyToAll() || doc.frameCount() < 2) {
+    const bool everyFrame = (scope == COrvoDoc::Scope::InScope && doc.applyToAll())
+        || (scope == COrvoDoc::Scope::AgreeingFrames && doc.allFramesAgree());
+    if (!everyFrame) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const int count = doc.changeFrames([&change](imaging::FrameImage& frame, int) { return change(frame); },
                                            COrvoDoc::Scope::CurrentOnly);
@@ -122,5 +126,5 @@ int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging
                 return !cancelled && change(frame);
             return queue.changed(index);
         },
-        COrvoDoc::Scope::InScope);
+        scope);
 }

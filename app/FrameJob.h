@@ -1,8 +1,9 @@
 #pragma once
 
+#include "document/COrvoDoc.h"
+
 #include <functional>
 
-class COrvoDoc;
 class QWidget;
 namespace imaging {
 class FrameImage;
@@ -18,7 +19,8 @@ class FrameImage;
 // its step, or untouched. The current frame, which the window keeps on the
 // screen, is changed on this thread at the end, unless cancelled.
 //
-// `change` must touch only the frame it is given. `workers` 0 is one per
-// core. Answers how many frames changed.
+// `change` must touch only the frame it is given. `scope` says which frames
+// (CurrentOnly is not for a job). `workers` 0 is one per core. Answers how
+// many frames changed.
 int runFrameJob(QWidget* parent, COrvoDoc& doc, const std::function<bool(imaging::FrameImage&)>& change,
-                unsigned workers = 0);
+                COrvoDoc::Scope scope = COrvoDoc::Scope::InScope, unsigned workers = 0);

@@ -19,29 +19,6 @@ bool isGrey(const imaging::FrameImage* image)
     return image && image->sampleDepth() != 0 && image->kind() == imaging::SampleKind::Grey;
 }
 
-// Turns "Apply to all" on for the length of one edit and back off after.
-class AllFramesForOneEdit {
-public:
-    explicit AllFramesForOneEdit(COrvoDoc& doc)
-        : m_doc(doc)
-        , m_switched(!doc.applyToAll() && doc.allFramesAgree())
-    {
-        if (m_switched)
-            m_doc.toggleApplyToAll();
-    }
-    ~AllFramesForOneEdit()
-    {
-        if (m_switched && m_doc.applyToAll())
-            m_doc.toggleApplyToAll();
-    }
-    AllFramesForOneEdit(const AllFramesForOneEdit&) = delete;
-    AllFramesForOneEdit& operator=(const AllFramesForOneEdit&) = delete;
-
-private:
-    COrvoDoc& m_doc;
-    bool m_switched;
-};
-
 } // namespace
 
 PaletteMenu::PaletteMenu(CMainFrame& frame, QMenu& submenu, QAction& placeholder)
@@ -56,7 +33,7 @@ PaletteMenu::PaletteMenu(CMainFrame& frame, QMenu& submenu, QAction& placeholder
     rebuild();
 }
 
-int PaletteMenu::applyPalette(int number)
+int PaletteMenu::applyPalette(int number, COrvoDoc::Scope scope)
 {
     COrvoDoc* doc = activeDocument(m_frame);
     if (!doc)
@@ -64,7 +41,7 @@ int PaletteMenu::applyPalette(int number)
     // setPalette refuses RGB frames: a 24-bit bitmap has no colour table.
     return runFrameJob(&m_frame, *doc, [this, number](imaging::FrameImage& image) {
         return imaging::setPalette(image, number, m_palettes);
-    });
+    }, scope);
 }
 
 int PaletteMenu::applyCustom(std::size_t index)
@@ -73,8 +50,7 @@ int PaletteMenu::applyCustom(std::size_t index)
     if (!doc || index >= m_palettes.size())
         return 0;
     m_palettes.setLastChosen(index);
-    const AllFramesForOneEdit scope(*doc);
-    return applyPalette(imaging::kFirstCustomPalette + static_cast<int>(index));
+    return applyPalette(imaging::kFirstCustomPalette + static_cast<int>(index), COrvoDoc::Scope::AgreeingFrames);
 }
 
 bool PaletteMenu::save(const QString& file, const imaging::CustomPalette& palette)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/COrvoDoc.h"
 #include "imaging/CustomPalette.h"
 
 #include <QList>
@@ -9,7 +10,6 @@
 #include <optional>
 
 class CMainFrame;
-class COrvoDoc;
 class QAction;
 class QMenu;
 
@@ -30,7 +30,7 @@ public:
 
     // Shows palette number (0..10 built in, 11 + k custom) on the grey frames
     // the active document's edit covers, one undoable step per frame.
-    int applyPalette(int number);
+    int applyPalette(int number, COrvoDoc::Scope scope = COrvoDoc::Scope::InScope);
     // Custom palette k on every grey frame when the document's frames agree
     // in size and colour, whatever "Apply to all" says, else on the current
     // frame; remembers k for the check mark.

@@ -9,15 +9,21 @@
 //       and gives the Next File command until N files were shown, each one
 //       painted before the next step; prints files per second and the
 //       resident memory after files 1, 100, 200, ... and N.
+//   viewer-steps rotate-all FILE WORKERS
+//       rotates every frame of FILE by 30 degrees, bicubic, as one command
+//       with "Apply to all" on, on WORKERS threads (0: one a core); prints
+//       the wall time.
 //
 // Run with QT_QPA_PLATFORM=offscreen and XDG_CONFIG_HOME in a scratch folder.
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
+#include "app/FrameJob.h"
 #include "app/Command.h"
 #include "app/SelectFileBar.h"
 #include "document/COrvoDoc.h"
 #include "document/FileNameOrder.h"
+#include "imaging/Geometry.h"
 #include "view/COrvoView.h"
 
 #include <QAction>
@@ -112,6 +118,31 @@ int cine(const QString& path, double frameTime, int count)
     return 0;
 }
 
+int rotateAll(const QString& path, unsigned workers)
+{
+    COrvoDoc document;
+    if (!document.load(path, {})) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(document.loadError()));
+        return 1;
+    }
+    if (document.toggleApplyToAll() != COrvoDoc::ApplyToAllResult::Toggled) {
+        std::fprintf(stderr, "%s has frames of different sizes\n", qPrintable(path));
+        return 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const int changed = runFrameJob(nullptr, document, [](imaging::FrameImage& frame) {
+        return imaging::rotateClockwise(frame, 30.0F, imaging::Interpolation::Bicubic);
+    }, COrvoDoc::Scope::InScope, workers);
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    if (changed != document.frameCount()) {
+        std::fprintf(stderr, "only %d of %d frames were rotated\n", changed, document.frameCount());
+        return 1;
+    }
+    std::printf("%d frames on %u workers: %.3f s\n", changed, workers, seconds);
+    return 0;
+}
+
 QString firstFileOf(const QString& directory)
 {
     std::vector<std::string> names;
@@ -174,7 +205,8 @@ int nextFile(const QString& directory, int count)
 int usage()
 {
     std::fprintf(stderr, "usage: viewer-steps cine FILE FRAMETIME N\n"
-                         "       viewer-steps next-file DIR N\n");
+                         "       viewer-steps next-file DIR N\n"
+                         "       viewer-steps rotate-all FILE WORKERS\n");
     return 2;
 }
 
@@ -188,6 +220,8 @@ int main(int argc, char** argv)
     const QStringList args = QApplication::arguments();
     if (args.size() == 5 && args[1] == QLatin1String("cine"))
         return cine(args[2], args[3].toDouble(), args[4].toInt());
+    if (args.size() == 4 && args[1] == QLatin1String("rotate-all"))
+        return rotateAll(args[2], args[3].toUInt());
     if (args.size() == 4 && args[1] == QLatin1String("next-file"))
         return nextFile(args[2], args[3].toInt());
     return usage();

@@ -327,7 +327,7 @@ int COrvoDoc::changeFrames(const std::function<bool(imaging::FrameImage&, int)>&
 {
     if (current < 0 || current >= frameCount())
         current = m_currentFrame;
-    const bool all = scope == Scope::InScope && m_applyToAll;
+    const bool all = (scope == Scope::InScope && m_applyToAll) || (scope == Scope::AgreeingFrames && allFramesAgree());
     const int first = all ? 0 : current;
     const int last = all ? frameCount() - 1 : current;
     int count = 0;

@@ -70,8 +70,10 @@ public:
 
     void recordPixelStep(int frame);
     // Which frames an edit covers: every frame while "Apply to all frames"
-    // is on, else only `current` (-1: the current frame).
-    enum class Scope { InScope, CurrentOnly };
+    // is on, else only `current` (-1: the current frame). AgreeingFrames:
+    // every frame whenever they all agree in size and kind, whatever the
+    // switch says (a user palette goes on the whole series).
+    enum class Scope { InScope, CurrentOnly, AgreeingFrames };
     // Runs `change` on each frame the edit covers, with its index; each frame
     // it changed (true) gets one pixel step, and the document announces the
     // edit once. Answers how many frames changed.

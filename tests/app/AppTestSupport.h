@@ -59,6 +59,7 @@ enum class TestFile {
     MarkedFrame, // 16 x 16 of 12 bits: a flat left half crossed by a bright line, a ramp on the right
     RgbFrame, // 8 x 4 RGB, 8 bits, samples counting up
     PaletteColourFrame, // 16 x 8 "PALETTE COLOR" by the maker "Acme Scan"
+    HundredFrames, // a hundred such frames
 };
 void writeTestFile(const QString& path, TestFile kind);
 

@@ -89,6 +89,7 @@ DicomBytes gradient()
     std::vector<std::uint8_t> samples(4 * 7);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::uint8_t>(i * 9);
+    b.tag(0x7FE0, 0x0010).header("OB", static_cast<std::uint32_t>(samples.size())).raw(samples); // Pixel Data
     return b;
 }
 
@@ -189,6 +190,7 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::MarkedFrame: return markedFrame();
     case TestFile::RgbFrame: return rgbFrame();
     case TestFile::PaletteColourFrame: return paletteColourFrame();
+    case TestFile::HundredFrames: return spacedFrames(100);
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

@@ -36,9 +36,9 @@ for ((i = 0; i < runs; i++)); do
     "$steps" rotate-all "$data/mf/mf100.dcm" "$workers" 2> >(grep -v propagateSizeHints >&2)
   done
 done | tee "$scratch/runs.txt"
-# "100 frames on 1 workers: 2.345 s": the workers are the fourth field, the seconds the fifth.
-awk '$4 == 1 { print $5 }' "$scratch/runs.txt" | sort -n > "$scratch/one.txt"
-awk '$4 == 0 { print $5 }' "$scratch/runs.txt" | sort -n > "$scratch/all.txt"
+# "100 frames on 1 workers: 2.345 s": the workers are the fourth field, the seconds the sixth.
+awk '$4 == 1 { print $6 }' "$scratch/runs.txt" | sort -n > "$scratch/one.txt"
+awk '$4 == 0 { print $6 }' "$scratch/runs.txt" | sort -n > "$scratch/all.txt"
 one=$(awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }' "$scratch/one.txt")
 all=$(awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }' "$scratch/all.txt")
 awk -v one="$one" -v all="$all" -v cores="$(nproc)" 'BEGIN {

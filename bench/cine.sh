@@ -12,25 +12,8 @@
 # build/release/bench/viewer-steps, built when missing: an optimised build
 # without sanitizers). Runs on Qt's offscreen platform. Prints each run and
 # the median of RUNS runs (default 5).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/deps.sh
-# shellcheck disable=SC2086
-tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
-data=${1:-/tmp/benchdata}
-runs=${RUNS:-5}
-steps=${STEPS:-}
-if [ -z "$steps" ]; then
-  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_BENCHMARKS=ON >/dev/null
-  cmake --build build/release --target viewer-steps -j "$(nproc)" >/dev/null
-  steps=build/release/bench/viewer-steps
-fi
-[ -f "$data/mf/mf100.dcm" ] || /usr/bin/python3 ../shared/bench/gen_data.py "$data" >/dev/null
-
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -m 700 "$scratch/runtime"
-export XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=offscreen
+bench_default_runs=5
+source "$(dirname "$0")/viewer_common.sh"
 
 for ((i = 0; i < runs; i++)); do
   # The offscreen platform warns of every window hint it ignores.

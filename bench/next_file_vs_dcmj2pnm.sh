@@ -12,30 +12,11 @@
 # without sanitizers). The viewer runs on Qt's offscreen platform with its
 # settings in a scratch folder. Prints the viewer's resident memory along the
 # walk, and the median per-file time of RUNS runs (default 3) of each.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/deps.sh
-# shellcheck disable=SC2086
-tv_ensure_packages $TV_BUILD_PACKAGES $TV_BENCH_PACKAGES
-data=${1:-/tmp/benchdata}
-runs=${RUNS:-3}
-steps=${STEPS:-}
-if [ -z "$steps" ]; then
-  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTV_BUILD_BENCHMARKS=ON >/dev/null
-  cmake --build build/release --target viewer-steps -j "$(nproc)" >/dev/null
-  steps=build/release/bench/viewer-steps
-fi
+bench_default_runs=3
+source "$(dirname "$0")/viewer_common.sh"
 series="$data/series"
-[ -d "$series" ] || /usr/bin/python3 ../shared/bench/gen_data.py "$data" >/dev/null
 command -v dcmj2pnm >/dev/null || { echo "missing: dcmj2pnm" >&2; exit 1; }
 count=$(find "$series" -maxdepth 1 -type f | wc -l)
-
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -m 700 "$scratch/runtime"
-export XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=offscreen
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 for ((i = 0; i < runs; i++)); do
   rm -rf "$XDG_CONFIG_HOME"

@@ -1,4 +1,5 @@
 #include "app/FrameJob.h"
+#include "app/commands/FramePreview.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
@@ -8,6 +9,8 @@
 #include "imaging/FrameImage.h"
 #include "imaging/Geometry.h"
 #include "view/COrvoView.h"
+
+#include <optional>
 
 namespace {
 
@@ -24,13 +27,6 @@ const TurnCommand TurnCommands[] = {
     { Command::FlipVertical, imaging::flipVertical },
 };
 
-COrvoDoc* documentWithImage(const CMainFrame& frame)
-{
-    COrvoDoc* doc = activeDocument(frame);
-    const imaging::FrameImage* image = doc ? doc->frame() : nullptr;
-    return image && image->sampleDepth() != 0 ? doc : nullptr;
-}
-
 bool rotate(imaging::FrameImage& image, const CustomRotateDialog::Parameters& turn)
 {
     return turn.turn == imaging::Turn::Clockwise ? imaging::rotateClockwise(image, turn.angle, turn.method)
@@ -42,29 +38,17 @@ bool rotate(imaging::FrameImage& image, const CustomRotateDialog::Parameters& tu
 // frame gets one step, like every other frame in scope.
 void rotateCustom(CMainFrame& frame, COrvoDoc& doc)
 {
-    imaging::FrameImage& image = *doc.frame();
-    bool previewing = false;
-    const auto restore = [&] {
-        if (previewing && image.endPreview(imaging::PreviewEnd::Restore))
-            previewing = false;
-    };
-    const auto preview = [&](const CustomRotateDialog::Parameters& turn) {
-        restore();
-        if (previewing || !image.beginPreview())
-            return;
-        previewing = true;
-        rotate(image, turn);
-        emit doc.changed();
-    };
-    const auto chosen = CustomRotateDialog::ask(preview, &frame);
-    const bool previewed = previewing;
-    restore();
-    if (previewing) // the snapshot could not be put back: keep what is shown
-        image.endPreview(imaging::PreviewEnd::Discard);
+    std::optional<CustomRotateDialog::Parameters> chosen;
+    {
+        FramePreview preview(doc);
+        chosen = CustomRotateDialog::ask(
+            [&preview](const CustomRotateDialog::Parameters& turn) {
+                preview.show([turn](imaging::FrameImage& image) { return rotate(image, turn); });
+            },
+            &frame);
+    }
     if (chosen)
         runFrameJob(&frame, doc, [turn = *chosen](imaging::FrameImage& each) { return rotate(each, turn); });
-    else if (previewed)
-        emit doc.changed();
 }
 
 // What the image view keeps between uses of "Resample...": the size last

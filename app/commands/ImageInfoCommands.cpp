@@ -9,13 +9,6 @@
 
 namespace {
 
-bool hasImage(const CMainFrame& frame)
-{
-    const COrvoDoc* doc = activeDocument(frame);
-    const imaging::FrameImage* image = doc ? doc->frame() : nullptr;
-    return image && image->sampleDepth() != 0;
-}
-
 void setUpSpacing(CMainFrame& frame)
 {
     COrvoDoc* doc = activeDocument(frame);
@@ -32,18 +25,18 @@ void setUpSpacing(CMainFrame& frame)
 
 void addImageInfoCommands(CommandTable& table, CMainFrame& frame)
 {
-    const auto enabled = [&frame] { return hasImage(frame); };
+    const auto enabled = [&frame] { return documentWithImage(frame) != nullptr; };
     table.add(
         Command::ImageInfo,
         [&frame] {
-            if (hasImage(frame))
+            if (documentWithImage(frame))
                 InfoDialog::showFor(*activeDocument(frame), &frame);
         },
         enabled);
     table.add(
         Command::Histogram,
         [&frame] {
-            if (!hasImage(frame))
+            if (!documentWithImage(frame))
                 return;
             HistogramDialog dialog(*activeDocument(frame)->frame(), &frame);
             dialog.exec();

@@ -42,9 +42,8 @@ constexpr BuiltInItem ColourItems[] = {
 
 const imaging::FrameImage* currentImage(const CMainFrame& frame)
 {
-    const COrvoDoc* doc = activeDocument(frame);
-    const imaging::FrameImage* image = doc ? doc->frame() : nullptr;
-    return image && image->sampleDepth() != 0 ? image : nullptr;
+    const COrvoDoc* doc = documentWithImage(frame);
+    return doc ? doc->frame() : nullptr;
 }
 
 bool currentIs(const CMainFrame& frame, imaging::SampleKind kind)

@@ -2,12 +2,20 @@
 
 #include "AppTestSupport.h"
 
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
+#include "app/Command.h"
 #include "app/FrameJob.h"
+#include "app/LevelWindowBar.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "imaging/Geometry.h"
 
+#include <QAction>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QToolButton>
 #include <QtTest>
 
 #include <atomic>
@@ -82,6 +90,32 @@ private slots:
         }
         QCOMPARE(turned, changed);
         QCOMPARE(doc.frame(0)->width(), 32); // the current frame waits for the end
+    }
+
+    void framesOfDifferentSizesKeepApplyToAllOffWithTheMessage()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        const QString square = scratch.path() + QStringLiteral("/a.dcm");
+        const QString narrow = scratch.path() + QStringLiteral("/b.dcm");
+        writeTestFile(square, TestFile::SpacedFrame);
+        writeTestFile(narrow, TestFile::Gradient);
+        app.pending().files = { square, narrow };
+        app.pending().title = QStringLiteral("two sizes");
+        app.mainFrame()->action(Command::New)->trigger();
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        // The menu item is disabled for such frames; the bar's button says why.
+        QVERIFY(!app.mainFrame()->action(Command::ApplyToAll)->isEnabled());
+        app.mainFrame()->findChild<LevelWindowBar*>()->applyToAllButton()->click();
+        QCOMPARE(shown, QStringLiteral("Images differ in width and/or height    "));
+        QVERIFY(!app.mainFrame()->activeChild()->document().applyToAll());
     }
 };
 

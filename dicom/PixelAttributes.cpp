@@ -15,6 +15,8 @@ std::string_view compressionName(Compression compression)
     case Compression::Rle: return "RLE";
     case Compression::JpegLossy: return "JPEG LOSSY";
     case Compression::JpegLossless: return "JPEG LOSSLESS";
+    case Compression::JpegLsLossless: return "JPEG-LS LOSSLESS";
+    case Compression::JpegLsNearLossless: return "JPEG-LS NEAR-LOSSLESS";
     }
     return "NONE";
 }
@@ -42,6 +44,10 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
                 return Compression::JpegLossy;
             if (process == 57 || process == 58 || process == 65 || process == 66 || process == 70)
                 return Compression::JpegLossless;
+            if (process == 80)
+                return Compression::JpegLsLossless;
+            if (process == 81)
+                return Compression::JpegLsNearLossless;
         }
     }
     return Error{DicomError::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};

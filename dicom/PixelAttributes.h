@@ -11,9 +11,10 @@
 
 namespace dicom {
 
-enum class Compression { None, Rle, JpegLossy, JpegLossless };
+enum class Compression { None, Rle, JpegLossy, JpegLossless, JpegLsLossless, JpegLsNearLossless };
 
-// "NONE", "RLE", "JPEG LOSSY" or "JPEG LOSSLESS".
+// "NONE", "RLE", "JPEG LOSSY", "JPEG LOSSLESS", "JPEG-LS LOSSLESS" or
+// "JPEG-LS NEAR-LOSSLESS".
 std::string_view compressionName(Compression compression);
 
 // The compression a transfer syntax UID implies; unknown UIDs fail with error 6.

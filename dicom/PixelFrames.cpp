@@ -1,6 +1,7 @@
 #include "dicom/PixelFrames.h"
 
 #include "dicom/JpegFrames.h"
+#include "dicom/JpegLsFrames.h"
 #include "dicom/DicomError.h"
 #include "dicom/RleDecoder.h"
 
@@ -202,7 +203,9 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
             return {};
         };
         const bool jpeg = compression == Compression::JpegLossy || compression == Compression::JpegLossless;
+        const bool jpegLs = compression == Compression::JpegLsLossless || compression == Compression::JpegLsNearLossless;
         auto jobs = jpeg ? jpegJobs(attrs, compression, source, tables)
+                  : jpegLs ? jpegLsJobs(attrs, source, tables)
                   : compression == Compression::Rle ? rleJobs(attrs, source, tables)
                                                     : nativeJobs(attrs, source, tables);
         if (!jobs)

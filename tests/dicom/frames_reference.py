@@ -282,6 +282,9 @@ def main():
         rows = [line.rstrip("\n").split("\t") for line in f][1:]
     for row in rows:
         rel, syntax = row[0], row[4]
+        # JPEG-LS files are decoded; codecs_tests compares them with GDCM.
+        if syntax in ("1.2.840.10008.1.2.4.80", "1.2.840.10008.1.2.4.81"):
+            continue
         if rel.startswith("unsupported/"):
             failure = check_unsupported(tolan, testdata, rel)
         elif syntax in NATIVE or syntax == RLE or syntax.startswith("(none"):

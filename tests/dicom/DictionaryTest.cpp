@@ -43,6 +43,7 @@ TEST(UidDictionary, NamesExactValuesOnly)
     EXPECT_EQ(UidDictionary::name("1.2.840.10008.5.1.4.1.1.7"), "Secondary Capture Image Storage ");
     EXPECT_EQ(UidDictionary::name("1.2.840.10008.1.2.4.70"),
               "JPEG Lossless, Non-Hierarchical,First-Order Prediction (Process 14 [Selection Value 1])");
+    EXPECT_EQ(UidDictionary::name("1.2.840.10008.1.2.4.80"), "JPEG-LS Lossless Image Compression");
     EXPECT_FALSE(UidDictionary::name("1.2.840.10008.5.1.4.1.1.7 ").has_value());
     EXPECT_FALSE(UidDictionary::name("").has_value());
 }

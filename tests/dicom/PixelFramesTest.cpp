@@ -227,6 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
         // JPEG data must come as fragments; a plain 4-byte value is corrupt.
         OutcomeCase{"jpegNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.50"; }), Bytes(4),
                     DicomError::Corrupted, 0},
+        OutcomeCase{"jpegLsNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.81"; }), Bytes(4),
+                    DicomError::Corrupted, 0},
         OutcomeCase{"unknownSyntax", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.91"; }), Bytes(4),
                     DicomError::UnknownCompression, 0}),
     [](const auto& info) { return std::string(info.param.name); });

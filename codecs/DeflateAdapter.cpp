@@ -52,7 +52,8 @@ Error zlibError(int result, const z_stream& stream)
 
 Error tooLarge(std::uint64_t maxOutput)
 {
-    return Error { CodecError::Corrupt, "deflate stream inflates to more than " + std::to_string(maxOutput) + " bytes" };
+    return Error { CodecError::Corrupt,
+        "deflate stream inflates to more than " + std::to_string(maxOutput) + " bytes" };
 }
 
 } // namespace
@@ -66,6 +67,7 @@ std::uint64_t DeflateAdapter::outputLimit(std::uint64_t inputSize)
 Result<std::vector<std::uint8_t>> DeflateAdapter::inflate(std::span<const std::uint8_t> input,
     std::uint64_t maxOutput, std::vector<std::uint8_t> head)
 {
+    maxOutput = std::min(maxOutput, kMaxOutputBytes);
     try {
         InflateStream inflater;
         if (const int opened = inflater.open(); opened != Z_OK)
@@ -79,7 +81,8 @@ Result<std::vector<std::uint8_t>> DeflateAdapter::inflate(std::span<const std::u
         const std::uint64_t capacity = maxOutput + 1;
         std::uint64_t produced = 0;
         std::uint64_t consumed = 0;
-        out.resize(start + static_cast<std::size_t>(std::min(capacity, std::max<std::uint64_t>(FirstOutputBytes, std::uint64_t(input.size()) * 4))));
+        const std::uint64_t guess = std::max<std::uint64_t>(FirstOutputBytes, std::uint64_t(input.size()) * 4);
+        out.resize(start + static_cast<std::size_t>(std::min(capacity, guess)));
         for (;;) {
             if (stream.avail_in == 0 && consumed < input.size()) {
                 const std::uint64_t chunk = std::min<std::uint64_t>(MaxChunk, input.size() - consumed);

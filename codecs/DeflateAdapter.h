@@ -30,7 +30,7 @@ public:
     static std::uint64_t outputLimit(std::uint64_t inputSize);
 
     // Appends the inflated stream to head and returns it; at most maxOutput
-    // bytes are inflated. Bytes after the end of the stream (a pad to even
+    // bytes (and never more than kMaxOutputBytes) are inflated. Bytes after the end of the stream (a pad to even
     // length) are ignored.
     static Result<std::vector<std::uint8_t>> inflate(std::span<const std::uint8_t> input, std::uint64_t maxOutput,
         std::vector<std::uint8_t> head = {});

@@ -126,7 +126,8 @@ TEST_P(DeflatedStream, OpensOrFailsWithTheExactCode)
 const Bytes kData = greyDataSet();
 
 INSTANTIATE_TEST_SUITE_P(Malformed, DeflatedStream,
-    testing::Values(StreamCase {"whole", testsupport::storedBlock(kData, std::uint16_t(kData.size())), DicomError::None},
+    testing::Values(
+        StreamCase {"whole", testsupport::storedBlock(kData, std::uint16_t(kData.size())), DicomError::None},
         StreamCase {"truncated", testsupport::storedBlock(Bytes(kData.begin(), kData.end() - 20),
             std::uint16_t(kData.size())), DicomError::Corrupted},
         StreamCase {"garbage", Bytes {0xFF, 0xFF, 0xFF, 0xFF, 0x12, 0x34}, DicomError::Corrupted},

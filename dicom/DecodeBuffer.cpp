@@ -28,9 +28,11 @@ std::size_t FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out
 
 bool DecodeBuffer::fill(std::uint64_t limit)
 {
+    if (!m_source)
+        return true;
     const std::uint64_t n = std::min(limit, fileSize());
     m_bytes.resize(static_cast<std::size_t>(n));
-    return m_source.readAt(0, m_bytes) == n;
+    return m_source->readAt(0, m_bytes) == n;
 }
 
 bool DecodeBuffer::ensure(std::uint64_t end)
@@ -38,12 +40,12 @@ bool DecodeBuffer::ensure(std::uint64_t end)
     const std::uint64_t have = m_bytes.size();
     if (end <= have)
         return true;
-    if (end > fileSize())
+    if (end > fileSize() || !m_source)
         return false;
     const std::uint64_t chunk = std::min(std::max(end - have, ChunkSize), fileSize() - have);
     m_bytes.resize(static_cast<std::size_t>(have + chunk));
     std::span<std::uint8_t> tail(m_bytes.data() + have, static_cast<std::size_t>(chunk));
-    if (m_source.readAt(have, tail) != chunk) {
+    if (m_source->readAt(have, tail) != chunk) {
         m_bytes.resize(static_cast<std::size_t>(have));
         return false;
     }

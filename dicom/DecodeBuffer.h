@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace dicom {
@@ -45,7 +46,9 @@ class DecodeBuffer {
 public:
     static constexpr std::uint64_t ChunkSize = 4096;
 
-    explicit DecodeBuffer(ByteSource& source) : m_source(source) {}
+    explicit DecodeBuffer(ByteSource& source) : m_source(&source) {}
+    // A file made whole in memory (an inflated data set): nothing is read later.
+    explicit DecodeBuffer(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
 
     // Reads the first min(size, limit) bytes; false on a short read.
     bool fill(std::uint64_t limit);
@@ -55,11 +58,11 @@ public:
     bool ensure(std::uint64_t end);
 
     std::span<const std::uint8_t> bytes() const { return m_bytes; }
-    std::uint64_t fileSize() const { return m_source.size(); }
+    std::uint64_t fileSize() const { return m_source ? m_source->size() : m_bytes.size(); }
     std::uint64_t bytesRead() const { return m_bytes.size(); }
 
 private:
-    ByteSource& m_source;
+    ByteSource* m_source = nullptr;
     std::vector<std::uint8_t> m_bytes;
 };
 

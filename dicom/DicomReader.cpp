@@ -1,5 +1,7 @@
 #include "dicom/DicomReader.h"
 
+#include "codecs/DeflateAdapter.h"
+#include "dicom/CodecErrors.h"
 #include "dicom/Tags.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -163,10 +166,8 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
             break;
         }
         const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
-        // PS3.5 A.5: the data set after the meta group is a deflate stream,
-        // which this reader does not inflate.
         if (syntax && trimPadding(syntax->text()) == DeflatedSyntax)
-            return DicomError::UnknownCompression;
+            return decodeDeflated(buffer, decoder.position(), dataset);
         // Without a transfer syntax the data set tells its encoding itself,
         // as a raw one does.
         const Encoding encoding = syntax ? encodingOf(syntax->text())
@@ -185,6 +186,26 @@ DicomError DicomReader::decode(DecodeBuffer& buffer, DicomDataset& dataset)
         return DicomError::UnknownFormat;
     setEncoding(dataset, encoding);
     ElementDecoder decoder(buffer, encoding, 0);
+    return decodeDataset(decoder, dataset);
+}
+
+// PS3.5 A.5: the data set after the meta group is one raw deflate stream of
+// an explicit VR little endian data set. It is read from a copy of the file
+// with the stream inflated in place, so that every offset the decoder records
+// (pixel data, fragments) points into that one buffer.
+DicomError DicomReader::decodeDeflated(DecodeBuffer& buffer, std::uint64_t streamStart, DicomDataset& dataset)
+{
+    if (!buffer.ensure(buffer.fileSize()))
+        return DicomError::FileIo;
+    const auto bytes = buffer.bytes();
+    const auto stream = bytes.subspan(static_cast<std::size_t>(streamStart));
+    auto whole = codecs::DeflateAdapter::inflate(stream, codecs::DeflateAdapter::outputLimit(stream.size()),
+        std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(streamStart)));
+    if (!whole)
+        return fromCodecError(whole.error().code);
+    DecodeBuffer inflated(std::move(*whole));
+    setEncoding(dataset, Encoding::ExplicitLittle);
+    ElementDecoder decoder(inflated, Encoding::ExplicitLittle, streamStart);
     return decodeDataset(decoder, dataset);
 }
 

@@ -2,7 +2,8 @@
 
 // Reads a DICOM file (Part 10 with preamble and meta group, or a raw data set)
 // into a DicomDataset: implicit VR little endian, explicit VR little and big
-// endian, nested sequences, optionally only the header.
+// endian, deflated explicit VR little endian, nested sequences, optionally
+// only the header.
 
 #include "dicom/DicomDataset.h"
 #include "dicom/ElementDecoder.h"
@@ -50,6 +51,7 @@ public:
 
 private:
     DicomError decode(DecodeBuffer& buffer, DicomDataset& dataset);
+    DicomError decodeDeflated(DecodeBuffer& buffer, std::uint64_t streamStart, DicomDataset& dataset);
     DicomError decodeDataset(ElementDecoder& decoder, DicomDataset& dataset);
     DicomError finish(ElementDecoder& decoder, DicomDataset& dataset);
 

@@ -28,6 +28,9 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
         uid.remove_suffix(1);
     if (uid.empty() || uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1" || uid == "1.2.840.10008.1.2.2")
         return Compression::None;
+    // The reader has inflated a deflated data set: its pixels are native.
+    if (uid == "1.2.840.10008.1.2.1.99")
+        return Compression::None;
     if (uid == "1.2.840.10008.1.2.5")
         return Compression::Rle;
     constexpr std::string_view jpegPrefix = "1.2.840.10008.1.2.4.";

@@ -1,4 +1,5 @@
 #include "tests/cli/TolanRun.h"
+#include "tests/support/DeflateBytes.h"
 #include "tests/support/DicomBytes.h"
 
 #include <gtest/gtest.h>
@@ -90,5 +91,23 @@ INSTANTIATE_TEST_SUITE_P(Cuts, DumpOfCutFile, ::testing::Values(
         .item(0xFFFFFFFF)    // undefined-length item
         .element(0x0008, 0x1150, "UI", "1.2").bytes(), metaAndCharacterSetAnd("0x0008, 0x1140")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A deflated data set (PS3.5 A.5) lists inflated, after the syntax's row.
+TEST(DumpCommand, ListsTheInflatedElementsOfADeflatedFile)
+{
+    TempFolder folder("dump-deflated");
+    DicomBytes dataSet;
+    dataSet.element(0x0008, 0x0005, "CS", "ISO_IR 100"); // Specific Character Set
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1.99")
+        .raw(testsupport::storedBlock(dataSet.bytes(), static_cast<std::uint16_t>(dataSet.size())));
+    const auto path = folder.path() / "deflated.dcm";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.bytes().data()), static_cast<std::streamsize>(b.size()));
+    const auto run = runTolan({"dump", path.string()}, folder.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(rowTags(run.out), MetaAndCharacterSet);
+    EXPECT_NE(run.out.find("\"1.2.840.10008.1.2.1.99\""), std::string::npos) << run.out;
+}
 
 } // namespace

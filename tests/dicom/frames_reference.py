@@ -4,7 +4,7 @@
     frames_reference.py TOLAN TESTDATA_DIR
 
 For each file whose transfer syntax is native (implicit or explicit VR,
-either endianness, or a raw data set) or RLE, the frames `tolan frames` writes
+either endianness, deflated, or a raw data set) or RLE, the frames `tolan frames` writes
 must equal pydicom's pixel_array put through the same normalisation written
 out again here with numpy: samples masked to bits stored and sign-extended by
 pixel representation, rescale in double truncated and clamped to int16 for
@@ -30,6 +30,7 @@ except ImportError as e:  # pragma: no cover
 
 NATIVE = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2"}
 RLE = "1.2.840.10008.1.2.5"
+DEFLATED = "1.2.840.10008.1.2.1.99"  # inflated, then read as native
 MESSAGES = {3: "Unsupported Dicom file format", 5: "Corrupted Dicom file", 6: "Unknown Compression Scheme"}
 # Files pydicom cannot parse, checked against the same image in another encoding.
 TWINS = {"syntax/un-undefined-length-ebe.dcm": "syntax/ct1-ile.dcm"}
@@ -285,7 +286,9 @@ def main():
         # JPEG-LS files are decoded; codecs_tests compares them with GDCM.
         if syntax in ("1.2.840.10008.1.2.4.80", "1.2.840.10008.1.2.4.81"):
             continue
-        if rel.startswith("unsupported/"):
+        if syntax == DEFLATED:
+            failure = check_file(tolan, testdata, rel, syntax)
+        elif rel.startswith("unsupported/"):
             failure = check_unsupported(tolan, testdata, rel)
         elif syntax in NATIVE or syntax == RLE or syntax.startswith("(none"):
             failure = check_file(tolan, testdata, rel, syntax if not syntax.startswith("(none") else "1.2.840.10008.1.2")

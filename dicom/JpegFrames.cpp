@@ -46,6 +46,18 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
     return frames;
 }
 
+codecs::FrameParams frameParamsOf(const PixelAttributes& attrs)
+{
+    codecs::FrameParams params;
+    params.rows = attrs.rows;
+    params.columns = attrs.columns;
+    params.samplesPerPixel = static_cast<std::uint16_t>(attrs.samplesPerPixel);
+    params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
+    params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
+    params.planarConfiguration = attrs.planarConfiguration;
+    return params;
+}
+
 Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette)
 {
@@ -60,13 +72,7 @@ Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression
     if (attrs.samplesPerPixel < 1)
         return Error{DicomError::UnsupportedFormat, "JPEG frames need at least one sample per pixel"};
 
-    codecs::FrameParams params;
-    params.rows = attrs.rows;
-    params.columns = attrs.columns;
-    params.samplesPerPixel = static_cast<std::uint16_t>(attrs.samplesPerPixel);
-    params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
-    params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
-    params.planarConfiguration = attrs.planarConfiguration;
+    codecs::FrameParams params = frameParamsOf(attrs);
     params.declaredColour = declaredColour(attrs.photometricKind());
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
         return Error{DicomError::Corrupted, "JPEG frame size out of range"};

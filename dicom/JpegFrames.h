@@ -5,6 +5,7 @@
 // JPEG library for DCT data, whichever the stream's frame header names), then
 // normalised like every other frame.
 
+#include "codecs/FrameParams.h"
 #include "dicom/DicomError.h"
 #include "dicom/Normalisation.h"
 #include "dicom/PaletteColour.h"
@@ -23,6 +24,10 @@ namespace dicom {
 // still span several fragments, and each JPEG frame starts with SOI.
 std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const Encapsulated& data,
                                                                            std::int32_t numberOfFrames);
+
+// What the JPEG and JPEG-LS codecs check a stream against: the frame's size,
+// samples, bits and planar configuration as the attributes give them.
+codecs::FrameParams frameParamsOf(const PixelAttributes& attrs);
 
 // One decode a frame: the fragments of each are joined and decoded by the
 // codecs, then normalised. Codec failures keep their codes (3 unsupported,

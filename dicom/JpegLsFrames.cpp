@@ -18,13 +18,7 @@ Result<FrameJobs> jpegLsJobs(const PixelAttributes& attrs, const PixelSource& so
     if (attrs.samplesPerPixel < 1)
         return Error{DicomError::UnsupportedFormat, "JPEG-LS frames need at least one sample per pixel"};
 
-    codecs::FrameParams params;
-    params.rows = attrs.rows;
-    params.columns = attrs.columns;
-    params.samplesPerPixel = static_cast<std::uint16_t>(attrs.samplesPerPixel);
-    params.bitsAllocated = static_cast<std::uint16_t>(attrs.bitsAllocated);
-    params.bitsStored = static_cast<std::uint16_t>(attrs.bitsStored);
-    params.planarConfiguration = attrs.planarConfiguration;
+    const codecs::FrameParams params = frameParamsOf(attrs);
     if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
         return Error{DicomError::Corrupted, "JPEG-LS frame size out of range"};
 
@@ -38,7 +32,7 @@ Result<FrameJobs> jpegLsJobs(const PixelAttributes& attrs, const PixelSource& so
     FrameJobs jobs;
     jobs.count = grouped->size();
     jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
-        return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
+        return [=, joiner = std::make_shared<FragmentJoiner>(),
                 decoded = std::make_shared<std::vector<std::uint8_t>>(),
                 normalise = std::make_shared<FrameNormaliser>(attrs, SampleLayout::Interleaved, palette)](
                    std::size_t i) -> Result<Frame> {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dicom {
 
@@ -32,6 +33,19 @@ PaletteChannel reducePaletteTable(std::span<const std::uint8_t> data, WordOrder 
 // The three tables must have the same non-zero length, else error 5.
 Result<PaletteTables> reducePaletteTables(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
                                                 std::span<const std::uint8_t> blue, WordOrder order);
+
+// PS3.3 C.7.9.2: segmented table data (opcodes and values in 16-bit words)
+// expanded to at most maxEntries entries. An indirect segment's offset
+// counts words from the start of the data, as the common decoders read it.
+// A segment that runs past the data, an unknown opcode, a leading linear or
+// indirect segment, or indirect segments nested past a small depth is error 5.
+Result<std::vector<std::uint16_t>> expandSegmentedTable(std::span<const std::uint16_t> words,
+                                                        std::size_t maxEntries);
+
+// The first 256 entries of an expanded table as 8-bit colours: the high byte
+// of 16-bit entries, the low byte of 8-bit ones; a shorter table repeats its
+// last entry.
+PaletteChannel reduceExpandedTable(std::span<const std::uint16_t> entries, int entryBits);
 
 // A palette saved under the maker's name: (0008,0070) without its padding,
 // at most 127 characters, blanks as "_"; "NewPalette" when there is none.

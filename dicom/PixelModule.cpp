@@ -7,8 +7,11 @@
 #include "dicom/Tags.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace dicom {
 
@@ -23,22 +26,72 @@ std::int16_t toInt16(std::int32_t v)
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
 }
 
-// Which colour a palette element holds: 0 red, 1 green, 2 blue. The
-// retired "large" tables are read like the ordinary ones.
-int paletteChannel(const DicomElement& e, bool& segmented)
+enum class PaletteElement { Table, Segmented, Descriptor };
+
+// Which colour a palette element holds (0 red, 1 green, 2 blue, -1 none) and
+// what it is. The retired "large" tables are read like the ordinary ones.
+int paletteChannel(const DicomElement& e, PaletteElement& kind)
 {
-    const base::Tag tag = e.tag();
-    // PS3.3 C.7.9: segmented data is a list of opcodes, not a table.
-    segmented = tag == tags::SegmentedRedPaletteColorLookupTableData ||
-                tag == tags::SegmentedGreenPaletteColorLookupTableData ||
-                tag == tags::SegmentedBluePaletteColorLookupTableData;
-    if (tag == tags::RedPaletteColorLookupTableData || tag == tags::LargeRedPaletteColorLookupTableData)
-        return 0;
-    if (tag == tags::GreenPaletteColorLookupTableData || tag == tags::LargeGreenPaletteColorLookupTableData)
-        return 1;
-    if (tag == tags::BluePaletteColorLookupTableData || tag == tags::LargeBluePaletteColorLookupTableData)
-        return 2;
+    static constexpr std::array<std::pair<base::Tag, PaletteElement>, 12> elements{{
+        {tags::RedPaletteColorLookupTableData, PaletteElement::Table},
+        {tags::GreenPaletteColorLookupTableData, PaletteElement::Table},
+        {tags::BluePaletteColorLookupTableData, PaletteElement::Table},
+        {tags::LargeRedPaletteColorLookupTableData, PaletteElement::Table},
+        {tags::LargeGreenPaletteColorLookupTableData, PaletteElement::Table},
+        {tags::LargeBluePaletteColorLookupTableData, PaletteElement::Table},
+        {tags::SegmentedRedPaletteColorLookupTableData, PaletteElement::Segmented},
+        {tags::SegmentedGreenPaletteColorLookupTableData, PaletteElement::Segmented},
+        {tags::SegmentedBluePaletteColorLookupTableData, PaletteElement::Segmented},
+        {tags::RedPaletteColorLookupTableDescriptor, PaletteElement::Descriptor},
+        {tags::GreenPaletteColorLookupTableDescriptor, PaletteElement::Descriptor},
+        {tags::BluePaletteColorLookupTableDescriptor, PaletteElement::Descriptor},
+    }};
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (e.tag() == elements[i].first) {
+            kind = elements[i].second;
+            return static_cast<int>(i % 3);
+        }
+    }
     return -1;
+}
+
+// PS3.3 C.7.6.3.1.5: the descriptor's third value is the entry width, 8 or
+// 16 bits; without a usable one the entries' own range decides.
+int entryBits(std::span<const std::uint8_t> descriptor, bool bigEndian, std::span<const std::uint16_t> entries)
+{
+    if (descriptor.size() >= 6) {
+        const int bits = bigEndian ? descriptor[4] << 8 | descriptor[5] : descriptor[5] << 8 | descriptor[4];
+        if (bits == 8 || bits == 16)
+            return bits;
+    }
+    return std::any_of(entries.begin(), entries.end(), [](std::uint16_t v) { return v > 0xFF; }) ? 16 : 8;
+}
+
+std::vector<std::uint16_t> wordsOf(std::span<const std::uint8_t> bytes, bool bigEndian)
+{
+    std::vector<std::uint16_t> words(bytes.size() / 2);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::uint8_t lo = bytes[2 * i + (bigEndian ? 1 : 0)];
+        const std::uint8_t hi = bytes[2 * i + (bigEndian ? 0 : 1)];
+        words[i] = static_cast<std::uint16_t>(hi << 8 | lo);
+    }
+    return words;
+}
+
+// Only the first 256 entries can be indexed by 8-bit pixels, which are the
+// only ones a palette colours.
+Result<PaletteTables> readSegmentedTables(const std::span<const std::uint8_t> (&segmented)[3],
+                                          const std::span<const std::uint8_t> (&descriptors)[3], bool bigEndian)
+{
+    PaletteTables out;
+    PaletteChannel* channels[3] = {&out.red, &out.green, &out.blue};
+    for (int c = 0; c < 3; ++c) {
+        const auto entries = expandSegmentedTable(wordsOf(segmented[c], bigEndian), 256);
+        if (!entries)
+            return entries.error();
+        *channels[c] = reduceExpandedTable(*entries, entryBits(descriptors[c], bigEndian, *entries));
+    }
+    return out;
 }
 
 // Encapsulated pixel data are listed with the length of their frames as
@@ -125,24 +178,29 @@ Result<Compression> readCompression(const DicomDataset& dataset)
 
 Result<PaletteTables> readPaletteTables(const DicomDataset& dataset)
 {
-    std::span<const std::uint8_t> channels[3];
+    std::span<const std::uint8_t> tables[3], segmented[3], descriptors[3];
     bool found[3] = {false, false, false};
-    bool sawSegmented = false;
+    bool foundSegmented[3] = {false, false, false};
     for (const DicomElement& e : dataset.elements) {
-        bool segmented = false;
-        const int channel = paletteChannel(e, segmented);
-        sawSegmented = sawSegmented || segmented;
-        if (channel >= 0) {
-            channels[channel] = e.bytes();
+        PaletteElement kind = PaletteElement::Table;
+        const int channel = paletteChannel(e, kind);
+        if (channel < 0)
+            continue;
+        if (kind == PaletteElement::Table) {
+            tables[channel] = e.bytes();
             found[channel] = true;
+        } else if (kind == PaletteElement::Segmented) {
+            segmented[channel] = e.bytes();
+            foundSegmented[channel] = true;
+        } else {
+            descriptors[channel] = e.bytes();
         }
     }
-    if (!found[0] && !found[1] && !found[2] && sawSegmented)
-        return Error{DicomError::UnsupportedFormat, "segmented palette colour tables are not supported"};
+    if (!found[0] && !found[1] && !found[2] && foundSegmented[0] && foundSegmented[1] && foundSegmented[2])
+        return readSegmentedTables(segmented, descriptors, dataset.bigEndian);
     if (!found[0] || !found[1] || !found[2])
         return Error{DicomError::Corrupted, "a palette colour table is missing"};
-    return reducePaletteTables(channels[0], channels[1], channels[2],
-                               dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
+    return reducePaletteTables(tables[0], tables[1], tables[2], dataset.bigEndian ? WordOrder::Big : WordOrder::Little);
 }
 
 Result<PixelFrames> readPixelFrames(const DicomDataset& dataset, ElementDecoder& decoder, const FrameSink& sink,

@@ -1,10 +1,12 @@
 // tolan dump [--header-only] FILE|DIR...: one tab-separated row per top-level
-// element (tag, name, VR, length, value), the listing the viewer shows.
+// element (tag, name, VR, length, value), the listing the viewer shows, with
+// the transfer syntax's name after its UID.
 
 #include "cli/CliArgs.h"
 #include "dicom/DicomReader.h"
 #include "dicom/HeaderListing.h"
 #include "dicom/PictureFiles.h"
+#include "dicom/UidDictionary.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +25,17 @@ void printUsage(std::FILE* out)
                       "  --header-only  read only as far as the pixel data\n");
 }
 
+// The transfer syntax's value followed by its name, when the registry knows
+// it, so that a listing says how the pixels are encoded.
+std::string syntaxValue(const std::string& value)
+{
+    std::string uid = value.size() >= 2 && value.front() == '"' ? value.substr(1, value.find('"', 1) - 1) : value;
+    while (!uid.empty() && (uid.back() == '\0' || uid.back() == ' '))
+        uid.pop_back();
+    const auto name = dicom::UidDictionary::name(uid);
+    return name ? value + " (" + std::string(*name) + ")" : value;
+}
+
 void appendRows(const dicom::DicomDataset& dataset, std::string& out)
 {
     for (const dicom::HeaderRow& row : dicom::headerRows(dataset)) {
@@ -34,7 +47,7 @@ void appendRows(const dicom::DicomDataset& dataset, std::string& out)
         out += '\t';
         out += row.length;
         out += '\t';
-        out += row.value;
+        out += row.tag == "0x0002, 0x0010" ? syntaxValue(row.value) : row.value;
         out += '\n';
     }
 }

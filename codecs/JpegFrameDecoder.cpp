@@ -104,18 +104,23 @@ namespace {
 
 const char kSizeMismatch[] = "JPEG frame size does not match the image attributes";
 
+// A frame may hold at most this many times the pixels its stream declares, so
+// that a small stream cannot make a forged Rows x Columns cost memory. Real
+// files have streams of a quarter of the frame's width.
+constexpr std::uint64_t kMaxPaddingRatio = 16;
+
 // The stream's own size when it differs from the parameters' but still fits
-// the rule: same samples, at least half the rows and columns (so that a tiny
-// stream cannot make a forged Rows x Columns cost memory), and its decoded
-// picture within the cap.
+// the rule: same samples, a sixteenth of the frame's pixels or more, and its
+// decoded picture within the cap.
 Result<FrameParams> streamParamsOf(std::span<const std::uint8_t> stream, const FrameParams& params)
 {
     const auto header = readJpegFrameHeader(stream);
     if (!header || header->width == 0 || header->height == 0
         || (header->width == params.columns && header->height == params.rows))
         return params;
-    if (header->components != params.samplesPerPixel || std::uint64_t(header->width) * 2 < params.columns
-        || std::uint64_t(header->height) * 2 < params.rows)
+    if (header->components != params.samplesPerPixel
+        || std::uint64_t(header->width) * header->height * kMaxPaddingRatio
+            < std::uint64_t(params.columns) * params.rows)
         return Error { CodecError::Corrupt, std::string(kSizeMismatch) + " (" + std::to_string(header->width)
             + " x " + std::to_string(header->height) + " x " + std::to_string(header->components) + ")" };
     FrameParams own = params;

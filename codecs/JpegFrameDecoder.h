@@ -51,8 +51,8 @@ struct FramePlacement {
 // for bits allocated 8, host-order 16-bit samples for 16). frame is sized only
 // once the stream's own frame header is known, so that a size forged in the
 // data set costs no memory. A stream of another size is placed as placement
-// says; one that covers less than half the rows or columns, or has other
-// samples, is Corrupt (5). 8-bit DCT streams go to libjpeg-turbo, those of
+// says; one that covers less than a sixteenth of the frame's pixels, or has
+// other samples, is Corrupt (5). 8-bit DCT streams go to libjpeg-turbo, those of
 // precision 9 to 12 to the 12-bit IJG build, lossless ones to our decoder.
 // Returns the decoder's warnings, at most one of each kind.
 Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,

@@ -27,12 +27,9 @@ codecs::DeclaredColour declaredColour(Photometric photometric)
     }
 }
 
-// What a frame's area outside a smaller stream shows: the sample values of
-// least intensity. That is 0 for MONOCHROME2 and for the R, G, B the JPEG
-// library makes of YCbCr; the largest value for MONOCHROME1, which shows it
-// darkest; the most negative one for signed data; and for stored YBR samples
-// (lossless) Y = 0 with neutral chroma. A palette's entry 0 is taken as is.
-std::array<std::uint16_t, 4> blackSamples(const PixelAttributes& attrs, bool decodedToRgb)
+} // namespace
+
+std::array<std::uint16_t, 4> jpegBlackSamples(const PixelAttributes& attrs, bool decodedToRgb)
 {
     const int bits = std::clamp<int>(attrs.bitsStored, 1, 16);
     const std::uint32_t top = (std::uint32_t(1) << bits) - 1;
@@ -56,6 +53,8 @@ std::array<std::uint16_t, 4> blackSamples(const PixelAttributes& attrs, bool dec
     }
     return black;
 }
+
+namespace {
 
 std::string placementWarning(std::size_t frame, const codecs::FramePlacement& placement, const PixelAttributes& attrs)
 {
@@ -134,7 +133,7 @@ Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression, const Pixe
             // The JPEG libraries turn YCbCr into R, G, B; our lossless decoder keeps the stored samples.
             const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
             codecs::FramePlacement placement;
-            placement.black = blackSamples(attrs, library);
+            placement.black = jpegBlackSamples(attrs, library);
             auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded, &placement);
             if (!warnings)
                 return Error{fromCodecError(warnings.error().code), warnings.error().detail};

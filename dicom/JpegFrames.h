@@ -12,6 +12,7 @@
 #include "dicom/PixelAttributes.h"
 #include "dicom/PixelFrames.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -28,6 +29,14 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 // What the JPEG and JPEG-LS codecs check a stream against: the frame's size,
 // samples, bits and planar configuration as the attributes give them.
 codecs::FrameParams frameParamsOf(const PixelAttributes& attrs);
+
+// What a frame's area outside a smaller JPEG stream shows: the sample values
+// of least intensity, as stored (before normalisation). That is 0 for
+// MONOCHROME2 and for the R, G, B the JPEG library makes of YCbCr; the largest
+// value for MONOCHROME1, which shows it darkest; the most negative one
+// (bits-stored two's complement) for signed data; and for stored YBR samples
+// (lossless) Y = 0 with neutral chroma. A palette's entry 0 is taken as is.
+std::array<std::uint16_t, 4> jpegBlackSamples(const PixelAttributes& attrs, bool decodedToRgb);
 
 // One decode a frame: the fragments of each are joined and decoded by the
 // codecs, then normalised. Codec failures keep their codes (3 unsupported,

@@ -3,7 +3,8 @@
 // One entry point for the JPEG frames of a DICOM data set. The transfer
 // syntax does not always tell the truth about the stream (files labelled
 // lossless that hold baseline DCT data exist), so the frame header decides:
-// lossless streams go to our own decoder, DCT-based ones to the JPEG library.
+// lossless streams go to our own decoder, DCT-based ones to a JPEG library
+// (libjpeg-turbo for 8-bit samples, the 12-bit IJG build for 12-bit ones).
 
 #include "codecs/CodecError.h"
 #include "codecs/FrameParams.h"

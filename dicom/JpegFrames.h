@@ -1,9 +1,9 @@
 #pragma once
 
 // Extraction of "JPEG LOSSY" and "JPEG LOSSLESS" frames: the fragments of each
-// frame are joined and decoded by the codecs (our lossless decoder, or the
-// JPEG library for DCT data, whichever the stream's frame header names), then
-// normalised like every other frame.
+// frame are joined and decoded by the codecs (our lossless decoder, or a JPEG
+// library for 8- or 12-bit DCT data, whichever the stream's frame header
+// names), then normalised like every other frame.
 
 #include "codecs/FrameParams.h"
 #include "dicom/DicomError.h"
@@ -41,8 +41,9 @@ std::array<std::uint16_t, 4> jpegBlackSamples(const PixelAttributes& attrs, bool
 // One decode a frame: the fragments of each are joined and decoded by the
 // codecs, then normalised. Codec failures keep their codes (3 unsupported,
 // 5 corrupted, 1 out of memory). Each frame's buffer is sized only once its
-// stream's own header matches the attributes. The decoders' warnings go to
-// the jobs' warnings.
+// stream's own header is known; a stream of another size is placed in the
+// frame's top-left corner over jpegBlackSamples, or cropped, and the first
+// such frame adds one warning. The decoders' warnings go to the jobs' warnings.
 Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette);
 

@@ -1,5 +1,7 @@
 #include "codecs/JpegAdapter.h"
 
+#include "codecs/JpegColour.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
@@ -140,27 +142,6 @@ Error libraryError(const ErrorManager& error)
         error.message };
 }
 
-// The colour space of a three-component frame labelled "RGB": what the
-// stream says of itself first, else the label. The library alone would take
-// unmarked components 0, 1, 2 (or 1, 2, 3) for YCbCr.
-J_COLOR_SPACE rgbFrameColourSpace(const jpeg_decompress_struct& info)
-{
-    // Adobe Technical Note 5116: transform 0 means the samples are stored untransformed.
-    if (info.saw_Adobe_marker)
-        return info.Adobe_transform == 0 ? JCS_RGB : JCS_YCbCr;
-    const jpeg_component_info* c = info.comp_info;
-    if (c[0].component_id == 'R' && c[1].component_id == 'G' && c[2].component_id == 'B')
-        return JCS_RGB;
-    bool subsampled = false;
-    for (int i = 1; i < 3; ++i)
-        subsampled = subsampled || c[i].h_samp_factor != c[0].h_samp_factor || c[i].v_samp_factor != c[0].v_samp_factor;
-    // JFIF (T.871) is YCbCr by definition; so, in practice, is subsampled chroma.
-    if (info.saw_JFIF_marker || subsampled)
-        return JCS_YCbCr;
-    // PS3.5 8.2.1: "RGB" says no colour transform was applied.
-    return JCS_RGB;
-}
-
 Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params)
 {
     if (input.empty())
@@ -185,7 +166,7 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
     job->info.out_color_space = job->info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     // Other labels keep the library's own reading of the stream.
     if (params && params->declaredColour == DeclaredColour::Rgb && job->info.num_components == 3)
-        job->info.jpeg_color_space = rgbFrameColourSpace(job->info);
+        job->info.jpeg_color_space = storesRgbSamples(job->info) ? JCS_RGB : JCS_YCbCr;
     if (params) {
         if (job->info.image_width != params->columns || job->info.image_height != params->rows
             || job->info.num_components != params->samplesPerPixel)

@@ -1,8 +1,11 @@
 #include "codecs/JpegFrameDecoder.h"
 
+#include "codecs/Jpeg12Adapter.h"
 #include "codecs/JpegAdapter.h"
 #include "codecs/LosslessJpegDecoder.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace codecs {
@@ -97,8 +100,73 @@ std::optional<JpegFrameHeader> readJpegFrameHeader(std::span<const std::uint8_t>
     return header;
 }
 
-Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
-    const FrameParams& params, std::vector<std::uint8_t>& frame)
+namespace {
+
+const char kSizeMismatch[] = "JPEG frame size does not match the image attributes";
+
+// A frame may hold at most this many times the pixels its stream declares, so
+// that a small stream cannot make a forged Rows x Columns cost memory. Real
+// files have streams of a quarter of the frame's width.
+constexpr std::uint64_t kMaxPaddingRatio = 16;
+
+// The stream's own size when it differs from the parameters' but still fits
+// the rule: same samples, a sixteenth of the frame's pixels or more, and its
+// decoded picture within the cap.
+Result<FrameParams> streamParamsOf(std::span<const std::uint8_t> stream, const FrameParams& params)
+{
+    const auto header = readJpegFrameHeader(stream);
+    if (!header || header->width == 0 || header->height == 0
+        || (header->width == params.columns && header->height == params.rows))
+        return params;
+    if (header->components != params.samplesPerPixel
+        || std::uint64_t(header->width) * header->height * kMaxPaddingRatio
+            < std::uint64_t(params.columns) * params.rows)
+        return Error { CodecError::Corrupt, std::string(kSizeMismatch) + " (" + std::to_string(header->width)
+            + " x " + std::to_string(header->height) + " x " + std::to_string(header->components) + ")" };
+    FrameParams own = params;
+    own.columns = header->width;
+    own.rows = header->height;
+    if (own.frameBytes() > JpegAdapter::kMaxPictureBytes)
+        return Error { CodecError::Unsupported, "JPEG picture too large" };
+    return own;
+}
+
+// Copies the stream's picture into the frame's top-left corner, cropped, over black.
+void place(const std::vector<std::uint8_t>& picture, const FrameParams& own, const FrameParams& params,
+    const std::array<std::uint16_t, 4>& black, std::vector<std::uint8_t>& frame)
+{
+    const std::size_t sampleBytes = params.bytesPerSample();
+    const std::size_t pixelBytes = sampleBytes * params.samplesPerPixel;
+    frame.resize(static_cast<std::size_t>(params.frameBytes()));
+    std::vector<std::uint8_t> blackPixel(pixelBytes);
+    for (std::size_t s = 0; s < params.samplesPerPixel && s < black.size(); ++s) {
+        if (sampleBytes == 2)
+            std::memcpy(&blackPixel[s * 2], &black[s], 2);
+        else
+            blackPixel[s] = static_cast<std::uint8_t>(black[s]);
+    }
+    for (std::size_t p = 0; p < frame.size(); p += pixelBytes)
+        std::memcpy(&frame[p], blackPixel.data(), pixelBytes);
+    const std::size_t rows = std::min(own.rows, params.rows);
+    const std::size_t copyBytes = std::min(own.columns, params.columns) * pixelBytes;
+    for (std::size_t y = 0; y < rows; ++y)
+        std::memcpy(&frame[y * params.columns * pixelBytes], &picture[y * own.columns * pixelBytes], copyBytes);
+}
+
+// An 8-bit picture into 16-bit samples, for a data set that allocates 16 bits
+// to an 8-bit DCT stream.
+std::vector<std::uint8_t> widen(const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> wide(bytes.size() * 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::uint16_t sample = bytes[i];
+        std::memcpy(&wide[i * 2], &sample, 2);
+    }
+    return wide;
+}
+
+Result<std::vector<std::string>> decodeAtStreamSize(std::span<const std::uint8_t> stream, const FrameParams& own,
+    std::vector<std::uint8_t>& frame)
 {
     const JpegProcess process = jpegProcessOf(stream);
     if (process != JpegProcess::Dct) {
@@ -106,26 +174,58 @@ Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> s
         // the parameters' before it writes a sample, so a stream whose header
         // does not match gets no buffer, and the decoder says what is wrong.
         const auto header = readJpegFrameHeader(stream);
-        if (header && header->width == params.columns && header->height == params.rows
-            && header->components == params.samplesPerPixel)
-            frame.resize(static_cast<std::size_t>(params.frameBytes()));
+        if (header && header->width == own.columns && header->height == own.rows
+            && header->components == own.samplesPerPixel)
+            frame.resize(static_cast<std::size_t>(own.frameBytes()));
         else
             frame.clear();
-        auto lossless = LosslessJpegDecoder::decode(stream, params, frame);
+        auto lossless = LosslessJpegDecoder::decode(stream, own, frame);
         if (!lossless)
             return lossless.error();
         return std::move(lossless->warnings);
     }
-    // The library reads the header before it allocates the picture.
-    auto picture = JpegAdapter::decodeFrame(stream, params);
+    // T.81 B.2.2: P is 8 for baseline and 8 or 12 for the other DCT processes.
+    const auto header = readJpegFrameHeader(stream);
+    const bool twelveBit = header && header->precision > 8;
+    if (twelveBit && own.bitsAllocated != 16)
+        return Error { CodecError::Unsupported, "12-bit lossy JPEG frames need 16 bits allocated" };
+    // The libraries read the header before they allocate the picture.
+    FrameParams eightBit = own;
+    eightBit.bitsAllocated = 8;
+    auto picture = twelveBit ? Jpeg12Adapter::decodeFrame(stream, own) : JpegAdapter::decodeFrame(stream, eightBit);
     if (!picture)
         return picture.error();
-    if (picture->pixels.size() != params.frameBytes())
-        return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
+    if (!twelveBit && own.bitsAllocated == 16)
+        picture->pixels = widen(picture->pixels);
+    if (picture->pixels.size() != own.frameBytes())
+        return Error { CodecError::Corrupt, kSizeMismatch };
     frame = std::move(picture->pixels);
     std::vector<std::string> warnings;
     if (!picture->warning.empty())
         warnings.push_back(picture->warning);
+    return warnings;
+}
+
+} // namespace
+
+Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
+    const FrameParams& params, std::vector<std::uint8_t>& frame, FramePlacement* placement)
+{
+    auto own = streamParamsOf(stream, params);
+    if (!own)
+        return own.error();
+    if (placement) {
+        placement->streamWidth = own->columns;
+        placement->streamHeight = own->rows;
+        placement->placed = own->columns != params.columns || own->rows != params.rows;
+    }
+    if (own->columns == params.columns && own->rows == params.rows)
+        return decodeAtStreamSize(stream, params, frame);
+    std::vector<std::uint8_t> picture;
+    auto warnings = decodeAtStreamSize(stream, *own, picture);
+    if (!warnings)
+        return warnings;
+    place(picture, *own, params, placement ? placement->black : std::array<std::uint16_t, 4> {}, frame);
     return warnings;
 }
 

@@ -4,6 +4,9 @@
 #include "dicom/CodecErrors.h"
 #include "dicom/DicomError.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -22,6 +25,45 @@ codecs::DeclaredColour declaredColour(Photometric photometric)
     default:
         return codecs::DeclaredColour::Other;
     }
+}
+
+} // namespace
+
+std::array<std::uint16_t, 4> jpegBlackSamples(const PixelAttributes& attrs, bool decodedToRgb)
+{
+    const int bits = std::clamp<int>(attrs.bitsStored, 1, 16);
+    const std::uint32_t top = (std::uint32_t(1) << bits) - 1;
+    const std::uint32_t half = std::uint32_t(1) << (bits - 1);
+    const bool isSigned = attrs.pixelRepresentation == 1;
+    std::array<std::uint16_t, 4> black{};
+    switch (attrs.photometricKind()) {
+    case Photometric::Monochrome1:
+        black[0] = static_cast<std::uint16_t>(isSigned ? half - 1 : top);
+        break;
+    case Photometric::Monochrome2:
+        black[0] = static_cast<std::uint16_t>(isSigned ? half : 0);
+        break;
+    case Photometric::YbrFull:
+    case Photometric::YbrFull422:
+        if (!decodedToRgb)
+            black[1] = black[2] = static_cast<std::uint16_t>(half);
+        break;
+    default:
+        break;
+    }
+    return black;
+}
+
+namespace {
+
+std::string placementWarning(std::size_t frame, const codecs::FramePlacement& placement, const PixelAttributes& attrs)
+{
+    const bool smaller = std::uint64_t(placement.streamWidth) * placement.streamHeight
+        < std::uint64_t(attrs.columns) * attrs.rows;
+    return "frame " + std::to_string(frame + 1) + ": JPEG stream is " + std::to_string(placement.streamWidth) + " x "
+        + std::to_string(placement.streamHeight) + (smaller ? ", smaller" : ", larger") + " than the image's "
+        + std::to_string(attrs.columns) + " x " + std::to_string(attrs.rows)
+        + (smaller ? "; shown in the top-left corner" : "; cropped");
 }
 
 bool startsWithSoi(std::span<const std::uint8_t> fragment)
@@ -58,17 +100,13 @@ codecs::FrameParams frameParamsOf(const PixelAttributes& attrs)
     return params;
 }
 
-Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
+Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression, const PixelSource& source,
                                  const PaletteTables* palette)
 {
     if (!source.location->encapsulated())
         return Error{DicomError::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
     if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
         return Error{DicomError::UnsupportedFormat, "JPEG frames need 8 or 16 bits allocated"};
-    // The system JPEG library is built for 8-bit samples only.
-    if (compression == Compression::JpegLossy && attrs.bitsStored != 8)
-        return Error{DicomError::UnsupportedFormat,
-                           "lossy JPEG frames with " + std::to_string(attrs.bitsStored) + " bits stored are not supported"};
     if (attrs.samplesPerPixel < 1)
         return Error{DicomError::UnsupportedFormat, "JPEG frames need at least one sample per pixel"};
 
@@ -85,17 +123,23 @@ Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression
 
     FrameJobs jobs;
     jobs.count = grouped->size();
+    // Only the first frame of another size is worth a warning.
+    auto sizeWarned = std::make_shared<std::atomic<bool>>(false);
     jobs.makeDecoder = [=, &attrs, warned = jobs.warnings]() -> FrameDecoder {
         return [=, &attrs, joiner = std::make_shared<FragmentJoiner>(),
                 // Sized by the decoder once the stream's header matches.
                 decoded = std::make_shared<std::vector<std::uint8_t>>()](std::size_t i) -> Result<Frame> {
             const std::span<const std::uint8_t> compressed = joiner->join((*grouped)[i]);
-            auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded);
+            // The JPEG libraries turn YCbCr into R, G, B; our lossless decoder keeps the stored samples.
+            const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
+            codecs::FramePlacement placement;
+            placement.black = jpegBlackSamples(attrs, library);
+            auto warnings = codecs::decodeJpegFrame(compressed, params, *decoded, &placement);
             if (!warnings)
                 return Error{fromCodecError(warnings.error().code), warnings.error().detail};
+            if (placement.placed && !sizeWarned->exchange(true))
+                warnings->push_back(placementWarning(i, placement, attrs));
             warned->add(*warnings);
-            // The JPEG library turns YCbCr into R, G, B; our lossless decoder keeps the stored samples.
-            const bool library = codecs::jpegProcessOf(compressed) == codecs::JpegProcess::Dct;
             const SampleLayout layout = library && attrs.samplesPerPixel == 3 ? SampleLayout::DecodedRgb
                                                                               : SampleLayout::Interleaved;
             return normaliseFrame(*decoded, attrs, layout, palette);

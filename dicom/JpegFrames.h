@@ -1,9 +1,9 @@
 #pragma once
 
 // Extraction of "JPEG LOSSY" and "JPEG LOSSLESS" frames: the fragments of each
-// frame are joined and decoded by the codecs (our lossless decoder, or the
-// JPEG library for DCT data, whichever the stream's frame header names), then
-// normalised like every other frame.
+// frame are joined and decoded by the codecs (our lossless decoder, or a JPEG
+// library for 8- or 12-bit DCT data, whichever the stream's frame header
+// names), then normalised like every other frame.
 
 #include "codecs/FrameParams.h"
 #include "dicom/DicomError.h"
@@ -12,6 +12,7 @@
 #include "dicom/PixelAttributes.h"
 #include "dicom/PixelFrames.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -29,11 +30,20 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const
 // samples, bits and planar configuration as the attributes give them.
 codecs::FrameParams frameParamsOf(const PixelAttributes& attrs);
 
+// What a frame's area outside a smaller JPEG stream shows: the sample values
+// of least intensity, as stored (before normalisation). That is 0 for
+// MONOCHROME2 and for the R, G, B the JPEG library makes of YCbCr; the largest
+// value for MONOCHROME1, which shows it darkest; the most negative one
+// (bits-stored two's complement) for signed data; and for stored YBR samples
+// (lossless) Y = 0 with neutral chroma. A palette's entry 0 is taken as is.
+std::array<std::uint16_t, 4> jpegBlackSamples(const PixelAttributes& attrs, bool decodedToRgb);
+
 // One decode a frame: the fragments of each are joined and decoded by the
 // codecs, then normalised. Codec failures keep their codes (3 unsupported,
 // 5 corrupted, 1 out of memory). Each frame's buffer is sized only once its
-// stream's own header matches the attributes. The decoders' warnings go to
-// the jobs' warnings.
+// stream's own header is known; a stream of another size is placed in the
+// frame's top-left corner over jpegBlackSamples, or cropped, and the first
+// such frame adds one warning. The decoders' warnings go to the jobs' warnings.
 Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
                                  const PaletteTables* palette);
 

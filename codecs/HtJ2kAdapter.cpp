@@ -130,6 +130,9 @@ Result<J2kDecoded> HtJ2kAdapter::decodeFrame(std::span<const std::uint8_t> strea
         const std::size_t components = std::size_t(header.components);
         frame.resize(static_cast<std::size_t>(params.frameBytes()));
         const bool wide = params.bitsAllocated > 8;
+        // Irreversible decoding can round past the sample range; the library does not clamp.
+        const std::int32_t high = header.isSigned ? (1 << (header.precision - 1)) - 1 : (1 << header.precision) - 1;
+        const std::int32_t low = header.isSigned ? -(1 << (header.precision - 1)) : 0;
         // Lines come row by row, each row's components in turn.
         for (std::size_t y = 0; y < header.height; ++y) {
             for (std::size_t c = 0; c < components; ++c) {
@@ -139,7 +142,7 @@ Result<J2kDecoded> HtJ2kAdapter::decodeFrame(std::span<const std::uint8_t> strea
                     return Error { CodecError::Corrupt, "HTJ2K: a line decoded to another size" };
                 const std::size_t base = y * width * components + comp;
                 for (std::size_t x = 0; x < width; ++x)
-                    storeJ2kSample(frame, wide, base + x * components, line->i32[x]);
+                    storeJ2kSample(frame, wide, base + x * components, std::clamp(line->i32[x], low, high));
             }
         }
         codestream.close();

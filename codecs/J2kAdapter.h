@@ -8,6 +8,12 @@
 // read and checked against the frame's attributes and our memory bound before
 // the library decodes a sample, so a forged header costs no memory. Library
 // errors are Corrupt, with the library's text.
+//
+// OpenJPEG decodes the high-throughput codestreams too. OpenJPH, the decoder
+// made for them, was 2.5 times as fast on 512 x 512 16-bit lossless frames,
+// but the build Debian ships aborts on an assertion in its block decoder and
+// divides by zero on a zero tile size when fed damaged streams: a bad file
+// would take the viewer down, so it is not used.
 
 #include "codecs/CodecError.h"
 #include "codecs/FrameParams.h"
@@ -34,7 +40,7 @@ struct J2kDecoded {
     bool isSigned = false;
 };
 
-// The checks every JPEG 2000 decoder makes before it decodes: size and
+// The checks made before the library decodes: size and
 // components exactly as the attributes give them (Corrupt), precision at most
 // bits allocated (Corrupt), no subsampled component (Unsupported) and the
 // library's own buffers, 4 bytes a sample, within kMaxPictureBytes (Unsupported).

@@ -1,6 +1,5 @@
 #include "dicom/J2kFrames.h"
 
-#include "codecs/HtJ2kAdapter.h"
 #include "codecs/J2kAdapter.h"
 #include "dicom/CodecErrors.h"
 #include "dicom/JpegFrames.h"
@@ -16,26 +15,6 @@ namespace {
 bool startsWithSoc(std::span<const std::uint8_t> fragment)
 {
     return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0x4F;
-}
-
-bool highThroughput(Compression compression)
-{
-    return compression == Compression::HtJpeg2000Lossless || compression == Compression::HtJpeg2000LosslessRpcl
-        || compression == Compression::HtJpeg2000;
-}
-
-// The high-throughput decoder reads only HT code-blocks; a stream it refuses
-// may still be one OpenJPEG decodes (the HT syntaxes allow both kinds).
-codecs::Result<codecs::J2kDecoded> decodeJ2k(bool ht, std::span<const std::uint8_t> stream,
-                                             const codecs::FrameParams& params, std::vector<std::uint8_t>& frame)
-{
-    if (!ht)
-        return codecs::J2kAdapter::decodeFrame(stream, params, frame);
-    auto decoded = codecs::HtJ2kAdapter::decodeFrame(stream, params, frame);
-    if (decoded || decoded.error().code != codecs::CodecError::Corrupt)
-        return decoded;
-    auto fallback = codecs::J2kAdapter::decodeFrame(stream, params, frame);
-    return fallback ? fallback : decoded;
 }
 
 // pydicom's rule: the stream's signedness wins over Pixel Representation, and
@@ -78,8 +57,7 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJ2kFragments(const 
     return frames;
 }
 
-Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
-                          const PaletteTables* palette)
+Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, const PixelSource& source, const PaletteTables* palette)
 {
     if (!source.location->encapsulated())
         return Error{DicomError::Corrupted, "JPEG 2000 pixel data must be encapsulated (undefined length)"};
@@ -96,16 +74,13 @@ Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, Compression compression,
         return data.error();
     auto grouped = std::make_shared<const std::vector<std::vector<std::span<const std::uint8_t>>>>(
         groupJ2kFragments(*data, attrs.numberOfFrames));
-    const bool ht = highThroughput(compression);
 
     FrameJobs jobs;
     jobs.count = grouped->size();
     {
         FragmentJoiner joiner;
         const auto first = joiner.join(grouped->front());
-        auto header = ht ? codecs::HtJ2kAdapter::readHeader(first) : codecs::J2kAdapter::readHeader(first);
-        if (!header && ht)
-            header = codecs::J2kAdapter::readHeader(first);
+        auto header = codecs::J2kAdapter::readHeader(first);
         if (!header)
             return Error{fromCodecError(header.error().code), header.error().detail};
         jobs.decodedAttributes = streamAttributes(attrs, *header, *jobs.warnings);
@@ -116,7 +91,7 @@ Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, Compression compression,
         return [=, joiner = std::make_shared<FragmentJoiner>(), decoded = std::make_shared<std::vector<std::uint8_t>>(),
                 normalise = std::make_shared<FrameNormaliser>(used, SampleLayout::Interleaved, palette)](
                    std::size_t i) -> Result<Frame> {
-            auto done = decodeJ2k(ht, joiner->join((*grouped)[i]), params, *decoded);
+            auto done = codecs::J2kAdapter::decodeFrame(joiner->join((*grouped)[i]), params, *decoded);
             if (!done)
                 return Error{fromCodecError(done.error().code), done.error().detail};
             return (*normalise)(*decoded);

@@ -2,7 +2,7 @@
 
 // Extraction of JPEG 2000 and high-throughput JPEG 2000 frames (PS3.5 A.4.4,
 // A.4.11): the fragments of each frame are joined, decoded by the codecs'
-// adapter for the syntax, then normalised like every other frame.
+// JPEG 2000 adapter (the same for both), then normalised like every other frame.
 
 #include "dicom/DicomError.h"
 #include "dicom/PaletteColour.h"
@@ -24,7 +24,6 @@ std::vector<std::vector<std::span<const std::uint8_t>>> groupJ2kFragments(const 
 // precision when they disagree with Pixel Representation and Bits Stored
 // (the stream wins, with a warning); a frame whose header disagrees with the
 // size or samples is error 5, as are the libraries' failures, with their text.
-Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, Compression compression, const PixelSource& source,
-                          const PaletteTables* palette);
+Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, const PixelSource& source, const PaletteTables* palette);
 
 } // namespace dicom

@@ -207,7 +207,7 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
         const bool jpegLs = compression == Compression::JpegLsLossless || compression == Compression::JpegLsNearLossless;
         auto jobs = jpeg ? jpegJobs(attrs, compression, source, tables)
                   : jpegLs ? jpegLsJobs(attrs, source, tables)
-                  : isJpeg2000(compression) ? j2kJobs(attrs, compression, source, tables)
+                  : isJpeg2000(compression) ? j2kJobs(attrs, source, tables)
                   : compression == Compression::Rle ? rleJobs(attrs, source, tables)
                                                     : nativeJobs(attrs, source, tables);
         if (!jobs)

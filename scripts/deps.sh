@@ -3,7 +3,7 @@
 
 TV_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
   libjpeg62-turbo-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libcharls-dev zlib1g-dev libopenjp2-7-dev libopenjph-dev"
+  libcharls-dev zlib1g-dev libopenjp2-7-dev"
 # Reference decoders for conformance tests (ImageMagick for BMP), clang's libFuzzer, and a display
 # server for screenshots of the viewer.
 TV_TEST_PACKAGES="dcmtk python3 python3-pydicom python3-numpy clang libclang-rt-14-dev

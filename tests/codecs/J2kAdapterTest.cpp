@@ -1,8 +1,7 @@
-// The JPEG 2000 adapters' checks, on 8 x 8 codestreams made in the test by
+// The JPEG 2000 adapter's checks, on 8 x 8 codestreams made in the test by
 // opj_compress and ojph_compress: headers that disagree with the attributes,
 // a forged huge header, a truncated stream, and the signedness reported.
 
-#include "codecs/HtJ2kAdapter.h"
 #include "codecs/J2kAdapter.h"
 
 #include <gtest/gtest.h>
@@ -92,8 +91,7 @@ TEST_P(J2kAdapterCase, ChecksTheHeaderBeforeDecoding)
     if (c.change == Change::Truncated)
         stream.resize(stream.size() / 2);
     std::vector<std::uint8_t> frame;
-    const auto decoded = c.maker == Maker::Opj ? J2kAdapter::decodeFrame(stream, p, frame)
-                                               : HtJ2kAdapter::decodeFrame(stream, p, frame);
+    const auto decoded = J2kAdapter::decodeFrame(stream, p, frame);
     if (!c.error) {
         ASSERT_TRUE(decoded) << decoded.error().detail;
         EXPECT_EQ(decoded->isSigned, c.isSigned);
@@ -127,7 +125,6 @@ TEST(J2kAdapter, RefusesAStreamThatIsNoCodestream)
     FrameParams p;
     std::vector<std::uint8_t> frame;
     EXPECT_EQ(J2kAdapter::decodeFrame(junk, p, frame).error().code, CodecError::Corrupt);
-    EXPECT_EQ(HtJ2kAdapter::decodeFrame(junk, p, frame).error().code, CodecError::Corrupt);
 }
 
 } // namespace

@@ -17,6 +17,11 @@ std::string_view compressionName(Compression compression)
     case Compression::JpegLossless: return "JPEG LOSSLESS";
     case Compression::JpegLsLossless: return "JPEG-LS LOSSLESS";
     case Compression::JpegLsNearLossless: return "JPEG-LS NEAR-LOSSLESS";
+    case Compression::Jpeg2000Lossless: return "JPEG 2000 LOSSLESS";
+    case Compression::Jpeg2000: return "JPEG 2000";
+    case Compression::HtJpeg2000Lossless: return "HTJ2K LOSSLESS";
+    case Compression::HtJpeg2000LosslessRpcl: return "HTJ2K LOSSLESS RPCL";
+    case Compression::HtJpeg2000: return "HTJ2K";
     }
     return "NONE";
 }
@@ -37,7 +42,7 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
     if (uid.substr(0, jpegPrefix.size()) == jpegPrefix) {
         std::string_view suffix = uid.substr(jpegPrefix.size());
         int process = 0;
-        bool digits = !suffix.empty() && suffix.size() <= 2;
+        bool digits = !suffix.empty() && suffix.size() <= 3;
         for (char c : suffix) {
             digits = digits && c >= '0' && c <= '9';
             process = process * 10 + (c - '0');
@@ -51,6 +56,16 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
                 return Compression::JpegLsLossless;
             if (process == 81)
                 return Compression::JpegLsNearLossless;
+            if (process == 90)
+                return Compression::Jpeg2000Lossless;
+            if (process == 91)
+                return Compression::Jpeg2000;
+            if (process == 201)
+                return Compression::HtJpeg2000Lossless;
+            if (process == 202)
+                return Compression::HtJpeg2000LosslessRpcl;
+            if (process == 203)
+                return Compression::HtJpeg2000;
         }
     }
     return Error{DicomError::UnknownCompression, "transfer syntax " + std::string(uid) + " is not supported"};
@@ -58,13 +73,15 @@ Result<Compression> compressionFromTransferSyntax(std::string_view uid)
 
 Photometric photometricFromText(std::string_view text)
 {
-    static constexpr std::array<std::pair<std::string_view, Photometric>, 6> names{{
+    static constexpr std::array<std::pair<std::string_view, Photometric>, 8> names{{
         {"MONOCHROME1", Photometric::Monochrome1},
         {"MONOCHROME2", Photometric::Monochrome2},
         {"RGB", Photometric::Rgb},
         {"YBR_FULL", Photometric::YbrFull},
         {"YBR_FULL_422", Photometric::YbrFull422},
         {"PALETTE COLOR", Photometric::PaletteColor},
+        {"YBR_RCT", Photometric::YbrRct},
+        {"YBR_ICT", Photometric::YbrIct},
     }};
     if (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
@@ -78,7 +95,15 @@ Photometric photometricFromText(std::string_view text)
 bool isColour(Photometric photometric)
 {
     return photometric == Photometric::Rgb || photometric == Photometric::YbrFull
-        || photometric == Photometric::YbrFull422 || photometric == Photometric::PaletteColor;
+        || photometric == Photometric::YbrFull422 || photometric == Photometric::PaletteColor
+        || photometric == Photometric::YbrRct || photometric == Photometric::YbrIct;
+}
+
+bool isJpeg2000(Compression compression)
+{
+    return compression == Compression::Jpeg2000Lossless || compression == Compression::Jpeg2000
+        || compression == Compression::HtJpeg2000Lossless || compression == Compression::HtJpeg2000LosslessRpcl
+        || compression == Compression::HtJpeg2000;
 }
 
 bool isMonochrome(Photometric photometric)
@@ -94,6 +119,8 @@ Result<void> checkPixelAttributes(const PixelAttributes& attrs, Compression comp
         return unsupported("photometric interpretation '" + attrs.photometric + "' is not supported");
     if (kind == Photometric::YbrFull422 && compression != Compression::JpegLossy)
         return unsupported("YBR_FULL_422 is read only from JPEG lossy data");
+    if ((kind == Photometric::YbrRct || kind == Photometric::YbrIct) && !isJpeg2000(compression))
+        return unsupported(attrs.photometric + " is read only from JPEG 2000 data");
     const int wantSamples = isMonochrome(kind) || kind == Photometric::PaletteColor ? 1 : 3;
     if (attrs.samplesPerPixel != wantSamples)
         return unsupported(attrs.photometric + " needs " + std::to_string(wantSamples) + " samples per pixel, not "

@@ -11,21 +11,39 @@
 
 namespace dicom {
 
-enum class Compression { None, Rle, JpegLossy, JpegLossless, JpegLsLossless, JpegLsNearLossless };
+enum class Compression {
+    None,
+    Rle,
+    JpegLossy,
+    JpegLossless,
+    JpegLsLossless,
+    JpegLsNearLossless,
+    Jpeg2000Lossless,
+    Jpeg2000,
+    HtJpeg2000Lossless,
+    HtJpeg2000LosslessRpcl,
+    HtJpeg2000,
+};
 
 // "NONE", "RLE", "JPEG LOSSY", "JPEG LOSSLESS", "JPEG-LS LOSSLESS" or
-// "JPEG-LS NEAR-LOSSLESS".
+// "JPEG-LS NEAR-LOSSLESS", "JPEG 2000 LOSSLESS", "JPEG 2000", "HTJ2K LOSSLESS",
+// "HTJ2K LOSSLESS RPCL" or "HTJ2K".
 std::string_view compressionName(Compression compression);
 
 // The compression a transfer syntax UID implies; unknown UIDs fail with error 6.
 // An empty UID (no meta group) means uncompressed.
 Result<Compression> compressionFromTransferSyntax(std::string_view uid);
 
-enum class Photometric { Unknown, Monochrome1, Monochrome2, Rgb, YbrFull, YbrFull422, PaletteColor };
+// YBR_RCT and YBR_ICT name a JPEG 2000 stream's own colour transform, which
+// its decoder undoes: the frames come out as R, G, B.
+enum class Photometric { Unknown, Monochrome1, Monochrome2, Rgb, YbrFull, YbrFull422, PaletteColor, YbrRct, YbrIct };
 
 // A name matches with no or exactly one trailing blank (the even-length pad);
 // anything else, including two blanks, is Unknown.
 Photometric photometricFromText(std::string_view text);
+
+// Whether the compression is one of the JPEG 2000 syntaxes.
+bool isJpeg2000(Compression compression);
 
 // RGB-like photometrics whose normalised frames are R, G, B per pixel.
 bool isColour(Photometric photometric);

@@ -2,6 +2,7 @@
 
 #include "dicom/JpegFrames.h"
 #include "dicom/JpegLsFrames.h"
+#include "dicom/J2kFrames.h"
 #include "dicom/DicomError.h"
 #include "dicom/RleDecoder.h"
 
@@ -206,6 +207,7 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
         const bool jpegLs = compression == Compression::JpegLsLossless || compression == Compression::JpegLsNearLossless;
         auto jobs = jpeg ? jpegJobs(attrs, compression, source, tables)
                   : jpegLs ? jpegLsJobs(attrs, source, tables)
+                  : isJpeg2000(compression) ? j2kJobs(attrs, source, tables)
                   : compression == Compression::Rle ? rleJobs(attrs, source, tables)
                                                     : nativeJobs(attrs, source, tables);
         if (!jobs)
@@ -218,7 +220,7 @@ Result<PixelFrames> decodePixelData(const PixelAttributes& attrs, Compression co
         image.warnings = jobs->warnings->take();
         if (const auto stored = storedFrameBytes(attrs))
             image.storedFrameBytes = *stored;
-        image.attributes = normalisedAttributes(attrs);
+        image.attributes = normalisedAttributes(jobs->decodedAttributes ? *jobs->decodedAttributes : attrs);
         image.attributes.numberOfFrames = static_cast<std::int32_t>(*count);
         image.compression = compression;
         image.palette = palette;

@@ -77,6 +77,9 @@ struct FrameJobs {
     std::function<FrameDecoder()> makeDecoder;
     // What the decoders warn of, from every thread; none for most files.
     std::shared_ptr<DecodeWarnings> warnings = std::make_shared<DecodeWarnings>();
+    // The attributes the frames were normalised with when the streams
+    // overrule the data set's (a JPEG 2000 stream's signedness); else null.
+    std::shared_ptr<const PixelAttributes> decodedAttributes;
 };
 
 // The decoded image: attributes as normalised, one frame each.

@@ -229,7 +229,13 @@ INSTANTIATE_TEST_SUITE_P(
                     DicomError::Corrupted, 0},
         OutcomeCase{"jpegLsNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.81"; }), Bytes(4),
                     DicomError::Corrupted, 0},
-        OutcomeCase{"unknownSyntax", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.91"; }), Bytes(4),
+        OutcomeCase{"jpeg2000NotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.91"; }), Bytes(4),
+                    DicomError::Corrupted, 0},
+        OutcomeCase{"htj2kNotEncapsulated", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.203"; }), Bytes(4),
+                    DicomError::Corrupted, 0},
+        OutcomeCase{"ybrRctOutsideJpeg2000", image([](Image& im) { im.photometric = "YBR_RCT "; im.samples = 3; }),
+                    Bytes(12), DicomError::UnsupportedFormat, 0},
+        OutcomeCase{"unknownSyntax", image([](Image& im) { im.syntax = "1.2.840.10008.1.2.4.100"; }), Bytes(4),
                     DicomError::UnknownCompression, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

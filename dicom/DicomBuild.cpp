@@ -54,16 +54,16 @@ Result<DicomDataset> finishBuild(DicomDataset&& dataset, Kind kind, std::uint32_
     if (frameCount == 0 || columns == 0 || rows == 0 || columns > 0xFFFF || rows > 0xFFFF)
         return Error { DicomError::Corrupted, "no frames, or a size outside 1..65535" };
     const std::uint64_t frameBytes = std::uint64_t { columns } * rows * static_cast<std::uint64_t>(samples) * (bits / 8);
-    for (const base::Frame& f : dataset.frames) {
-        const std::uint64_t held = kind == Kind::Grey16 ? f.samples.size() * 2 : f.bytes.size();
-        if (held != frameBytes)
-            return Error { DicomError::Corrupted, "a frame does not match the image size" };
-    }
     const std::uint64_t total = frameBytes * frameCount;
     // An odd 8-bit total gets a pad byte, and the padded length must still fit.
     const std::uint64_t padded = total + (total % 2);
     if (padded > MaxPixelDataBytes)
         return Error { DicomError::Corrupted, "the pixel data would pass 4 GiB" };
+    for (const base::Frame& f : dataset.frames) {
+        const std::uint64_t held = kind == Kind::Grey16 ? f.samples.size() * 2 : f.bytes.size();
+        if (held != frameBytes)
+            return Error { DicomError::Corrupted, "a frame does not match the image size" };
+    }
 
     dataset.implicitVr = true;
     dataset.hasPreamble = true;

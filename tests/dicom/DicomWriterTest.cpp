@@ -257,4 +257,56 @@ TEST(DicomWriter, AFailedWriteLeavesTheOldFile)
     std::filesystem::remove(path);
 }
 
+// A packed bitmap: BITMAPINFOHEADER (40 bytes), a palette for 8 bits, then
+// the rows bottom-up, each padded to 4 bytes.
+std::vector<std::uint8_t> packedBitmap(int width, int height, int bits, std::vector<std::uint8_t> rows)
+{
+    DicomBytes b;
+    b.u32(40).u32(static_cast<std::uint32_t>(width)).u32(static_cast<std::uint32_t>(height)); // size, width, height
+    b.u16(1).u16(static_cast<std::uint16_t>(bits)).u32(0).u32(0);                           // planes, bits, BI_RGB, image size
+    b.u32(0).u32(0).u32(bits == 8 ? 2 : 0).u32(0);                                           // resolution, colours used
+    if (bits == 8)
+        b.u32(0).u32(0x00FFFFFF); // two palette entries, ignored
+    std::vector<std::uint8_t> out = b.bytes();
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
+struct BitmapCase {
+    const char* name;
+    int bits;
+    std::vector<std::uint8_t> rows; // 2 x 2 pixels, bottom row first
+    std::vector<std::uint8_t> frame; // top row first
+    dicom::DicomError error;
+};
+
+TEST(DicomWriter, BitmapsBecomeTopDownFrames)
+{
+    using E = dicom::DicomError;
+    const BitmapCase cases[] = {
+        { "grey 8", 8, { 1, 2, 0, 0, 3, 4, 0, 0 }, { 3, 4, 1, 2 }, E::None },
+        { "bgr 24", 24, { 1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0 }, { 9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4 },
+          E::None },
+        { "bgrx 32", 32, { 1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0 }, { 9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4 },
+          E::None },
+        { "rgb 555", 16, { 0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F }, { 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 0 },
+          E::None },
+        { "4 bits", 4, { 0, 0, 0, 0, 0, 0, 0, 0 }, {}, E::UnknownFormat },
+        { "cut short", 24, { 1, 2, 3 }, {}, E::Corrupted },
+    };
+    for (const auto& c : cases) {
+        const auto block = packedBitmap(2, 2, c.bits, c.rows);
+        const std::span<const std::uint8_t> list[] = { block };
+        auto built = dicom::buildFromBitmaps(list, std::tm {});
+        if (c.error != E::None) {
+            ASSERT_FALSE(built.has_value()) << c.name;
+            EXPECT_EQ(built.error().code, c.error) << c.name;
+            continue;
+        }
+        ASSERT_TRUE(built.has_value()) << c.name;
+        EXPECT_EQ(built->frames.at(0).bytes, c.frame) << c.name;
+        EXPECT_EQ(text(*built, { 0x0028, 0x0004 }), c.bits == 8 ? "MONOCHROME2 " : "RGB ") << c.name;
+    }
+}
+
 } // namespace

@@ -75,12 +75,15 @@ def check(tolan, testdata, rel, tmp, warnings):
         return f"{rel}: dcmdump: {dump.stderr.strip()}"
     expected = tool_frames(tolan, source, os.path.join(tmp, "expected"))
     got = shown(pydicom.dcmread(saved))
-    if len(expected) != len(got):
-        return f"{rel}: {len(got)} frames written, {len(expected)} shown"
-    for k, (e, g) in enumerate(zip(expected, got)):
-        if e.shape != g.shape or not np.array_equal(e.astype(np.int64), g.astype(np.int64)):
-            diff = np.abs(e.astype(np.int64) - g.astype(np.int64)).max() if e.shape == g.shape else "shape"
-            return f"{rel}: frame {k + 1} differs (max {diff})"
+    # Round trip: our own reader gives the saved file the frames it was saved from.
+    reopened = tool_frames(tolan, saved, os.path.join(tmp, "reopened"))
+    for name, frames in (("pydicom", got), ("reopened", reopened)):
+        if len(expected) != len(frames):
+            return f"{rel}: {name}: {len(frames)} frames, {len(expected)} shown"
+        for k, (e, g) in enumerate(zip(expected, frames)):
+            if e.shape != g.shape or not np.array_equal(e.astype(np.int64), g.astype(np.int64)):
+                diff = np.abs(e.astype(np.int64) - g.astype(np.int64)).max() if e.shape == g.shape else "shape"
+                return f"{rel}: {name}: frame {k + 1} differs (max {diff})"
     return None
 
 

@@ -190,7 +190,7 @@ Result<BitmapHeader> readBitmapHeader(std::span<const std::uint8_t> block)
         || h.height > 0xFFFF || readLe(block, 16, 4) != 0 || colours > 256)
         return Error { DicomError::Corrupted, "bitmap header" };
     const std::uint64_t palette = h.bitCount == 8 ? std::uint64_t { colours == 0 ? 256u : colours } * 4 : 0;
-    const std::uint64_t stride = (std::uint64_t(h.width) * static_cast<std::uint64_t>(h.bitCount) + 31) / 32 * 4;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.bitCount) + 31) / 32 * 4;
     h.bitsOffset = static_cast<std::size_t>(headerSize + palette);
     if (h.bitsOffset + stride * static_cast<std::uint64_t>(h.height) > block.size())
         return Error { DicomError::Corrupted, "bitmap bits cut short" };

@@ -27,12 +27,8 @@ public:
         m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
         return m_buffer.size() < ChunkSize || flush();
     }
-    bool u16(std::uint16_t v) { return put(std::array<std::uint8_t, 2> { std::uint8_t(v), std::uint8_t(v >> 8) }); }
-    bool u32(std::uint32_t v)
-    {
-        return put(std::array<std::uint8_t, 4> { std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
-            std::uint8_t(v >> 24) });
-    }
+    bool u16(std::uint16_t v) { return put(std::array<std::uint8_t, 2> { byte(v, 0), byte(v, 8) }); }
+    bool u32(std::uint32_t v) { return put(std::array<std::uint8_t, 4> { byte(v, 0), byte(v, 8), byte(v, 16), byte(v, 24) }); }
     bool flush()
     {
         const bool ok = m_buffer.empty() || m_sink(m_buffer);
@@ -41,6 +37,7 @@ public:
     }
 
 private:
+    static std::uint8_t byte(std::uint32_t v, int shift) { return static_cast<std::uint8_t>(v >> shift); }
     static constexpr std::size_t ChunkSize = 1 << 20;
     const ByteSink& m_sink;
     std::vector<std::uint8_t> m_buffer;

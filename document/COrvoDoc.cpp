@@ -61,11 +61,14 @@ QString COrvoDoc::dateText(const QString& path)
 
 QString COrvoDoc::documentPath(const QString& path)
 {
+    // Only the name's final suffix counts: "scan.jpg.dcm" is a DICOM file and
+    // "my.jpegs/IMG1" a file in a folder; a picture is never saved over itself.
     const QString lower = path.toLower();
     for (const char* picture : { ".jpg", ".jpeg", ".jpe", ".bmp" }) {
-        if (lower.contains(QLatin1String(picture))) {
+        if (lower.endsWith(QLatin1String(picture))) {
             const auto dot = path.lastIndexOf(QLatin1Char('.'));
-            return dot > 0 ? path.left(dot) : path;
+            const auto slash = path.lastIndexOf(QLatin1Char('/'));
+            return dot > 0 && dot > slash + 1 ? path.left(dot) : path;
         }
     }
     return path;
@@ -113,6 +116,7 @@ bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
     m_datasets.push_back(std::move(file.dataset));
     m_frames = std::move(file.frames);
     m_firstAspectRatio = file.aspectRatio;
+    m_options = options;
     createFrameState(options);
     m_filePath = documentPath(QFileInfo(path).absoluteFilePath());
     m_fileTitle = QFileInfo(m_filePath).fileName();
@@ -161,6 +165,7 @@ bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const d
         return false;
     }
     m_loadOk = true;
+    m_options = options;
     createFrameState(options);
     emit changed();
     return true;

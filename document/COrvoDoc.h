@@ -146,6 +146,19 @@ public:
     document::ColorRef annotationColour() const { return m_annotationColour; }
     void setAnnotationColour(document::ColorRef colour) { m_annotationColour = colour; }
 
+    // Saving: the frames as shown (each image's current level) become one
+    // secondary-capture file, written atomically, and the document reloads
+    // from it, so its histories are empty afterwards. On any failure the
+    // document and the old file stay as they were.
+    enum class SaveResult { Saved, FramesDiffer, CannotCreate, NothingToSave };
+    SaveResult save(const QString& path, const std::function<bool(std::uint64_t)>& writeHook = {});
+    // Whether Save may write over what is at the path: nothing, a file that
+    // is not DICOM, or a DICOM file of ours.
+    static bool mayOverwrite(const QString& path);
+    // Save goes through Save As for documents of several files, which have
+    // no file of their own.
+    bool saveNeedsName() const { return m_sourcePaths.size() != 1 || m_filePath.isEmpty(); }
+
     static QString dateText(const QString& path);
     static QString documentPath(const QString& path);
 
@@ -173,6 +186,7 @@ private:
     bool canUndoOverlay(std::size_t frame) const;
     bool canRedoOverlay(std::size_t frame) const;
 
+    document::UserOptions m_options;
     float m_zoom = 1.0F;
     qint64 m_fileSize = 0;
     QString m_fileDate = QStringLiteral("  ");

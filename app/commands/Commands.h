@@ -39,3 +39,6 @@ void addIntensityCommands(CommandTable& table, CMainFrame& frame);
 // The "&Color" menu: the built-in palettes, "&View Palettes...", "&Extract
 // Palette..." and the user's palettes in "Custom &Palettes".
 void addPaletteCommands(CommandTable& table, CMainFrame& frame);
+// "&Save\tCtrl+S" (with the overwrite guard) and "Save &As..." of the active
+// document, enabled while its current frame holds an image.
+void addSaveCommands(CommandTable& table, CMainFrame& frame);

@@ -144,8 +144,11 @@ TEST(COrvoDoc, FailureMessageBelongsToTheLastLoad)
 TEST(COrvoDoc, PicturePathsLoseTheirLastExtension)
 {
     const std::pair<const char*, const char*> cases[] = {
-        { "/data/scan.jpg.dcm", "/data/scan.jpg" },
+        { "/data/scan.jpg.dcm", "/data/scan.jpg.dcm" },
         { "/data/photo.BMP", "/data/photo" },
+        { "/data/x.jpeg", "/data/x" },
+        { "/data/my.jpegs/IMG1", "/data/my.jpegs/IMG1" },
+        { "/data/.bmp", "/data/.bmp" },
         { "/data/ct.dcm", "/data/ct.dcm" },
         { ".jpg", ".jpg" }, // nothing would remain before the dot
     };

@@ -1,0 +1,144 @@
+#include "AppTestSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
+#include "document/COrvoDoc.h"
+#include "imaging/FrameImage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Viewer {
+    explicit Viewer(TestFile kind)
+    {
+        path = dir.filePath(QStringLiteral("frame.dcm"));
+        writeTestFile(path, kind);
+        if (app.start({ QStringLiteral("tolan-viewer"), path }) && app.mainFrame()->activeChild())
+            doc = &app.mainFrame()->activeChild()->document();
+    }
+    void trigger(Command id) const { app.mainFrame()->action(id)->trigger(); }
+    template<typename W>
+    W* shown() const
+    {
+        for (W* widget : app.mainFrame()->findChildren<W*>()) {
+            if (widget->isVisible())
+                return widget;
+        }
+        return nullptr;
+    }
+
+    ScratchSettings scratch;
+    QTemporaryDir dir;
+    QString path;
+    CTolanApp app;
+    COrvoDoc* doc = nullptr;
+};
+
+std::vector<std::int16_t> shownSamples(const COrvoDoc& doc) { return doc.frame(0)->image16()->topLevel().pixels; }
+
+} // namespace
+
+class SaveCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rotatedCroppedFrameIsSavedAsShownAndValid()
+    {
+        Viewer viewer(TestFile::MarkedFrame);
+        QVERIFY(viewer.doc);
+        viewer.trigger(Command::Rotate90Clockwise);
+        QVERIFY(viewer.doc->frame()->selectRectangle(2, 3, 9, 13));
+        viewer.trigger(Command::CropToSelection);
+        QVERIFY(viewer.doc->canUndo(0));
+        const auto before = shownSamples(*viewer.doc);
+        const int width = viewer.doc->frame()->width(), height = viewer.doc->frame()->height();
+
+        viewer.trigger(Command::SaveAs);
+        auto* dialog = viewer.shown<QFileDialog>();
+        QVERIFY(dialog);
+        const QString target = viewer.dir.filePath(QStringLiteral("saved.dcm"));
+        dialog->selectFile(target);
+        static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(viewer.doc->filePath(), target);
+        QVERIFY(!viewer.doc->canUndo(0));
+        QCOMPARE(viewer.doc->frame()->width(), width);
+        QCOMPARE(viewer.doc->frame()->height(), height);
+        QCOMPARE(shownSamples(*viewer.doc), before);
+        if (QStandardPaths::findExecutable(QStringLiteral("dciodvfy")).isEmpty())
+            QSKIP("dciodvfy is not installed");
+        QProcess verify;
+        verify.setProcessChannelMode(QProcess::MergedChannels);
+        verify.start(QStringLiteral("dciodvfy"), { target });
+        QVERIFY(verify.waitForFinished(30000));
+        const QString report = QString::fromLatin1(verify.readAll());
+        QVERIFY2(!report.contains(QLatin1String("\nError")) && !report.startsWith(QLatin1String("Error")),
+                 qPrintable(report));
+    }
+
+    void saveOverOtherSoftwareIsRefusedThenAsksForAName()
+    {
+        Viewer viewer(TestFile::Gradient); // another program's file
+        QVERIFY(viewer.doc);
+        const QByteArray old = contents(viewer.path);
+        viewer.trigger(Command::Save);
+        auto* box = viewer.shown<QMessageBox>();
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 QStringLiteral("I can't overwrite a file created by other \nsoftware. Please select an other name."));
+        saveScreenshot(*box, QStringLiteral("save-overwrite-refused"));
+        box->accept();
+        auto* dialog = viewer.shown<QFileDialog>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        saveScreenshot(*dialog, QStringLiteral("save-as-dialog"));
+        dialog->reject();
+        QCOMPARE(contents(viewer.path), old);
+    }
+
+    void ownFileIsOverwrittenInPlace()
+    {
+        Viewer viewer(TestFile::Gradient);
+        QVERIFY(viewer.doc);
+        const QString target = viewer.dir.filePath(QStringLiteral("ours.dcm"));
+        QCOMPARE(viewer.doc->save(target), COrvoDoc::SaveResult::Saved);
+        const QByteArray first = contents(target);
+        viewer.trigger(Command::FlipHorizontal);
+        viewer.trigger(Command::Save);
+        QVERIFY(viewer.shown<QMessageBox>() == nullptr);
+        QVERIFY(contents(target) != first);
+        QVERIFY(!viewer.doc->canUndo(0));
+    }
+
+    void failedWriteKeepsTheOldFileAndTheDocument()
+    {
+        Viewer viewer(TestFile::Gradient);
+        QVERIFY(viewer.doc);
+        viewer.trigger(Command::FlipVertical);
+        const QByteArray old = contents(viewer.path);
+        const auto before = viewer.doc->frame()->image8()->topLevel().pixels;
+        const auto failing = [](std::uint64_t written) { return written == 0 ? false : true; };
+        QCOMPARE(viewer.doc->save(viewer.path, failing), COrvoDoc::SaveResult::CannotCreate);
+        QCOMPARE(contents(viewer.path), old);
+        QVERIFY(viewer.doc->canUndo(0));
+        QCOMPARE(viewer.doc->frame()->image8()->topLevel().pixels, before);
+        QCOMPARE(QDir(viewer.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+};
+
+TV_REGISTER_TEST(SaveCommandsTest);
+#include "SaveCommandsTest.moc"

@@ -1,0 +1,112 @@
+#!/usr/bin/python3
+"""Checks what `tolan save` writes, on single- and multi-frame test files.
+
+    save_conformance.py TOLAN TESTDATA_DIR
+
+For each file: `tolan save` writes it; dciodvfy must report no error (its
+warnings are listed), dcmdump must read it without a warning, and pydicom's
+pixel_array of the written file, with its rescale applied as our reader does
+(double, truncated, clamped to int16), must equal the frames `tolan frames`
+gives for the original. Exits 0 when all pass, 1 otherwise, 77 when a tool,
+pydicom or the test data is missing.
+"""
+
+import collections
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+try:
+    import numpy as np
+    import pydicom
+except ImportError as e:  # pragma: no cover
+    print(f"skipped: {e}")
+    sys.exit(77)
+
+FILES = [
+    "syntax/ct1-ele.dcm", "syntax/mr-ebe-signed.dcm", "syntax/raw-ile-cr-mono1.dcm",
+    "grey/buggie-8bit.dcm", "grey/ct-14bit-signed.dcm", "grey/mr-rescale-neg-intercept.dcm",
+    "grey/pet-rescale-slope.dcm", "sequences/nested-undefined-depth7.dcm",
+    "colour/rgb-3x3-ob.dcm", "colour/rgb-planar1-par4-3.dcm", "colour/palette-8bit-entries.dcm",
+    "multiframe/grey8-16f-frametime.dcm", "multiframe/emri-10f-ele.dcm", "multiframe/enhanced-mr-4f-signed.dcm",
+    "multiframe/rgb-8f-frametime-vector-ile.dcm", "multiframe/jpeg-grey-96f-frametime.dcm",
+]
+
+
+def tool_frames(tolan, path, out):
+    subprocess.run([tolan, "frames", path, "--out", out], check=True, capture_output=True, timeout=120)
+    info = dict(line.rstrip("\n").split(": ", 1) for line in open(os.path.join(out, "info.txt")))
+    rows, cols, samples = int(info["rows"]), int(info["columns"]), int(info["samples"])
+    dtype = "<i2" if info["bits_allocated"] == "16" else "u1"
+    frames = []
+    for k in range(1, int(info["frames"]) + 1):
+        data = np.fromfile(os.path.join(out, f"frame-{k:04d}.raw"), dtype=dtype)
+        frames.append(data.reshape(rows, cols, samples) if samples == 3 else data.reshape(rows, cols))
+    return frames
+
+
+def shown(ds):
+    pixels = ds.pixel_array
+    if int(ds.NumberOfFrames or 1) == 1:
+        pixels = pixels[np.newaxis]
+    if ds.BitsAllocated > 8 and "RescaleSlope" in ds:
+        pixels = np.clip(np.trunc(pixels * float(ds.RescaleSlope) + float(ds.RescaleIntercept)), -32768, 32767)
+    return pixels
+
+
+def check(tolan, testdata, rel, tmp, warnings):
+    source = os.path.join(testdata, rel)
+    saved = os.path.join(tmp, "saved.dcm")
+    proc = subprocess.run([tolan, "save", source, "--out", saved], capture_output=True, text=True, timeout=120)
+    if proc.returncode != 0:
+        return f"{rel}: tolan save exited {proc.returncode}: {proc.stderr.strip()}"
+    verify = subprocess.run(["dciodvfy", saved], capture_output=True, text=True, timeout=60)
+    lines = (verify.stdout + verify.stderr).splitlines()
+    errors = [line for line in lines if line.startswith("Error")]
+    for line in lines:
+        if line.startswith("Warning"):
+            warnings[line] += 1
+    if errors:
+        return f"{rel}: dciodvfy: " + "; ".join(errors)
+    dump = subprocess.run(["dcmdump", "-q", saved], capture_output=True, text=True, timeout=60)
+    if dump.returncode != 0 or "W:" in dump.stderr or "E:" in dump.stderr:
+        return f"{rel}: dcmdump: {dump.stderr.strip()}"
+    expected = tool_frames(tolan, source, os.path.join(tmp, "expected"))
+    got = shown(pydicom.dcmread(saved))
+    # Round trip: our own reader gives the saved file the frames it was saved from.
+    reopened = tool_frames(tolan, saved, os.path.join(tmp, "reopened"))
+    for name, frames in (("pydicom", got), ("reopened", reopened)):
+        if len(expected) != len(frames):
+            return f"{rel}: {name}: {len(frames)} frames, {len(expected)} shown"
+        for k, (e, g) in enumerate(zip(expected, frames)):
+            if e.shape != g.shape or not np.array_equal(e.astype(np.int64), g.astype(np.int64)):
+                diff = np.abs(e.astype(np.int64) - g.astype(np.int64)).max() if e.shape == g.shape else "shape"
+                return f"{rel}: {name}: frame {k + 1} differs (max {diff})"
+    return None
+
+
+def main():
+    tolan, testdata = sys.argv[1], sys.argv[2]
+    if not os.path.isdir(testdata) or not shutil.which("dciodvfy") or not shutil.which("dcmdump"):
+        print("skipped: test data, dciodvfy or dcmdump missing")
+        return 77
+    failures, warnings, checked = [], collections.Counter(), 0
+    for rel in FILES:
+        if not os.path.exists(os.path.join(testdata, rel)):
+            continue
+        with tempfile.TemporaryDirectory() as tmp:
+            failure = check(tolan, testdata, rel, tmp, warnings)
+        checked += 1
+        print(f"{'FAIL' if failure else 'ok'} {rel}" + (f": {failure}" if failure else ""))
+        if failure:
+            failures.append(failure)
+    print(f"dciodvfy warnings over {checked} files:")
+    for line, count in sorted(warnings.items()):
+        print(f"  {count} x {line}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

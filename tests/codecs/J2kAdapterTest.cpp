@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,7 +26,7 @@ enum class Change { None, MoreRows, FewerSamples, NarrowerBits, Forged60000, Tru
 // An 8 x 8 codestream of the given samples, signedness and bits from a made-up picture.
 std::vector<std::uint8_t> codestream(Maker maker, int samples, bool isSigned, int bits)
 {
-    const std::string stem = (fs::path(testing::TempDir()) / "j2k-adapter").string();
+    const std::string stem = (fs::path(testing::TempDir()) / ("j2k-adapter-" + std::to_string(::getpid()))).string();
     const std::size_t bytes = 64u * samples * (bits > 8 ? 2 : 1);
     std::string in = stem + (maker == Maker::Opj ? ".rawl" : ".pgm");
     {

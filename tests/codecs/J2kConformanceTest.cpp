@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -41,7 +43,7 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.path << " " << makerNam
 
 bool run(const std::string& command) { return std::system((command + " > /dev/null 2>&1").c_str()) == 0; }
 
-std::string temporary(const std::string& name) { return (fs::path(testing::TempDir()) / ("j2kc-" + name)).string(); }
+std::string temporary(const std::string& name) { return (fs::path(testing::TempDir()) / ("j2kc-" + std::to_string(::getpid()) + "-" + name)).string(); }
 
 std::vector<std::uint8_t> readAll(const std::string& path)
 {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -43,7 +45,7 @@ std::vector<std::uint8_t> makeStream(Coding coding, std::uint32_t width, std::ui
         options.precision = coding == Coding::Lossless12 ? 12 : 8;
         return test::encodeLossless(options, samples);
     }
-    const fs::path path = fs::path(testing::TempDir()) / "placement.jpg";
+    const fs::path path = fs::path(testing::TempDir()) / ("placement-" + std::to_string(::getpid()) + ".jpg");
     std::vector<std::uint8_t> grey(samples.begin(), samples.end());
     EXPECT_TRUE(JpegAdapter::writeFile(path, grey, width, height, PictureColour::Grey, 90).has_value());
     std::ifstream in(path, std::ios::binary);

@@ -4,12 +4,14 @@ namespace cli {
 
 int runDump(const std::vector<std::string>& args);
 int runFrames(const std::vector<std::string>& args);
+int runAnonymize(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> all = {
         {"dump", "list the elements of DICOM files", runDump},
         {"frames", "write the normalised frames of a file as raw files", runFrames},
+        {"anonymize", "write anonymized copies of DICOM files", runAnonymize},
     };
     return all;
 }

@@ -108,7 +108,7 @@ const char* errorText(dicom::AnonError error)
     case dicom::AnonError::ZeroLength: return "File has zero length.";
     case dicom::AnonError::ReadFailed: return "Error during reading file.";
     case dicom::AnonError::NotDicom: return "the elements do not parse";
-    case dicom::AnonError::Unsupported: return "deflated data set, not anonymized";
+    case dicom::AnonError::Unsupported: return "deflated data set or media directory, not anonymized";
     case dicom::AnonError::OutOfBounds: return "an element's value lies past the end of the file";
     case dicom::AnonError::NotCreated: return "File not created!";
     case dicom::AnonError::InputConflict: return "would replace an input file, skipped";

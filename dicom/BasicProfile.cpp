@@ -81,6 +81,8 @@ void applyTo(std::vector<TreeElement>& elements, UidMap& uids, bool topLevel)
     std::erase_if(elements, [&](const TreeElement& e) {
         if (e.tag.group % 2 == 1)
             return true; // private groups
+        if (e.tag.group == 0xFFFE)
+            return true; // stray items or delimiters
         if (e.tag.element == 0 && e.tag.group != 0x0002)
             return true; // group lengths no longer hold once values change
         const auto action = profileAction(e.tag);
@@ -185,6 +187,12 @@ AnonResult<std::vector<std::uint8_t>> anonymizeWithProfile(std::span<const std::
     auto file = parseTree(bytes);
     if (!file)
         return file.error();
+    // A DICOMDIR's records point at byte offsets (PS3.10 8.2), which a
+    // re-encoding moves: it is refused rather than broken.
+    for (const auto& e : file->meta) {
+        if (e.tag == base::Tag {0x0002, 0x0002} && trimmedUid(e.value) == "1.2.840.10008.1.3.10")
+            return AnonFailure {AnonError::Unsupported, "media directory"};
+    }
     applyBasicProfile(*file, uids);
     for (auto& e : file->elements) {
         if (!e.sequence && !e.encapsulated && options.removes(e.tag))

@@ -100,6 +100,7 @@ void CMainFrame::connectCommands()
     addGeometryCommands(*m_commands, *this);
     addIntensityCommands(*m_commands, *this);
     addPaletteCommands(*m_commands, *this);
+    addAnonymizeCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -107,7 +109,8 @@ const char* errorText(dicom::AnonError error)
     case dicom::AnonError::FileNotFound: return "File not found!";
     case dicom::AnonError::ZeroLength: return "File has zero length.";
     case dicom::AnonError::ReadFailed: return "Error during reading file.";
-    case dicom::AnonError::NotDicom: return "the elements do not parse";
+    case dicom::AnonError::NotDicom: return "not DICOM, skipped";
+    case dicom::AnonError::Malformed: return "the elements do not parse to the end of the file";
     case dicom::AnonError::Unsupported: return "deflated data set or media directory, not anonymized";
     case dicom::AnonError::OutOfBounds: return "an element's value lies past the end of the file";
     case dicom::AnonError::NotCreated: return "File not created!";
@@ -174,11 +177,14 @@ int runAnonymize(const std::vector<std::string>& argv)
         }
     }
     if (beside) {
-        // Each copy goes to its own input's folder: plan with that folder.
+        // Each copy goes to its own input's folder: one plan per folder.
+        std::map<fs::path, std::unique_ptr<dicom::BatchAnonymizer>> folders;
         for (auto& item : items) {
-            dicom::BatchAnonymizer one(item.input.parent_path().empty() ? fs::path(".") : item.input.parent_path(),
-                                       true, options, files);
-            item = one.plan(item.input);
+            const fs::path folder = item.input.parent_path().empty() ? fs::path(".") : item.input.parent_path();
+            auto& planner = folders[folder];
+            if (!planner)
+                planner = std::make_unique<dicom::BatchAnonymizer>(folder, true, options, files);
+            item = planner->plan(item.input);
         }
     }
     std::atomic<std::size_t> next {0};
@@ -192,10 +198,14 @@ int runAnonymize(const std::vector<std::string>& argv)
     }
     for (auto& thread : pool)
         thread.join();
-    const auto counts = batch.counts();
+    // Counted from the items: beside their inputs, the skips were decided by the folders' plans.
+    dicom::BatchCounts counts;
     for (const auto& item : items) {
-        if (item.outcome == dicom::BatchOutcome::Written)
+        if (item.outcome == dicom::BatchOutcome::Written) {
+            ++counts.written;
             continue;
+        }
+        ++(item.outcome == dicom::BatchOutcome::Failed ? counts.failed : counts.skipped);
         std::fprintf(stderr, "%s: %s\n", item.input.string().c_str(), errorText(item.error));
     }
     std::printf("written %zu, skipped %zu, failed %zu\n", counts.written, counts.skipped, counts.failed);

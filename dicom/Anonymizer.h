@@ -63,7 +63,8 @@ enum class AnonError {
     FileNotFound,  // the input cannot be opened
     ZeroLength,    // the input is empty
     ReadFailed,    // a short read
-    NotDicom,      // the elements do not parse
+    NotDicom,      // the header does not parse: not a DICOM file
+    Malformed,     // the header parses, but not the whole file (the profile re-encodes all of it)
     Unsupported,   // a deflated data set: its value bytes are not the file's
     OutOfBounds,   // an element's value lies past the end of the bytes
     NotCreated,    // the output could not be written

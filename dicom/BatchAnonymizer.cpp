@@ -1,7 +1,5 @@
 #include "dicom/BatchAnonymizer.h"
 
-#include "dicom/DicomReader.h"
-
 namespace dicom {
 
 namespace fs = std::filesystem;
@@ -25,14 +23,6 @@ fs::path numbered(const fs::path& path, int n)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return text + suffix;
     return text.substr(0, dot) + suffix + text.substr(dot);
-}
-
-bool headerParses(const fs::path& path)
-{
-    DicomDataset dataset;
-    ReadOptions options;
-    options.headerOnly = HeaderOnly::Yes;
-    return DicomReader(options).read(path, dataset);
 }
 
 } // namespace
@@ -87,12 +77,12 @@ void BatchAnonymizer::run(BatchItem& item)
 {
     if (item.error == AnonError::InputConflict)
         return;
-    if (!headerParses(item.input)) {
-        item.outcome = BatchOutcome::SkippedNotDicom;
-        item.error = AnonError::NotDicom;
-    } else if (auto done = anonymizeFile(item.input, item.output, m_options, &m_uids); !done) {
-        item.outcome = BatchOutcome::Failed;
-        item.error = done.error().code;
+    // A file whose header does not parse (an empty one included) is not DICOM: skipped.
+    if (auto done = anonymizeFile(item.input, item.output, m_options, &m_uids); !done) {
+        const AnonError code = done.error().code;
+        const bool notDicom = code == AnonError::NotDicom || code == AnonError::ZeroLength;
+        item.outcome = notDicom ? BatchOutcome::SkippedNotDicom : BatchOutcome::Failed;
+        item.error = code;
     } else {
         item.outcome = BatchOutcome::Written;
     }

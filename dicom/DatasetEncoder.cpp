@@ -20,7 +20,7 @@ constexpr int MaxDepth = 64;
 
 AnonFailure corrupt(const char* what)
 {
-    return AnonFailure {AnonError::NotDicom, what};
+    return AnonFailure {AnonError::Malformed, what};
 }
 
 // Reads elements from one span of the file; every read checks the bytes left.

@@ -39,3 +39,6 @@ void addIntensityCommands(CommandTable& table, CMainFrame& frame);
 // The "&Color" menu: the built-in palettes, "&View Palettes...", "&Extract
 // Palette..." and the user's palettes in "Custom &Palettes".
 void addPaletteCommands(CommandTable& table, CMainFrame& frame);
+// "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
+// "Anonymizing &Options...".
+void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);

@@ -24,7 +24,7 @@ tags="0010,0010 0010,1005 0010,1060 0010,1001 0010,1040 0010,2154 0010,0040 0010
 gdcm_args="" dcmodify_args=""
 for tag in $tags; do
   gdcm_args+=" --clear $tag"
-  dcmodify_args+=" -ma ($tag)="
+  dcmodify_args+=" -ma '($tag)='"
 done
 
 work=$(mktemp -d)

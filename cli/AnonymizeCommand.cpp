@@ -188,7 +188,8 @@ int runAnonymize(const std::vector<std::string>& argv)
         }
     }
     std::atomic<std::size_t> next {0};
-    const unsigned workers = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(), 8));
+    // The work is mostly waiting on the file system: more threads than cores keep it busy.
+    const unsigned workers = std::clamp(2 * std::thread::hardware_concurrency(), 2u, 16u);
     std::vector<std::thread> pool;
     for (unsigned w = 0; w < workers; ++w) {
         pool.emplace_back([&] {

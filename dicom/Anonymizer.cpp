@@ -124,15 +124,9 @@ AnonResult<void> blankValue(std::span<std::uint8_t> bytes, std::uint64_t valueOf
     return {};
 }
 
-AnonResult<std::size_t> anonymizeBytes(std::span<std::uint8_t> bytes, const AnonOptions& options)
+AnonResult<std::size_t> blankElements(const DicomDataset& dataset, std::span<std::uint8_t> bytes,
+                                      const AnonOptions& options)
 {
-    DicomDataset dataset;
-    ReadOptions readOptions;
-    readOptions.headerOnly = HeaderOnly::Yes;
-    MemorySource source(bytes);
-    if (!DicomReader(readOptions).read(source, dataset))
-        return AnonFailure {dataset.error == DicomError::FileIo ? AnonError::ReadFailed : AnonError::NotDicom,
-                            std::string(dataset.errorMessage())};
     // PS3.5 A.5: a deflated data set's offsets point into the inflated copy.
     if (const DicomElement* syntax = dataset.find(tags::TransferSyntaxUID);
         syntax && trimmed(syntax->text()) == "1.2.840.10008.1.2.1.99")
@@ -147,6 +141,18 @@ AnonResult<std::size_t> anonymizeBytes(std::span<std::uint8_t> bytes, const Anon
         ++count;
     }
     return count;
+}
+
+AnonResult<std::size_t> anonymizeBytes(std::span<std::uint8_t> bytes, const AnonOptions& options)
+{
+    DicomDataset dataset;
+    ReadOptions readOptions;
+    readOptions.headerOnly = HeaderOnly::Yes;
+    MemorySource source(bytes);
+    if (!DicomReader(readOptions).read(source, dataset))
+        return AnonFailure {dataset.error == DicomError::FileIo ? AnonError::ReadFailed : AnonError::NotDicom,
+                            std::string(dataset.errorMessage())};
+    return blankElements(dataset, bytes, options);
 }
 
 std::string anonymizedName(std::string_view path)

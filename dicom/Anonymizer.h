@@ -6,6 +6,7 @@
 
 #include "base/Result.h"
 #include "base/Tag.h"
+#include "dicom/DicomDataset.h"
 #include "dicom/DicomElement.h"
 #include "dicom/HeaderListing.h" // isBinaryVr: the VRs zeroed rather than blanked
 
@@ -80,6 +81,11 @@ using AnonResult = base::Result<T, AnonError>;
 // overwritten.
 AnonResult<std::size_t> anonymizeBytes(std::span<std::uint8_t> bytes, const AnonOptions& options);
 
+// The blanking step of anonymizeBytes over a data set parsed from exactly
+// these bytes (or their first part, when the parse stopped there).
+AnonResult<std::size_t> blankElements(const DicomDataset& dataset, std::span<std::uint8_t> bytes,
+                                      const AnonOptions& options);
+
 // One element's value overwritten, after checking that it lies within bytes.
 AnonResult<void> blankValue(std::span<std::uint8_t> bytes, std::uint64_t valueOffset, std::uint64_t length,
                             bool binary);
@@ -95,6 +101,12 @@ std::optional<std::string> anonymizedValueText(const DicomElement& element, bool
 
 // The whole file read into memory, with the codes of the single-file messages.
 AnonResult<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path);
+
+// An anonymized copy of a file, read only as far as its header: the header
+// bytes the parse saw are blanked and written, and the rest of the file is
+// copied after them by the kernel. Same result as anonymizeBytes over the whole file.
+AnonResult<void> anonymizeFileCopy(const std::filesystem::path& input, const std::filesystem::path& output,
+                                   const AnonOptions& options);
 
 // Writes bytes under a temporary name in the target's folder and renames it
 // into place, readable and writable by its owner and readable by others.

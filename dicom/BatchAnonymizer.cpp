@@ -30,18 +30,15 @@ fs::path numbered(const fs::path& path, int n)
 AnonResult<void> anonymizeFile(const fs::path& input, const fs::path& output, const AnonOptions& options,
                                UidMap* uids)
 {
+    if (!options.basicProfile || !uids)
+        return anonymizeFileCopy(input, output, options);
     auto bytes = readWholeFile(input);
     if (!bytes)
         return bytes.error();
-    if (options.basicProfile && uids) {
-        auto encoded = anonymizeWithProfile(*bytes, options, *uids);
-        if (!encoded)
-            return encoded.error();
-        return writeFileAtomically(output, *encoded);
-    }
-    if (auto done = anonymizeBytes(*bytes, options); !done)
-        return done.error();
-    return writeFileAtomically(output, *bytes);
+    auto encoded = anonymizeWithProfile(*bytes, options, *uids);
+    if (!encoded)
+        return encoded.error();
+    return writeFileAtomically(output, *encoded);
 }
 
 BatchAnonymizer::BatchAnonymizer(fs::path outputFolder, bool suffix, AnonOptions options,

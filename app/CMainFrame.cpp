@@ -101,6 +101,7 @@ void CMainFrame::connectCommands()
     addIntensityCommands(*m_commands, *this);
     addPaletteCommands(*m_commands, *this);
     addSaveCommands(*m_commands, *this);
+    addAnonymizeCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

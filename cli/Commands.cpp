@@ -5,6 +5,7 @@ namespace cli {
 int runDump(const std::vector<std::string>& args);
 int runFrames(const std::vector<std::string>& args);
 int runSave(const std::vector<std::string>& args);
+int runAnonymize(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
@@ -12,6 +13,7 @@ const std::vector<Command>& commands()
         {"dump", "list the elements of DICOM files", runDump},
         {"frames", "write the normalised frames of a file as raw files", runFrames},
         {"save", "re-encode a file as the viewer saves it", runSave},
+        {"anonymize", "write anonymized copies of DICOM files", runAnonymize},
     };
     return all;
 }

@@ -42,3 +42,7 @@ void addPaletteCommands(CommandTable& table, CMainFrame& frame);
 // "&Save\tCtrl+S" (with the overwrite guard) and "Save &As..." of the active
 // document, enabled while its current frame holds an image.
 void addSaveCommands(CommandTable& table, CMainFrame& frame);
+
+// "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
+// "Anonymizing &Options...".
+void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);

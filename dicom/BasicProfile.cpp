@@ -1,8 +1,8 @@
 #include "dicom/BasicProfile.h"
 
+#include "dicom/DicomWriter.h"
+
 #include <algorithm>
-#include <array>
-#include <random>
 
 namespace dicom {
 
@@ -152,24 +152,7 @@ std::string UidMap::replace(std::string_view uid)
 
 std::string UidMap::freshUid()
 {
-    thread_local std::mt19937_64 random {std::random_device {}()};
-    // A version 4 UUID (RFC 4122 4.4) as four 32-bit limbs, most significant first.
-    const std::uint64_t high = (random() & ~0xF000ull) | 0x4000ull;
-    const std::uint64_t low = (random() & ~(0xC000000000000000ull)) | 0x8000000000000000ull;
-    std::array<std::uint32_t, 4> limbs {std::uint32_t(high >> 32), std::uint32_t(high), std::uint32_t(low >> 32),
-                                        std::uint32_t(low)};
-    std::string digits;
-    while (std::any_of(limbs.begin(), limbs.end(), [](std::uint32_t l) { return l != 0; })) {
-        std::uint64_t remainder = 0;
-        for (auto& limb : limbs) {
-            const std::uint64_t current = (remainder << 32) | limb;
-            limb = static_cast<std::uint32_t>(current / 10);
-            remainder = current % 10;
-        }
-        digits.push_back(static_cast<char>('0' + remainder));
-    }
-    std::reverse(digits.begin(), digits.end());
-    return "2.25." + (digits.empty() ? std::string("0") : digits);
+    return generateUid();
 }
 
 void applyBasicProfile(TreeFile& file, UidMap& uids)

@@ -6,7 +6,7 @@
 // compared with gdcmconv --raw.
 
 #include "codecs/J2kAdapter.h"
-#include "tests/codecs/DicomFragments.h"
+#include "tests/codecs/ConformanceSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -102,12 +102,7 @@ void writeRaw(const std::string& path, const std::vector<int>& values, std::size
 std::vector<int> decodedValues(std::span<const std::uint8_t> stream, const test::DicomImage& image, bool isSigned,
     int bits)
 {
-    FrameParams p;
-    p.rows = image.rows;
-    p.columns = image.columns;
-    p.samplesPerPixel = image.samples;
-    p.bitsAllocated = image.bitsAllocated;
-    p.bitsStored = image.bitsStored;
+    FrameParams p = test::paramsOf(image);
     std::vector<std::uint8_t> frame;
     auto done = J2kAdapter::decodeFrame(stream, p, frame);
     EXPECT_TRUE(done) << (done ? "" : done.error().detail);
@@ -115,15 +110,6 @@ std::vector<int> decodedValues(std::span<const std::uint8_t> stream, const test:
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = sampleOf(frame, i, int(p.bytesPerSample()), bits, isSigned);
     return out;
-}
-
-int largestDifference(const std::vector<int>& a, const std::vector<int>& b)
-{
-    EXPECT_EQ(a.size(), b.size());
-    int largest = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        largest = std::max(largest, std::abs(a[i] - b[i]));
-    return largest;
 }
 
 // Frame 0 of a DICOM file as gdcmconv --raw decodes it.
@@ -213,7 +199,7 @@ TEST_P(J2kMade, DecodesAsTheOtherDecoders)
     }
     }
     const bool lossless = c.maker == Maker::OpjLossless || c.maker == Maker::OjphLossless || c.maker == Maker::GdcmLossless;
-    EXPECT_LE(largestDifference(decodedValues(bytes, *original, isSigned, bits), reference), lossless ? 0 : 1);
+    EXPECT_LE(test::largestDifference(decodedValues(bytes, *original, isSigned, bits), reference), lossless ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(TestData, J2kMade,
@@ -238,7 +224,7 @@ TEST(J2kTestData, LossyCtMatchesGdcmconvRaw)
         GTEST_SKIP() << "test data not found: " << file;
     auto image = test::readDicomImage(file.string());
     ASSERT_TRUE(image && image->frameStreams.size() == 1);
-    EXPECT_LE(largestDifference(decodedValues(image->frameStreams[0], *image, true, image->bitsStored),
+    EXPECT_LE(test::largestDifference(decodedValues(image->frameStreams[0], *image, true, image->bitsStored),
                   gdcmValues(file.string(), true)),
         1);
 }

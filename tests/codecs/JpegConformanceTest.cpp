@@ -4,7 +4,7 @@
 
 #include "codecs/JpegFrameDecoder.h"
 #include "codecs/LosslessJpegDecoder.h"
-#include "tests/codecs/DicomFragments.h"
+#include "tests/codecs/ConformanceSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +24,6 @@ const fs::path kTestData = TV_TESTDATA_DIR;
 bool haveDcmdjpeg()
 {
     return std::system("dcmdjpeg --version > /dev/null 2>&1") == 0;
-}
-
-FrameParams paramsOf(const test::DicomImage& image)
-{
-    FrameParams p;
-    p.rows = image.rows;
-    p.columns = image.columns;
-    p.samplesPerPixel = image.samples;
-    p.bitsAllocated = image.bitsAllocated;
-    p.bitsStored = image.bitsStored;
-    return p;
 }
 
 // dcmdjpeg may write colour by plane; our frames are always by pixel.
@@ -77,7 +66,7 @@ void expectSameAsDcmdjpeg(const fs::path& file, int tolerance, const std::string
     fs::remove(reference);
     ASSERT_TRUE(compressed && expected);
     ASSERT_EQ(compressed->frameStreams.size(), compressed->frames);
-    const auto params = paramsOf(*compressed);
+    const auto params = test::paramsOf(*compressed);
     const std::size_t frameBytes = params.frameBytes();
     ASSERT_GE(expected->pixels.size(), frameBytes * compressed->frames);
     int largest = 0;
@@ -196,7 +185,7 @@ TEST_P(TwelveBitLossy, MatchesGdcmWithinOne)
     ASSERT_TRUE(compressed && expected);
     ASSERT_EQ(compressed->frameStreams.size(), compressed->frames);
     ASSERT_EQ(readJpegFrameHeader(compressed->frameStreams[0])->precision, 12);
-    const auto params = paramsOf(*compressed);
+    const auto params = test::paramsOf(*compressed);
     const auto want = samplesOf(expected->pixels);
     ASSERT_EQ(want.size(), params.frameBytes() / 2 * compressed->frames);
     int largest = 0;

@@ -4,7 +4,7 @@
 // within 1 of gdcmconv --raw), and every JPEG-LS file of the test data.
 
 #include "codecs/JpegLsAdapter.h"
-#include "tests/codecs/DicomFragments.h"
+#include "tests/codecs/ConformanceSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +64,7 @@ std::vector<int> nativeFrame(const test::DicomImage& image, std::size_t f)
 
 std::vector<int> decodedFrame(const test::DicomImage& image, std::size_t f, int& nearLossless)
 {
-    FrameParams p;
-    p.rows = image.rows;
-    p.columns = image.columns;
-    p.samplesPerPixel = image.samples;
-    p.bitsAllocated = image.bitsAllocated;
-    p.bitsStored = image.bitsStored;
+    const FrameParams p = test::paramsOf(image);
     std::vector<std::uint8_t> frame;
     const auto header = JpegLsAdapter::readHeader(image.frameStreams.at(f));
     auto done = JpegLsAdapter::decodeFrame(image.frameStreams.at(f), p, frame);
@@ -80,15 +75,6 @@ std::vector<int> decodedFrame(const test::DicomImage& image, std::size_t f, int&
     for (std::size_t i = 0; i < out.size() && done; ++i)
         out[i] = (p.bytesPerSample() == 2 ? reinterpret_cast<const std::uint16_t*>(frame.data())[i] : frame[i]) & mask;
     return out;
-}
-
-int largestDifference(const std::vector<int>& a, const std::vector<int>& b)
-{
-    EXPECT_EQ(a.size(), b.size());
-    int largest = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        largest = std::max(largest, std::abs(a[i] - b[i]));
-    return largest;
 }
 
 // Our frames of a JPEG-LS file against gdcmconv --raw of the same file.
@@ -103,7 +89,7 @@ void expectSameAsGdcm(const fs::path& file, int tolerance)
     ASSERT_EQ(compressed->frameStreams.size(), compressed->frames);
     for (std::size_t f = 0; f < compressed->frames; ++f) {
         int nearLossless = 0;
-        EXPECT_LE(largestDifference(decodedFrame(*compressed, f, nearLossless), nativeFrame(*reference, f)), tolerance)
+        EXPECT_LE(test::largestDifference(decodedFrame(*compressed, f, nearLossless), nativeFrame(*reference, f)), tolerance)
             << "frame " << f;
     }
 }
@@ -126,7 +112,7 @@ TEST_P(JpegLsMade, DecodesWithinTheStreamsBound)
         int nearLossless = -1;
         const auto ours = decodedFrame(*compressed, f, nearLossless);
         EXPECT_EQ(nearLossless == 0, lossless);
-        EXPECT_LE(largestDifference(ours, nativeFrame(*original, f)), lossless ? 0 : nearLossless) << "frame " << f;
+        EXPECT_LE(test::largestDifference(ours, nativeFrame(*original, f)), lossless ? 0 : nearLossless) << "frame " << f;
     }
     if (!lossless)
         expectSameAsGdcm(file, 1);

@@ -12,11 +12,6 @@ namespace dicom {
 
 namespace {
 
-bool startsWithSoc(std::span<const std::uint8_t> fragment)
-{
-    return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0x4F;
-}
-
 // pydicom's rule: the stream's signedness wins over Pixel Representation, and
 // a precision above Bits Stored over Bits Stored.
 std::shared_ptr<const PixelAttributes> streamAttributes(const PixelAttributes& attrs, const codecs::J2kHeader& header,
@@ -42,38 +37,13 @@ std::shared_ptr<const PixelAttributes> streamAttributes(const PixelAttributes& a
 
 } // namespace
 
-std::vector<std::vector<std::span<const std::uint8_t>>> groupJ2kFragments(const Encapsulated& data,
-                                                                          std::int32_t numberOfFrames)
-{
-    const bool moreFragmentsThanFrames = numberOfFrames > 1 && data.fragments.size() > std::size_t(numberOfFrames);
-    if (!data.offsetTable.empty() || !moreFragmentsThanFrames || !startsWithSoc(data.fragments.front()))
-        return groupFragments(data, numberOfFrames);
-    std::vector<std::vector<std::span<const std::uint8_t>>> frames;
-    for (auto fragment : data.fragments) {
-        if (frames.empty() || (startsWithSoc(fragment) && frames.size() < std::size_t(numberOfFrames)))
-            frames.emplace_back();
-        frames.back().push_back(fragment);
-    }
-    return frames;
-}
-
 Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, const PixelSource& source, const PaletteTables* palette)
 {
-    if (!source.location->encapsulated())
-        return Error{DicomError::Corrupted, "JPEG 2000 pixel data must be encapsulated (undefined length)"};
-    if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return Error{DicomError::UnsupportedFormat, "JPEG 2000 frames need 8 or 16 bits allocated"};
-    if (attrs.samplesPerPixel < 1)
-        return Error{DicomError::UnsupportedFormat, "JPEG 2000 frames need at least one sample per pixel"};
-    const codecs::FrameParams params = frameParamsOf(attrs);
-    if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
-        return Error{DicomError::Corrupted, "JPEG 2000 frame size out of range"};
-
-    auto data = encapsulatedFragments(source);
-    if (!data)
-        return data.error();
-    auto grouped = std::make_shared<const std::vector<std::vector<std::span<const std::uint8_t>>>>(
-        groupJ2kFragments(*data, attrs.numberOfFrames));
+    auto frames = encapsulatedFrames(attrs, source, "JPEG 2000", 0x4F);
+    if (!frames)
+        return frames.error();
+    const codecs::FrameParams params = frames->params;
+    const auto grouped = frames->groups;
 
     FrameJobs jobs;
     jobs.count = grouped->size();

@@ -15,11 +15,6 @@
 
 namespace dicom {
 
-// With a usable offset table, by its entries; without one and more fragments
-// than frames, a frame starts at each fragment that starts with SOC (FF 4F).
-std::vector<std::vector<std::span<const std::uint8_t>>> groupJ2kFragments(const Encapsulated& data,
-                                                                          std::int32_t numberOfFrames);
-
 // One decode a frame. The first frame's header decides the signedness and
 // precision when they disagree with Pixel Representation and Bits Stored
 // (the stream wins, with a warning); a frame whose header disagrees with the

@@ -66,26 +66,49 @@ std::string placementWarning(std::size_t frame, const codecs::FramePlacement& pl
         + (smaller ? "; shown in the top-left corner" : "; cropped");
 }
 
-bool startsWithSoi(std::span<const std::uint8_t> fragment)
-{
-    return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == 0xD8;
-}
 
 } // namespace
 
-std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const Encapsulated& data,
-                                                                           std::int32_t numberOfFrames)
+FrameGroups groupFragmentsByMarker(const Encapsulated& data, std::int32_t numberOfFrames, std::uint8_t marker)
 {
+    const auto startsFrame = [marker](std::span<const std::uint8_t> fragment) {
+        return fragment.size() >= 2 && fragment[0] == 0xFF && fragment[1] == marker;
+    };
     const bool moreFragmentsThanFrames = numberOfFrames > 1 && data.fragments.size() > std::size_t(numberOfFrames);
-    if (!data.offsetTable.empty() || !moreFragmentsThanFrames || !startsWithSoi(data.fragments.front()))
+    if (!data.offsetTable.empty() || !moreFragmentsThanFrames || !startsFrame(data.fragments.front()))
         return groupFragments(data, numberOfFrames);
-    std::vector<std::vector<std::span<const std::uint8_t>>> frames;
+    FrameGroups frames;
     for (auto fragment : data.fragments) {
-        if (frames.empty() || (startsWithSoi(fragment) && frames.size() < std::size_t(numberOfFrames)))
+        if (frames.empty() || (startsFrame(fragment) && frames.size() < std::size_t(numberOfFrames)))
             frames.emplace_back();
         frames.back().push_back(fragment);
     }
     return frames;
+}
+
+FrameGroups groupJpegFragments(const Encapsulated& data, std::int32_t numberOfFrames)
+{
+    return groupFragmentsByMarker(data, numberOfFrames, 0xD8);
+}
+
+Result<EncapsulatedFrames> encapsulatedFrames(const PixelAttributes& attrs, const PixelSource& source,
+                                              const std::string& codec, std::uint8_t startMarker)
+{
+    if (!source.location->encapsulated())
+        return Error{DicomError::Corrupted, codec + " pixel data must be encapsulated (undefined length)"};
+    if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
+        return Error{DicomError::UnsupportedFormat, codec + " frames need 8 or 16 bits allocated"};
+    if (attrs.samplesPerPixel < 1)
+        return Error{DicomError::UnsupportedFormat, codec + " frames need at least one sample per pixel"};
+    EncapsulatedFrames out;
+    out.params = frameParamsOf(attrs);
+    if (out.params.frameBytes() == 0 || out.params.frameBytes() > MaxFrameBytes)
+        return Error{DicomError::Corrupted, codec + " frame size out of range"};
+    auto data = encapsulatedFragments(source);
+    if (!data)
+        return data.error();
+    out.groups = std::make_shared<const FrameGroups>(groupFragmentsByMarker(*data, attrs.numberOfFrames, startMarker));
+    return out;
 }
 
 codecs::FrameParams frameParamsOf(const PixelAttributes& attrs)
@@ -103,23 +126,12 @@ codecs::FrameParams frameParamsOf(const PixelAttributes& attrs)
 Result<FrameJobs> jpegJobs(const PixelAttributes& attrs, Compression, const PixelSource& source,
                                  const PaletteTables* palette)
 {
-    if (!source.location->encapsulated())
-        return Error{DicomError::Corrupted, "JPEG pixel data must be encapsulated (undefined length)"};
-    if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return Error{DicomError::UnsupportedFormat, "JPEG frames need 8 or 16 bits allocated"};
-    if (attrs.samplesPerPixel < 1)
-        return Error{DicomError::UnsupportedFormat, "JPEG frames need at least one sample per pixel"};
-
-    codecs::FrameParams params = frameParamsOf(attrs);
+    auto frames = encapsulatedFrames(attrs, source, "JPEG", 0xD8);
+    if (!frames)
+        return frames.error();
+    codecs::FrameParams params = frames->params;
     params.declaredColour = declaredColour(attrs.photometricKind());
-    if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
-        return Error{DicomError::Corrupted, "JPEG frame size out of range"};
-
-    auto data = encapsulatedFragments(source);
-    if (!data)
-        return data.error();
-    auto grouped = std::make_shared<const std::vector<std::vector<std::span<const std::uint8_t>>>>(
-        groupJpegFragments(*data, attrs.numberOfFrames));
+    const auto grouped = frames->groups;
 
     FrameJobs jobs;
     jobs.count = grouped->size();

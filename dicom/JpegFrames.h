@@ -15,16 +15,31 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace dicom {
 
+using FrameGroups = std::vector<std::vector<std::span<const std::uint8_t>>>;
+
 // PS3.5 A.4: with an offset table, by its entries; without one, a frame may
-// still span several fragments, and each JPEG frame starts with SOI.
-std::vector<std::vector<std::span<const std::uint8_t>>> groupJpegFragments(const Encapsulated& data,
-                                                                           std::int32_t numberOfFrames);
+// still span several fragments, and each frame's stream starts with FF and
+// the given marker (D8, SOI, for JPEG and JPEG-LS; 4F, SOC, for JPEG 2000).
+FrameGroups groupFragmentsByMarker(const Encapsulated& data, std::int32_t numberOfFrames, std::uint8_t marker);
+FrameGroups groupJpegFragments(const Encapsulated& data, std::int32_t numberOfFrames);
+
+// What every encapsulated codec starts from: the attributes checked (8 or 16
+// bits allocated, at least one sample, a frame within our bound), the
+// parameters the codec checks each stream against, and the fragments of each
+// frame. Errors name the codec.
+struct EncapsulatedFrames {
+    codecs::FrameParams params;
+    std::shared_ptr<const FrameGroups> groups;
+};
+Result<EncapsulatedFrames> encapsulatedFrames(const PixelAttributes& attrs, const PixelSource& source,
+                                              const std::string& codec, std::uint8_t startMarker);
 
 // What the JPEG and JPEG-LS codecs check a stream against: the frame's size,
 // samples, bits and planar configuration as the attributes give them.

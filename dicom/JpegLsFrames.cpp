@@ -11,23 +11,12 @@ namespace dicom {
 
 Result<FrameJobs> jpegLsJobs(const PixelAttributes& attrs, const PixelSource& source, const PaletteTables* palette)
 {
-    if (!source.location->encapsulated())
-        return Error{DicomError::Corrupted, "JPEG-LS pixel data must be encapsulated (undefined length)"};
-    if (attrs.bitsAllocated != 8 && attrs.bitsAllocated != 16)
-        return Error{DicomError::UnsupportedFormat, "JPEG-LS frames need 8 or 16 bits allocated"};
-    if (attrs.samplesPerPixel < 1)
-        return Error{DicomError::UnsupportedFormat, "JPEG-LS frames need at least one sample per pixel"};
-
-    const codecs::FrameParams params = frameParamsOf(attrs);
-    if (params.frameBytes() == 0 || params.frameBytes() > MaxFrameBytes)
-        return Error{DicomError::Corrupted, "JPEG-LS frame size out of range"};
-
-    auto data = encapsulatedFragments(source);
-    if (!data)
-        return data.error();
     // Each JPEG-LS frame starts with SOI too, so the JPEG grouping applies.
-    auto grouped = std::make_shared<const std::vector<std::vector<std::span<const std::uint8_t>>>>(
-        groupJpegFragments(*data, attrs.numberOfFrames));
+    auto frames = encapsulatedFrames(attrs, source, "JPEG-LS", 0xD8);
+    if (!frames)
+        return frames.error();
+    const codecs::FrameParams params = frames->params;
+    const auto grouped = frames->groups;
 
     FrameJobs jobs;
     jobs.count = grouped->size();

@@ -3,6 +3,7 @@
 // transform gives R, G, B, and fragments group by SOC without an offset table.
 
 #include "dicom/J2kFrames.h"
+#include "dicom/JpegFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,7 @@ TEST(J2kFrames, FragmentsGroupBySocWithoutAnOffsetTable)
     const Bytes head(stream.begin(), stream.begin() + 20), tail(stream.begin() + 20, stream.end());
     Encapsulated data;
     data.fragments = {head, tail, stream};
-    const auto frames = groupJ2kFragments(data, 2);
+    const auto frames = groupFragmentsByMarker(data, 2, 0x4F);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].size(), 2u);
     EXPECT_EQ(frames[1].size(), 1u);

@@ -1,11 +1,14 @@
 #include "codecs/J2kAdapter.h"
 
 #include <openjpeg.h>
+#include <setjmp.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -111,8 +114,9 @@ Result<void> open(std::span<const std::uint8_t> bytes, Opened& o)
     opj_set_default_decoder_parameters(&parameters);
     if (!opj_setup_decoder(o.codec.get(), &parameters))
         return o.failure("decoder setup failed");
-    // Frames are decoded in parallel already, one a thread.
-    opj_codec_set_threads(o.codec.get(), 1);
+    // Frames are decoded in parallel already, one a thread; 0 keeps the
+    // decode in the calling thread, where an abort can be caught.
+    opj_codec_set_threads(o.codec.get(), 0);
     opj_stream_set_user_data(o.stream.get(), &o.source, nullptr);
     opj_stream_set_user_data_length(o.stream.get(), bytes.size());
     opj_stream_set_read_function(o.stream.get(), readFrom);
@@ -136,6 +140,52 @@ Result<void> open(std::span<const std::uint8_t> bytes, Opened& o)
     return {};
 }
 
+// Debian's OpenJPEG keeps the assertions of its HTJ2K block decoder, and
+// some damaged code-blocks fail them: the library calls abort(). While this
+// thread decodes, SIGABRT returns to the decode instead, which then fails as
+// a corrupted stream; any other abort keeps its meaning. The library runs no
+// thread of its own here, so the abort is raised in this thread.
+thread_local sigjmp_buf* t_abortReturn = nullptr;
+struct sigaction g_previousAbort;
+
+void returnFromAbort(int signal)
+{
+    if (t_abortReturn)
+        siglongjmp(*t_abortReturn, 1);
+    sigaction(SIGABRT, &g_previousAbort, nullptr);
+    raise(signal);
+}
+
+void trapAborts()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        struct sigaction action {};
+        action.sa_handler = returnFromAbort;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGABRT, &action, &g_previousAbort);
+    });
+}
+
+thread_local bool t_aborted = false;
+
+bool abortedLast()
+{
+    return t_aborted;
+}
+
+
+bool decodeTrappingAborts(Opened& o)
+{
+    const bool done = runTrappingAborts([&o] {
+        return opj_decode(o.codec.get(), o.stream.get(), o.image.get())
+            && opj_end_decompress(o.codec.get(), o.stream.get());
+    });
+    if (!done && o.error.empty() && abortedLast())
+        o.error = "the library stopped on a damaged code-block";
+    return done;
+}
+
 Result<J2kDecoded> decodeWith(std::span<const std::uint8_t> bytes, const FrameParams& params,
     std::vector<std::uint8_t>& frame)
 {
@@ -144,7 +194,7 @@ Result<J2kDecoded> decodeWith(std::span<const std::uint8_t> bytes, const FramePa
         return opened.error();
     if (auto checked = checkJ2kHeader(o.header, params); !checked)
         return checked.error();
-    if (!opj_decode(o.codec.get(), o.stream.get(), o.image.get()) || !opj_end_decompress(o.codec.get(), o.stream.get()))
+    if (!decodeTrappingAborts(o))
         return o.failure("decoding failed");
     const opj_image_t& image = *o.image;
     const std::size_t pixels = std::size_t(o.header.width) * o.header.height;
@@ -164,6 +214,24 @@ Result<J2kDecoded> decodeWith(std::span<const std::uint8_t> bytes, const FramePa
 }
 
 } // namespace
+
+bool runTrappingAborts(const std::function<bool()>& work)
+{
+    trapAborts();
+    t_aborted = false;
+    sigjmp_buf jump;
+    // The mask is saved so that SIGABRT, blocked while its handler runs, is
+    // unblocked again after a return through it.
+    if (sigsetjmp(jump, 1) != 0) {
+        t_abortReturn = nullptr;
+        t_aborted = true;
+        return false;
+    }
+    t_abortReturn = &jump;
+    const bool done = work();
+    t_abortReturn = nullptr;
+    return done;
+}
 
 Result<void> checkJ2kHeader(const J2kHeader& header, const FrameParams& params)
 {

@@ -19,6 +19,7 @@
 #include "codecs/FrameParams.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -55,6 +56,11 @@ inline void storeJ2kSample(std::vector<std::uint8_t>& frame, bool wide, std::siz
     else
         frame[at] = static_cast<std::uint8_t>(v);
 }
+
+// Runs work in this thread with abort() turned into a false return, for a
+// library that asserts on damaged input. Whatever work allocated before the
+// abort stays allocated; work must hold nothing that needs destroying.
+bool runTrappingAborts(const std::function<bool()>& work);
 
 class J2kAdapter {
 public:

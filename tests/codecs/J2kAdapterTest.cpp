@@ -131,3 +131,40 @@ TEST(J2kAdapter, RefusesAStreamThatIsNoCodestream)
 
 } // namespace
 } // namespace codecs
+
+namespace codecs {
+namespace {
+
+// A damaged HTJ2K code-block that once made the library fail an assertion.
+TEST(J2kAdapter, AStreamThatOnceAbortedTheLibraryIsCorrupt)
+{
+    std::ifstream in(std::string(TV_SOURCE_DIR) + "/tests/fuzz/regressions/FuzzJ2kAdapter/ht-mel-assert.j2c",
+                     std::ios::binary);
+    const std::vector<std::uint8_t> stream { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    ASSERT_FALSE(stream.empty());
+    const auto header = J2kAdapter::readHeader(stream);
+    ASSERT_TRUE(header) << header.error().detail;
+    FrameParams p;
+    p.rows = header->height;
+    p.columns = header->width;
+    p.samplesPerPixel = static_cast<std::uint16_t>(header->components);
+    p.bitsAllocated = header->precision > 8 ? 16 : 8;
+    p.bitsStored = static_cast<std::uint16_t>(header->precision);
+    std::vector<std::uint8_t> frame;
+    const auto decoded = J2kAdapter::decodeFrame(stream, p, frame);
+    ASSERT_FALSE(decoded);
+    EXPECT_EQ(decoded.error().code, CodecError::Corrupt);
+}
+
+TEST(J2kAdapter, AnAbortInTrappedWorkReturnsFalseAndTheTrapEndsWithIt)
+{
+    EXPECT_FALSE(runTrappingAborts([] {
+        std::abort();
+        return true;
+    }));
+    EXPECT_TRUE(runTrappingAborts([] { return true; }));
+    EXPECT_DEATH(std::abort(), "");
+}
+
+} // namespace
+} // namespace codecs

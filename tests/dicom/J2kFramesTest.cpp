@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A 4 x 2 codestream by opj_compress of the given planar samples.
 Bytes codestream(const Bytes& planes, int samples, bool isSigned, bool transform)
 {
-    const std::string stem = (std::filesystem::path(testing::TempDir()) / "j2k-frames").string();
+    const std::string stem = (std::filesystem::path(testing::TempDir()) / ("j2k-frames-" + std::to_string(::getpid()))).string();
     std::ofstream(stem + ".raw", std::ios::binary).write(reinterpret_cast<const char*>(planes.data()),
                                                          static_cast<std::streamsize>(planes.size()));
     const std::string command = "opj_compress -n 1 -F 4,2," + std::to_string(samples) + ",8," + (isSigned ? "s" : "u")

@@ -44,42 +44,20 @@ void printUsage(std::FILE* out)
                  std::string(dicom::BasicProfileKey).c_str());
 }
 
-std::string trim(std::string text)
-{
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
 // Empty on success, else what is wrong with the file.
 std::string readOptionsFile(const fs::path& path, dicom::AnonOptions& options)
 {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in)
         return "cannot open " + path.string();
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';' || line == "[Anonymizing Options]")
-            continue;
-        const auto equals = line.find('=');
-        const std::string key = equals == std::string::npos ? line : trim(line.substr(0, equals));
-        const std::string value = equals == std::string::npos ? "" : trim(line.substr(equals + 1));
-        if (value != "0" && value != "1")
-            return path.string() + ":" + std::to_string(number) + ": expected KEY=0 or KEY=1";
-        const bool on = value == "1";
-        const auto switches = dicom::anonSwitches();
-        const auto found = std::find_if(switches.begin(), switches.end(), [&](const auto& s) { return s.key == key; });
-        if (found != switches.end())
-            options.on[static_cast<std::size_t>(found - switches.begin())] = on;
-        else if (key == dicom::BasicProfileKey)
-            options.basicProfile = on;
-        else if (key == dicom::AttentionKey)
-            options.attention = on;
-        else
-            return path.string() + ":" + std::to_string(number) + ": unknown key " + key;
+    std::ostringstream text;
+    text << in.rdbuf();
+    const auto parsed = dicom::parseAnonOptions(text.str(), options);
+    const std::string where = path.string() + ":" + std::to_string(parsed.line) + ": ";
+    switch (parsed.error) {
+    case dicom::AnonOptionsError::BadValue: return where + "expected KEY=0 or KEY=1";
+    case dicom::AnonOptionsError::UnknownKey: return where + "unknown key " + parsed.key;
+    case dicom::AnonOptionsError::None: break;
     }
     return {};
 }

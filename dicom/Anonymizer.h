@@ -59,6 +59,24 @@ struct AnonOptions {
     bool attentionDue() const { return attention && criticalFieldKept(); }
 };
 
+// What is wrong with a text of switches (see parseAnonOptions).
+enum class AnonOptionsError {
+    None,
+    BadValue,   // a line whose value is not 0 or 1 (or that has no "=")
+    UnknownKey, // a key that is no switch, nor Attention, nor BasicProfile
+};
+struct AnonOptionsParse {
+    AnonOptionsError error = AnonOptionsError::None;
+    int line = 0; // 1-based line of the error
+    std::string key;
+};
+
+// Sets the switches named in a text of one KEY=0 or KEY=1 a line (blanks
+// around key and value allowed); blank lines, lines starting with '#' or ';'
+// and a "[Anonymizing Options]" line are passed over. Stops at the first
+// faulty line; the lines before it have been applied.
+AnonOptionsParse parseAnonOptions(std::string_view text, AnonOptions& options);
+
 enum class AnonError {
     None,
     FileNotFound,  // the input cannot be opened

@@ -29,6 +29,8 @@ public:
     void start(std::filesystem::path root, bool recursive, FileFound onFile, Finished onFinished = {});
     // Asks the walk to stop after the file it is at.
     void cancel() { m_cancel.store(true); }
+    // Whether the walk has been asked to stop: lets a slow step per file end early.
+    bool cancelled() const { return m_cancel.load(); }
     void wait();
     bool running() const { return m_running.load(); }
 

@@ -34,14 +34,8 @@ QString failureText(const dicom::AnonFailure& failure, const QString& input, con
     }
 }
 
-void anonymizeDocument(CMainFrame& frame, const COrvoDoc& doc)
+void anonymizeTo(CMainFrame& frame, const QString& input, const QString& output)
 {
-    const QString input = doc.filePath();
-    const QString output = QFileDialog::getSaveFileName(
-        &frame, QObject::tr("Anonymize"), QString::fromStdString(dicom::anonymizedName(input.toStdString())),
-        QObject::tr("All Files (*.*)"));
-    if (output.isEmpty())
-        return;
     auto store = settings::open();
     if (!store)
         return;
@@ -54,6 +48,22 @@ void anonymizeDocument(CMainFrame& frame, const COrvoDoc& doc)
         return;
     }
     AttentionDialog::applyRule(*store, &frame);
+}
+
+// The name is asked for window-modally, so that the frame's loop keeps
+// running; the file path is taken now, the document may be gone by the answer.
+void anonymizeDocument(CMainFrame& frame, const COrvoDoc& doc)
+{
+    const QString input = doc.filePath();
+    auto* dialog = new QFileDialog(&frame, QObject::tr("Anonymize"),
+                                   QString::fromStdString(dicom::anonymizedName(input.toStdString())),
+                                   QObject::tr("All Files (*.*)"));
+    dialog->setObjectName(QStringLiteral("AnonymizeSaveDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QFileDialog::fileSelected, &frame,
+                     [&frame, input](const QString& output) { anonymizeTo(frame, input, output); });
+    dialog->open();
 }
 
 } // namespace

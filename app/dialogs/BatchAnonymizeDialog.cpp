@@ -1,5 +1,6 @@
 #include "app/dialogs/BatchAnonymizeDialog.h"
 
+#include "app/FileThumbnail.h"
 #include "app/Settings.h"
 #include "app/dialogs/AnonymizeOptionsDialog.h"
 #include "app/dialogs/AttentionDialog.h"
@@ -14,9 +15,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -44,6 +46,7 @@ BatchAnonymizeDialog::BatchAnonymizeDialog(QWidget* parent)
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setIconSize(QSize(IconSide, IconSide));
     m_list->setHeaderLabels({tr("Icon"), tr("Patient Name"), tr("ID"), tr("Study Date"), tr("Modality"), tr("Frames"),
                              tr("File Name")});
     const int widths[] = {68, 180, 100, 100, 70, 70};
@@ -88,6 +91,12 @@ BatchAnonymizeDialog::~BatchAnonymizeDialog()
     m_scan.wait();
 }
 
+void BatchAnonymizeDialog::done(int result)
+{
+    m_scan.cancel();
+    QDialog::done(result);
+}
+
 void BatchAnonymizeDialog::chooseFolder()
 {
     if (m_scan.running()) { // pressed again while scanning: stop
@@ -102,11 +111,12 @@ void BatchAnonymizeDialog::chooseFolder()
 void BatchAnonymizeDialog::scan(const QString& folder)
 {
     m_list->clear();
-    QPointer<BatchAnonymizeDialog> self(this);
-    // The header-only read runs on the worker; rows reach the list as they are found.
+    const bool icons = m_icons->isChecked();
+    // The header-only read, and with icons the full read and the thumbnail,
+    // run on the worker; rows reach the list as they are found.
     m_scan.start(
         folder.toStdString(), m_subdirectories->isChecked(),
-        [this](const std::filesystem::path& path) {
+        [this, icons](const std::filesystem::path& path) {
             dicom::DicomDataset dataset;
             dicom::ReadOptions options;
             options.headerOnly = dicom::HeaderOnly::Yes;
@@ -117,7 +127,15 @@ void BatchAnonymizeDialog::scan(const QString& folder)
                      {QString(), elementText(dataset, 0x0010, 0x0010), elementText(dataset, 0x0020, 0x0010),
                       elementText(dataset, 0x0008, 0x0020), elementText(dataset, 0x0008, 0x0060),
                       frames.isEmpty() ? QStringLiteral("1") : frames,
-                      QString::fromStdString(path.filename().string())}};
+                      QString::fromStdString(path.filename().string())},
+                     QImage()};
+            if (icons) {
+                if (m_scan.cancelled())
+                    return; // closing: no full read to wait for
+                row.icon = fileThumbnail(row.path, IconSide);
+                if (row.icon.isNull())
+                    return; // the full read failed: not listed
+            }
             QMetaObject::invokeMethod(this, [this, row] { addRow(row); }, Qt::QueuedConnection);
         },
         [this](bool) { QMetaObject::invokeMethod(this, [this] { emit scanFinished(); }, Qt::QueuedConnection); });
@@ -126,6 +144,13 @@ void BatchAnonymizeDialog::scan(const QString& folder)
 void BatchAnonymizeDialog::addRow(const Row& row)
 {
     auto* item = new QTreeWidgetItem(m_list, row.columns);
+    if (!row.icon.isNull()) {
+        // The frame as it is in a selected row too: the list starts all selected.
+        const QPixmap picture = QPixmap::fromImage(row.icon);
+        QIcon icon(picture);
+        icon.addPixmap(picture, QIcon::Selected);
+        item->setIcon(0, icon);
+    }
     item->setData(0, Qt::UserRole, row.path);
     item->setSelected(true);
     m_list->scrollToItem(item);

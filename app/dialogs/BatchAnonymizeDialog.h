@@ -4,6 +4,7 @@
 #include "dicom/FolderScan.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,11 @@ public:
     QCheckBox* suffixBox() const { return m_suffix; }
     QPushButton* anonymizeButton() const { return m_anonymize; }
     bool scanning() const { return m_scan.running(); }
+    // A scan still running stops when the dialog closes.
+    void done(int result) override;
+
+    // The side of the "Load Icons" thumbnails.
+    static constexpr int IconSide = 64;
 
 signals:
     void scanFinished();
@@ -40,6 +46,7 @@ private:
     struct Row {
         QString path;
         QStringList columns;
+        QImage icon;
     };
     void addRow(const Row& row);
     void chooseFolder();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QIcon>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
@@ -27,6 +28,13 @@ void onNextModal(std::function<void(QWidget*)> act)
         else
             onNextModal(act);
     });
+}
+
+// The size of a row's icon, empty without one.
+QSize iconSize(const QTreeWidgetItem* item)
+{
+    const auto sizes = item->icon(0).availableSizes();
+    return sizes.isEmpty() ? QSize() : sizes.front();
 }
 
 } // namespace
@@ -134,6 +142,60 @@ private slots:
         QCOMPARE(dialog.anonymize(dicom::AnonOptions::defaults()), QStringLiteral("2 files written, 0 skipped, 0 failed.    "));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("b_anon.dcm"))));
         QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("a_anon.dcm"))).size(), before.size());
+    }
+
+    // With "Load Icons" each listed file gets its first frame, fitted into
+    // the icon square with its shape kept; a file that is not DICOM gets no row.
+    void batchIconsShowTheFirstFrameInItsShape()
+    {
+        QTemporaryDir dir;
+        writeTestFile(dir.filePath(QStringLiteral("wide.dcm")), TestFile::Gradient); // 7 x 4
+        writeTestFile(dir.filePath(QStringLiteral("named.dcm")), TestFile::NamedPatient);
+        QFile::copy(testFile("grey/buggie-8bit.dcm"), dir.filePath(QStringLiteral("tall.dcm"))); // 100 x 220
+        QFile::copy(testFile("grey/ct-8bit-ile.dcm"), dir.filePath(QStringLiteral("ct.dcm")));
+        QFile::copy(testFile("grey/cr-mono1-10bit.dcm"), dir.filePath(QStringLiteral("cr.dcm")));
+        QFile text(dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray(300, 'x'));
+        text.close();
+        const int dicomFiles = static_cast<int>(QDir(dir.path()).entryList({QStringLiteral("*.dcm")}).size());
+
+        BatchAnonymizeDialog dialog;
+        dialog.iconsBox()->setChecked(true);
+        QSignalSpy finished(&dialog, &BatchAnonymizeDialog::scanFinished);
+        dialog.scan(dir.path());
+        QVERIFY(finished.wait(20000));
+        QCoreApplication::processEvents();
+        QCOMPARE(dialog.fileList()->topLevelItemCount(), dicomFiles);
+        for (int i = 0; i < dicomFiles; ++i) {
+            const auto* item = dialog.fileList()->topLevelItem(i);
+            const QSize size = iconSize(item);
+            QCOMPARE(std::max(size.width(), size.height()), BatchAnonymizeDialog::IconSide);
+            if (item->text(6) == QStringLiteral("wide.dcm"))
+                QVERIFY(size.width() > size.height());
+            if (item->text(6) == QStringLiteral("tall.dcm"))
+                QVERIFY(size.width() < size.height());
+        }
+        saveScreenshot(dialog, QStringLiteral("batch-anonymize-icons"));
+    }
+
+    // Closing the dialog while icons are read stops the scan after the file at hand.
+    void closingMidScanStopsTheIconScan()
+    {
+        QTemporaryDir dir;
+        const int files = 40;
+        for (int i = 0; i < files; ++i)
+            writeTestFile(dir.filePath(QStringLiteral("f%1.dcm").arg(i)), TestFile::HundredFrames);
+        BatchAnonymizeDialog dialog;
+        dialog.iconsBox()->setChecked(true);
+        QSignalSpy finished(&dialog, &BatchAnonymizeDialog::scanFinished);
+        dialog.scan(dir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.fileList()->topLevelItemCount() > 0, 20000);
+        dialog.reject();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+        QCoreApplication::processEvents();
+        QVERIFY(!dialog.scanning());
+        QVERIFY(dialog.fileList()->topLevelItemCount() < files);
     }
 };
 

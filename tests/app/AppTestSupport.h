@@ -60,6 +60,7 @@ enum class TestFile {
     RgbFrame, // 8 x 4 RGB, 8 bits, samples counting up
     PaletteColourFrame, // 16 x 8 "PALETTE COLOR" by the maker "Acme Scan"
     HundredFrames, // a hundred such frames
+    NamedPatient, // Part10 with the Patient's Name "DOE^JANE" first
 };
 void writeTestFile(const QString& path, TestFile kind);
 

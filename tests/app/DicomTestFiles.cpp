@@ -191,6 +191,13 @@ DicomBytes bytesOf(TestFile kind)
     case TestFile::RgbFrame: return rgbFrame();
     case TestFile::PaletteColourFrame: return paletteColourFrame();
     case TestFile::HundredFrames: return spacedFrames(100);
+    case TestFile::NamedPatient: {
+        DicomBytes b;
+        b.part10Header("1.2.840.10008.1.2.1");
+        b.element(0x0010, 0x0010, "PN", "DOE^JANE"); // Patient's Name
+        appendImage(b);
+        return b;
+    }
     case TestFile::Truncated: {
         DicomBytes b;
         b.part10Header("1.2.840.10008.1.2.1");

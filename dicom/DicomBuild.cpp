@@ -48,6 +48,9 @@ std::string_view sopClassFor(Kind kind, std::size_t frames)
 Result<DicomDataset> finishBuild(DicomDataset&& dataset, Kind kind, std::uint32_t columns, std::uint32_t rows,
                                  std::int32_t windowCentre, std::int32_t windowWidth, const std::tm& created)
 {
+    // A window is at least one value wide (PS3.3 C.11.2.1.2); an image of one
+    // value has a width of 0 in the viewer.
+    windowWidth = std::max(windowWidth, 1);
     const std::size_t frameCount = dataset.frames.size();
     const int samples = kind == Kind::Rgb8 ? 3 : 1;
     const int bits = kind == Kind::Grey16 ? 16 : 8;
@@ -230,12 +233,23 @@ base::Frame bitmapFrame(std::span<const std::uint8_t> block, const BitmapHeader&
 }
 
 // Stored value of a shown one; unsigned words hold their bit pattern in the int16.
+// Readers show trunc(intercept + slope * stored), so of the whole numbers next
+// to the exact inverse the one they map back to the shown value is taken: with
+// a slope below 1, rounding alone can land one step short.
 std::int16_t unrescale(std::int16_t value, const Rescale& r, bool unsignedWords)
 {
-    const double stored = std::round((value - r.intercept) / r.slope);
+    const double exact = (value - r.intercept) / r.slope;
+    const double low = unsignedWords ? 0.0 : -32768.0;
+    const double high = unsignedWords ? 65535.0 : 32767.0;
+    double stored = std::clamp(std::round(exact), low, high);
+    for (const double candidate : { std::floor(exact), std::ceil(exact) }) {
+        const double c = std::clamp(candidate, low, high);
+        if (std::trunc(r.intercept + r.slope * stored) != value && std::trunc(r.intercept + r.slope * c) == value)
+            stored = c;
+    }
     if (!unsignedWords)
-        return clampToInt16(stored);
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(std::clamp(stored, 0.0, 65535.0)));
+        return static_cast<std::int16_t>(stored);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(stored));
 }
 
 } // namespace

@@ -177,6 +177,22 @@ TEST(DicomWriter, RescaleIsUndoneWithTheWrittenNumbers)
     EXPECT_EQ(text(*built, dicom::tags::RescaleType), "HU");
 }
 
+// A slope below 1: rounding the inverse can land one step short of the value shown.
+TEST(DicomWriter, UndoneValuesMapBackToTheShownOnes)
+{
+    const std::vector<std::int16_t> shown { 1, 9, 8, -3, 7685 };
+    dicom::SaveFrames source = frames2x2({ { base::FrameFormat::Grey16, {}, shown } });
+    source.columns = 5;
+    source.rows = 1;
+    source.windowWidth = 0;
+    source.rescale = dicom::Rescale { 0.0, 0.234542, "US" };
+    auto built = dicom::buildForSave(std::move(source), std::tm {});
+    ASSERT_TRUE(built.has_value());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(std::trunc(0.234542 * built->frames[0].samples[i]), shown[i]) << i;
+    EXPECT_EQ(text(*built, dicom::tags::WindowWidth), "1 "); // at least one value wide, padded to even
+}
+
 TEST(DicomWriter, TooLongShortValuesBecomeUn)
 {
     DicomDataset d = grey8(2, 2, 1);

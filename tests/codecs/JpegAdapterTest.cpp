@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <optional>
 
 #include <cmath>
@@ -94,7 +96,7 @@ class JpegWriter : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::path(testing::TempDir()) / ("jpeg-writer-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        m_dir = fs::path(testing::TempDir()) / ("jpeg-writer-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }

@@ -28,3 +28,16 @@ bench_require() {
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
   done
 }
+
+# Sets work, an empty folder for the tools' outputs, and json, hyperfine's
+# export; both go at exit. The folder is on tmpfs when there is one, and each
+# run writes into an empty place: replacing last run's files on ext4 makes it
+# flush them to disk first (auto_da_alloc), which would time the disk, not the
+# decoder.
+bench_workspace() {
+  local base=/dev/shm
+  [ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
+  work=$(mktemp -d "$base/tv-bench-XXXXXX")
+  json=$(mktemp --suffix=.json)
+  trap 'rm -rf "$work" "$json"' EXIT
+}

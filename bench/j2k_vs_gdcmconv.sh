@@ -36,12 +36,7 @@ PY
   mv "$mf/j2k100.tmp" "$mf/j2k100"
 fi
 
-# As in lossless_vs_dcmdjpeg.sh: outputs on tmpfs, into an empty place each run.
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/tv-bench-XXXXXX")
-json=$(mktemp --suffix=.json)
-trap 'rm -rf "$work" "$json"' EXIT
+bench_workspace
 opj_half='mkdir -p '"$work"'/o; for f in '"$mf"'/j2k100/$0/*.j2k; do opj_decompress -i $f -o '"$work"'/o/$(basename $f .j2k).rawl >/dev/null || exit 1; done'
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t100" -n "tolan frames 100" "$tolan frames $mf/mf100_j2k.dcm --out $work/t100" \

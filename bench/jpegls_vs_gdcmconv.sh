@@ -20,12 +20,7 @@ for n in 1 100; do
   [ -f "$mf/mf${n}_jls.dcm" ] || gdcmconv --jpegls "$mf/mf$n.dcm" "$mf/mf${n}_jls.dcm"
 done
 
-# As in lossless_vs_dcmdjpeg.sh: outputs on tmpfs, into an empty place each run.
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/tv-bench-XXXXXX")
-json=$(mktemp --suffix=.json)
-trap 'rm -rf "$work" "$json"' EXIT
+bench_workspace
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t100" -n "tolan frames 100" "$tolan frames $mf/mf100_jls.dcm --out $work/t100" \
   --prepare "rm -rf $work/s100" -n "tolan frames 100, 1 thread" \

@@ -21,15 +21,8 @@ for n in 1 100; do
   [ -f "$mf/mf${n}_jll.dcm" ] || dcmcjpeg +e1 "$mf/mf$n.dcm" "$mf/mf${n}_jll.dcm"
 done
 
-# Outputs go to tmpfs when there is one, and each run writes into an empty
-# place: replacing last run's files on ext4 makes it flush them to disk first
-# (auto_da_alloc), which would time the disk, not the decoder. -N runs the
-# tools without a shell, whose start-up would blur the 1-frame times.
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/tv-bench-XXXXXX")
-json=$(mktemp --suffix=.json)
-trap 'rm -rf "$work" "$json"' EXIT
+bench_workspace
+# -N runs the tools without a shell, whose start-up would blur the 1-frame times.
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$json" \
   --prepare "rm -rf $work/t100" -n "tolan frames 100" "$tolan frames $mf/mf100_jll.dcm --out $work/t100" \
   --prepare "rm -rf $work/s100" -n "tolan frames 100, 1 thread" \

@@ -42,31 +42,16 @@ Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, const PixelSource& sourc
     auto frames = encapsulatedFrames(attrs, source, "JPEG 2000", 0x4F);
     if (!frames)
         return frames.error();
-    const codecs::FrameParams params = frames->params;
-    const auto grouped = frames->groups;
-
     FrameJobs jobs;
-    jobs.count = grouped->size();
     {
         FragmentJoiner joiner;
-        const auto first = joiner.join(grouped->front());
+        const auto first = joiner.join(frames->groups->front());
         auto header = codecs::J2kAdapter::readHeader(first);
         if (!header)
             return Error{fromCodecError(header.error().code), header.error().detail};
         jobs.decodedAttributes = streamAttributes(attrs, *header, *jobs.warnings);
     }
-    const auto decodedAttrs = jobs.decodedAttributes;
-    jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
-        const PixelAttributes& used = decodedAttrs ? *decodedAttrs : attrs;
-        return [=, joiner = std::make_shared<FragmentJoiner>(), decoded = std::make_shared<std::vector<std::uint8_t>>(),
-                normalise = std::make_shared<FrameNormaliser>(used, SampleLayout::Interleaved, palette)](
-                   std::size_t i) -> Result<Frame> {
-            auto done = codecs::J2kAdapter::decodeFrame(joiner->join((*grouped)[i]), params, *decoded);
-            if (!done)
-                return Error{fromCodecError(done.error().code), done.error().detail};
-            return (*normalise)(*decoded);
-        };
-    };
+    setStreamDecoder(jobs, *frames, attrs, palette, codecs::J2kAdapter::decodeFrame);
     return jobs;
 }
 

@@ -6,6 +6,7 @@
 // names), then normalised like every other frame.
 
 #include "codecs/FrameParams.h"
+#include "dicom/CodecErrors.h"
 #include "dicom/DicomError.h"
 #include "dicom/Normalisation.h"
 #include "dicom/PaletteColour.h"
@@ -40,6 +41,29 @@ struct EncapsulatedFrames {
 };
 Result<EncapsulatedFrames> encapsulatedFrames(const PixelAttributes& attrs, const PixelSource& source,
                                               const std::string& codec, std::uint8_t startMarker);
+
+// Gives jobs a decoder per thread that joins frame i's fragments, decodes
+// them with decode(stream, params, out) (a codec's decodeFrame), and
+// normalises the samples, interleaved per pixel, with jobs.decodedAttributes
+// when set, else attrs.
+template <typename Decode>
+void setStreamDecoder(FrameJobs& jobs, const EncapsulatedFrames& frames, const PixelAttributes& attrs,
+                      const PaletteTables* palette, Decode decode)
+{
+    jobs.count = frames.groups->size();
+    jobs.makeDecoder = [grouped = frames.groups, params = frames.params, decodedAttrs = jobs.decodedAttributes,
+                        &attrs, palette, decode]() -> FrameDecoder {
+        const PixelAttributes& used = decodedAttrs ? *decodedAttrs : attrs;
+        return [=, joiner = std::make_shared<FragmentJoiner>(), decoded = std::make_shared<std::vector<std::uint8_t>>(),
+                normalise = std::make_shared<FrameNormaliser>(used, SampleLayout::Interleaved, palette)](
+                   std::size_t i) -> Result<Frame> {
+            auto done = decode(joiner->join((*grouped)[i]), params, *decoded);
+            if (!done)
+                return Error{fromCodecError(done.error().code), done.error().detail};
+            return (*normalise)(*decoded);
+        };
+    };
+}
 
 // What the JPEG and JPEG-LS codecs check a stream against: the frame's size,
 // samples, bits and planar configuration as the attributes give them.

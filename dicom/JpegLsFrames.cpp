@@ -15,22 +15,8 @@ Result<FrameJobs> jpegLsJobs(const PixelAttributes& attrs, const PixelSource& so
     auto frames = encapsulatedFrames(attrs, source, "JPEG-LS", 0xD8);
     if (!frames)
         return frames.error();
-    const codecs::FrameParams params = frames->params;
-    const auto grouped = frames->groups;
-
     FrameJobs jobs;
-    jobs.count = grouped->size();
-    jobs.makeDecoder = [=, &attrs]() -> FrameDecoder {
-        return [=, joiner = std::make_shared<FragmentJoiner>(),
-                decoded = std::make_shared<std::vector<std::uint8_t>>(),
-                normalise = std::make_shared<FrameNormaliser>(attrs, SampleLayout::Interleaved, palette)](
-                   std::size_t i) -> Result<Frame> {
-            auto done = codecs::JpegLsAdapter::decodeFrame(joiner->join((*grouped)[i]), params, *decoded);
-            if (!done)
-                return Error{fromCodecError(done.error().code), done.error().detail};
-            return (*normalise)(*decoded);
-        };
-    };
+    setStreamDecoder(jobs, *frames, attrs, palette, codecs::JpegLsAdapter::decodeFrame);
     return jobs;
 }
 

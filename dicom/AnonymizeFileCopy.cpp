@@ -3,6 +3,7 @@
 // are blanked and written, and the rest follows by copy_file_range.
 
 #include "dicom/Anonymizer.h"
+#include "dicom/DicomEncoder.h"
 #include "dicom/DicomReader.h"
 
 #include <cerrno>
@@ -57,18 +58,6 @@ private:
     bool m_sequential = true;
 };
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t put = ::write(fd, data, size);
-        if (put <= 0)
-            return false;
-        data += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 // The bytes of in from offset on, appended to out.
 bool copyRest(int in, int out, std::uint64_t offset, std::uint64_t size)
 {
@@ -84,7 +73,7 @@ bool copyRest(int in, int out, std::uint64_t offset, std::uint64_t size)
         std::vector<std::uint8_t> chunk(1 << 20);
         while (static_cast<std::uint64_t>(from) < size) {
             const ssize_t got = ::pread(in, chunk.data(), chunk.size(), from);
-            if (got <= 0 || !writeAll(out, chunk.data(), static_cast<std::size_t>(got)))
+            if (got <= 0 || !writeAllTo(out, std::span(chunk.data(), static_cast<std::size_t>(got))))
                 return false;
             from += got;
         }
@@ -118,19 +107,11 @@ AnonResult<void> anonymizeFileCopy(const std::filesystem::path& input, const std
         if (auto done = blankElements(dataset, head, options); !done)
             return done.error();
 
-        const auto folder = output.has_parent_path() ? output.parent_path() : std::filesystem::path(".");
-        std::string temporary = (folder / ("." + output.filename().string() + ".XXXXXX")).string();
-        Fd out {::mkstemp(temporary.data())};
-        if (out.fd < 0)
+        const bool written = writeThroughTemporary(output, [&](int fd) {
+            return writeAllTo(fd, head) && copyRest(in.fd, fd, head.size(), size);
+        });
+        if (!written)
             return AnonFailure {AnonError::NotCreated, output.string()};
-        bool ok = ::fchmod(out.fd, 0644) == 0 && writeAll(out.fd, head.data(), head.size()) &&
-                  copyRest(in.fd, out.fd, head.size(), size);
-        ok = ::close(out.fd) == 0 && ok;
-        out.fd = -1;
-        if (!ok || std::rename(temporary.c_str(), output.c_str()) != 0) {
-            ::unlink(temporary.c_str());
-            return AnonFailure {AnonError::NotCreated, output.string()};
-        }
         return {};
     } catch (const std::bad_alloc&) {
         return AnonFailure {AnonError::ReadFailed, input.string()};

@@ -1,5 +1,7 @@
 #include "dicom/Anonymizer.h"
 
+#include "dicom/DicomEncoder.h"
+
 #include "dicom/DicomReader.h"
 #include "dicom/HeaderListing.h"
 #include "dicom/Tags.h"
@@ -199,25 +201,8 @@ AnonResult<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path&
 
 AnonResult<void> writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
 {
-    const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    FdCloser file {::mkstemp(pattern.data())};
-    if (file.fd < 0)
+    if (!writeThroughTemporary(path, [bytes](int fd) { return writeAllTo(fd, bytes); }))
         return AnonFailure {AnonError::NotCreated, path.string()};
-    std::size_t done = 0;
-    bool ok = ::fchmod(file.fd, 0644) == 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t put = ::write(file.fd, bytes.data() + done, bytes.size() - done);
-        ok = put > 0;
-        if (ok)
-            done += static_cast<std::size_t>(put);
-    }
-    ok = ok && ::close(file.fd) == 0;
-    file.fd = -1;
-    if (!ok || std::rename(pattern.c_str(), path.c_str()) != 0) {
-        ::unlink(pattern.c_str());
-        return AnonFailure {AnonError::NotCreated, path.string()};
-    }
     return {};
 }
 

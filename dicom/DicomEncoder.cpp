@@ -104,12 +104,26 @@ Result<void> encodeDataset(const DicomDataset& dataset, const ByteSink& sink)
     return {};
 }
 
-Result<void> writeDicomFile(const std::filesystem::path& path, const DicomDataset& dataset, const WriteHook& hook)
+bool writeAllTo(int fd, std::span<const std::uint8_t> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool writeThroughTemporary(const std::filesystem::path& path, const std::function<bool(int fd)>& fill)
 {
     std::string name = hiddenName(path);
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return Error { DicomError::FileIo, "cannot create a file in " + path.parent_path().string() };
+        return false;
     // The new file keeps the old one's permissions, or the usual ones for a new file.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
@@ -119,29 +133,30 @@ Result<void> writeDicomFile(const std::filesystem::path& path, const DicomDatase
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    std::uint64_t written = 0;
-    const ByteSink sink = [&](std::span<const std::uint8_t> bytes) {
-        if (hook && !hook(written))
-            return false;
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        written += done;
-        return true;
-    };
-    const auto encoded = encodeDataset(dataset, sink);
-    const bool synced = encoded && ::fsync(fd) == 0;
+    const bool filled = fill(fd);
+    const bool synced = filled && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
-    if (!encoded || !synced || !closed || std::rename(name.c_str(), path.c_str()) != 0) {
+    if (!filled || !synced || !closed || std::rename(name.c_str(), path.c_str()) != 0) {
         ::unlink(name.c_str());
-        return Error { DicomError::FileIo, "cannot write " + path.string() };
+        return false;
     }
+    return true;
+}
+
+Result<void> writeDicomFile(const std::filesystem::path& path, const DicomDataset& dataset, const WriteHook& hook)
+{
+    const bool written = writeThroughTemporary(path, [&](int fd) {
+        std::uint64_t total = 0;
+        const ByteSink sink = [&](std::span<const std::uint8_t> bytes) {
+            if (hook && !hook(total))
+                return false;
+            total += bytes.size();
+            return writeAllTo(fd, bytes);
+        };
+        return encodeDataset(dataset, sink).has_value();
+    });
+    if (!written)
+        return Error { DicomError::FileIo, "cannot write " + path.string() };
     return {};
 }
 

@@ -27,6 +27,16 @@ Result<void> encodeDataset(const DicomDataset& dataset, const ByteSink& sink);
 // false makes the write fail there, as a full disk would.
 using WriteHook = std::function<bool(std::uint64_t written)>;
 
+// Every file the core writes goes through here: fill writes the whole
+// content to fd, a temporary file in the target's folder, which is then
+// synced and renamed into place with the old file's permissions (or the
+// usual ones). The target is either the old file or the complete new one;
+// false when the temporary file cannot be made, filled or renamed.
+bool writeThroughTemporary(const std::filesystem::path& path, const std::function<bool(int fd)>& fill);
+
+// Writes all bytes to fd, going on after an interrupted write.
+bool writeAllTo(int fd, std::span<const std::uint8_t> bytes);
+
 // Writes to a temporary file in the target's folder and renames it into
 // place, so the target is either the old file or the complete new one.
 // FileIo when the temporary file cannot be made, written or renamed.

@@ -62,8 +62,56 @@ struct CompressJob {
     jpeg_compress_struct info;
     ErrorManager error;
     std::FILE* file;
+    // Set instead of file: the stream goes to memory (see VectorDestination).
+    jpeg_destination_mgr* destination;
 };
 static_assert(std::is_trivially_destructible_v<CompressJob>);
+
+// A destination that appends to a caller's vector through a fixed chunk, so
+// that a library failure leaves no stale pointer behind (jpeg_mem_dest can)
+// and the vector, owned outside the setjmp frames, is freed by its owner.
+struct VectorDestination {
+    jpeg_destination_mgr pub;
+    std::vector<std::uint8_t>* out;
+    JOCTET chunk[16384];
+};
+
+void startChunk(j_compress_ptr info)
+{
+    auto* dest = reinterpret_cast<VectorDestination*>(info->dest);
+    dest->pub.next_output_byte = dest->chunk;
+    dest->pub.free_in_buffer = sizeof dest->chunk;
+}
+
+// Appends `count` bytes of the chunk; a failed allocation becomes a library
+// error (after the exception is gone, so the longjmp skips no destructor).
+void flushChunk(j_compress_ptr info, std::size_t count)
+{
+    auto* dest = reinterpret_cast<VectorDestination*>(info->dest);
+    bool failed = false;
+    try {
+        dest->out->insert(dest->out->end(), dest->chunk, dest->chunk + count);
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    }
+    if (failed) {
+        info->err->msg_code = JERR_OUT_OF_MEMORY;
+        info->err->error_exit(reinterpret_cast<j_common_ptr>(info));
+    }
+}
+
+boolean emptyChunk(j_compress_ptr info)
+{
+    flushChunk(info, sizeof reinterpret_cast<VectorDestination*>(info->dest)->chunk);
+    startChunk(info);
+    return TRUE;
+}
+
+void finishChunks(j_compress_ptr info)
+{
+    auto* dest = reinterpret_cast<VectorDestination*>(info->dest);
+    flushChunk(info, sizeof dest->chunk - dest->pub.free_in_buffer);
+}
 
 // Each step below calls setjmp itself and has only trivially destructible
 // locals; a library error returns false from the step that was running.
@@ -110,9 +158,13 @@ bool compress(CompressJob& job, const unsigned char* pixels, std::uint32_t width
     if (setjmp(job.error.jump))
         return false;
     jpeg_create_compress(&job.info);
-    // Straight to the file: a memory destination can leave its buffer pointer
-    // stale (and the buffer leaked) when the library fails after growing it.
-    jpeg_stdio_dest(&job.info, job.file);
+    // Straight to the file, or to our own memory destination: the library's
+    // memory destination can leave its buffer pointer stale (and the buffer
+    // leaked) when the library fails after growing it.
+    if (job.destination)
+        job.info.dest = job.destination;
+    else
+        jpeg_stdio_dest(&job.info, job.file);
     job.info.image_width = width;
     job.info.image_height = height;
     job.info.input_components = components;
@@ -249,6 +301,7 @@ Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span
         auto job = std::make_unique<CompressJob>();
         initError(job->error);
         job->info.err = &job->error.pub;
+        job->destination = nullptr;
         job->file = std::fopen(temporary.c_str(), "wb");
         if (!job->file)
             return Error { CodecError::FileIo, "File creation error" };
@@ -273,6 +326,36 @@ Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span
         return {};
     } catch (const std::bad_alloc&) {
         return Error { CodecError::OutOfMemory, "Out of memory while writing a JPEG file" };
+    }
+}
+
+Result<std::vector<std::uint8_t>> JpegAdapter::encode(std::span<const std::uint8_t> pixels, std::uint32_t width,
+    std::uint32_t height, PictureColour colour, int quality)
+{
+    const int components = colour == PictureColour::Rgb ? 3 : 1;
+    if (width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+        return Error { CodecError::Unsupported, "Picture size not writable as JPEG" };
+    if (pixels.size() < std::uint64_t(width) * height * std::uint64_t(components))
+        return Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
+    try {
+        std::vector<std::uint8_t> out;
+        auto destination = std::make_unique<VectorDestination>();
+        destination->out = &out;
+        destination->pub.init_destination = startChunk;
+        destination->pub.empty_output_buffer = emptyChunk;
+        destination->pub.term_destination = finishChunks;
+        auto job = std::make_unique<CompressJob>();
+        initError(job->error);
+        job->info.err = &job->error.pub;
+        job->file = nullptr;
+        job->destination = &destination->pub;
+        const bool compressed = compress(*job, pixels.data(), width, height, components, quality);
+        jpeg_destroy_compress(&job->info);
+        if (!compressed)
+            return Error { CodecError::OutOfMemory, job->error.message };
+        return out;
+    } catch (const std::bad_alloc&) {
+        return Error { CodecError::OutOfMemory, "Out of memory while writing a JPEG picture" };
     }
 }
 

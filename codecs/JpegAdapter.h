@@ -49,6 +49,11 @@ public:
     // into place; on failure no file is left behind.
     static Result<void> writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
         std::uint32_t width, std::uint32_t height, PictureColour colour, int quality);
+
+    // The same baseline JPEG in memory, for writers that frame it themselves
+    // (movie frames) or write it through their own temporary file.
+    static Result<std::vector<std::uint8_t>> encode(std::span<const std::uint8_t> pixels, std::uint32_t width,
+        std::uint32_t height, PictureColour colour, int quality);
 };
 
 } // namespace codecs

@@ -204,6 +204,11 @@ void COrvoDoc::createFrameState(const document::UserOptions& options)
     m_headerSliceThickness = m_sliceThickness;
     if (options.defAnnotations)
         addDefaultAnnotations();
+    const imaging::FrameImage& frame0 = m_frames.front();
+    m_exportChoices = { document::SizeMode::Actual, true, frame0.width(), frame0.height(),
+        std::vector<std::uint8_t>(count, 1) };
+    m_videoChoices = { std::vector<std::uint8_t>(count, 1), frame0.kind() == imaging::SampleKind::Rgb, document::SizeMode::Actual,
+        frame0.width(), frame0.height() };
 }
 
 imaging::FrameImage* COrvoDoc::frame(int index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "document/ExportChoices.h"
 #include "document/UserOptions.h"
 #include "view/model/FrameOverlays.h"
 #include "view/model/Measurement.h"
@@ -159,6 +160,15 @@ public:
     // no file of their own.
     bool saveNeedsName() const { return m_sourcePaths.size() != 1 || m_filePath.isEmpty(); }
 
+    // The page setup and the choices of the export, copy and video dialogs;
+    // the flag vectors have one entry a frame.
+    document::PageSetup& pageSetup() { return m_pageSetup; }
+    const document::PageSetup& pageSetup() const { return m_pageSetup; }
+    document::ExportChoices& exportChoices() { return m_exportChoices; }
+    const document::ExportChoices& exportChoices() const { return m_exportChoices; }
+    document::VideoChoices& videoChoices() { return m_videoChoices; }
+    const document::VideoChoices& videoChoices() const { return m_videoChoices; }
+
     static QString dateText(const QString& path);
     static QString documentPath(const QString& path);
 
@@ -203,6 +213,9 @@ private:
     QString m_filePath;
     QStringList m_sourcePaths;
     bool m_anonymizedExports = true;
+    document::PageSetup m_pageSetup;
+    document::ExportChoices m_exportChoices;
+    document::VideoChoices m_videoChoices;
     document::ColorRef m_annotationColour = document::UserOptions {}.annotationColor;
     std::vector<std::unique_ptr<dicom::DicomDataset>> m_datasets;
     int m_currentDataset = 0;

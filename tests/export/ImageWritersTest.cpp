@@ -166,16 +166,6 @@ TEST(ImageWriters, BmpFileHeaderPrecedesPackedBitmap)
     }
 }
 
-TEST(ImageWriters, JpegStartsAndEndsAsJpeg)
-{
-    std::ostringstream out;
-    ASSERT_TRUE(exporting::writeJpeg(picture(16, 8, 3), 250, out).has_value());
-    const auto file = bytesOf(out);
-    ASSERT_GT(file.size(), 4U);
-    EXPECT_EQ(le(file, 0, 2), 0xD8FFU);
-    EXPECT_EQ(le(file, file.size() - 2, 2), 0xD9FFU);
-}
-
 TEST(ImageWriters, ResampleToExactSizeOrRefuseZero)
 {
     struct Case {

@@ -1,6 +1,6 @@
 // tolan export FILE --format F --out PATH: the frames of a DICOM, BMP or JPEG
 // file as picture files, through the viewer's own writers. Without --window a
-// 16-bit frame is shown from its minimum to its maximum.
+// grey frame is shown from its minimum to its maximum.
 
 #include "cli/CliArgs.h"
 #include "dicom/DicomError.h"
@@ -35,7 +35,8 @@ void printUsage(std::FILE* out)
                  "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
                  "Writes frames of FILE (all of them, or LIST such as 1,3,5-9; 1-based) as picture files.\n"
                  "With several frames PATH gets _0001, _0002 ... (the frame number) before its extension.\n"
-                 "--size and --scale (percent) resize; --window C,W replaces the minimum..maximum window;\n"
+                 "--size and --scale (percent) resize; grey frames are windowed from their minimum to their\n"
+                 "maximum unless --window C,W is given;\n"
                  "--quality (0-100, default 75) is the JPEG quality.\n",
                  names.c_str());
 }
@@ -125,8 +126,11 @@ struct LoadedFrames {
         input.window = window.value_or(imaging::Window {});
         input.givenWindow = imaging::GivenWindow::Keep;
         auto image = imaging::FrameImage::fromFrame(std::move(input));
-        if (image && window && image->sampleDepth() == 8)
-            image->setWindow(*window);
+        if (!image || image->sampleDepth() != 8 || image->kind() != imaging::SampleKind::Grey)
+            return image;
+        // 8-bit grey frames open at the identity; a script asks for the ramp too.
+        const std::int32_t span = image->max() - image->min() + 1;
+        image->setWindow(window.value_or(imaging::Window { image->min() + span / 2, span }));
         return image;
     }
 };

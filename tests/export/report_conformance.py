@@ -74,7 +74,7 @@ def check(sample, source, out_dir):
         if cells[0].replace(", ", ",") != tag or cells[4].replace("?", "") != value.replace("?", ""):
             failures.append(f"{source}: HTML row {cells} does not hold {tag} {value!r}")
     for report in ("header.rtf", "report.rtf"):
-        text = subprocess.run(["unrtf", "--text", os.path.join(out_dir, report)], capture_output=True,
+        text = subprocess.run(["unrtf", "--text", report], cwd=out_dir, capture_output=True,
                               text=True, errors="replace")
         if text.returncode != 0:
             failures.append(f"{source}: unrtf {report}: {text.stderr.strip()}")

@@ -7,12 +7,19 @@
 #include "dicom/PictureFiles.h"
 #include "export/ExportFormats.h"
 #include "export/ExportRun.h"
+#include "export/HtmlPageFiles.h"
+#include "export/ImageWriters.h"
+#include "export/OutputFile.h"
+#include "export/RtfReport.h"
 #include "imaging/FrameImage.h"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,11 +43,14 @@ void printUsage(std::FILE* out)
     std::fprintf(out,
                  "Usage: tolan export FILE --format %s --out PATH [--frames LIST]\n"
                  "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
+                 "                    [--anonymized]\n"
                  "Writes frames of FILE (all of them, or LIST such as 1,3,5-9; 1-based) as picture files.\n"
                  "With several frames PATH gets _0001, _0002 ... (the frame number) before its extension.\n"
                  "--size and --scale (percent) resize; grey frames are windowed from their minimum to their\n"
                  "maximum unless --window C,W is given;\n"
-                 "--quality (0-100, default 75) is the JPEG quality.\n",
+                 "--quality (0-100, default 75) is the JPEG quality.\n"
+                 "html writes PATH and its pictures in a folder named after it; rtf writes a header and\n"
+                 "picture report; --anonymized blanks the identifying header values in both.\n",
                  names.c_str());
 }
 
@@ -111,6 +121,12 @@ struct Options {
     unsigned threads = 0;
 };
 
+// What the reports say of the input besides its header.
+struct InputFile {
+    const dicom::DicomDataset& dataset;
+    fs::path path;
+};
+
 // The frames as the viewer loads them, each made into its image only while
 // its picture is rendered, so a long series is held once, as decoded. When
 // every frame goes out once, its image takes the decoded buffer over and the
@@ -177,7 +193,79 @@ int notInThisBuild(std::string_view format)
 }
 
 // Each format's run; the picture formats share one.
-int runFormat(const Options& options, LoadedFrames& loaded, const fs::path& in, const fs::path& out)
+int reportFailed(const char* what, const std::string& detail)
+{
+    std::fprintf(stderr, "tolan export: %s: %s\n", what, detail.c_str());
+    return 1;
+}
+
+exporting::ReportOptions reportOptions(const Options& options)
+{
+    return { options.request.anonymizedHeader, dicom::AnonOptions::defaults() };
+}
+
+// The file's last change as the viewer shows a file's date, "YYYY:MM:DD".
+std::string fileDate(const fs::path& path)
+{
+    struct stat status {};
+    std::tm day {};
+    if (::stat(path.c_str(), &status) != 0 || !::localtime_r(&status.st_mtime, &day))
+        return "  ";
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d:%02d:%02d", (day.tm_year + 1900) % 10000, day.tm_mon + 1, day.tm_mday);
+    return text;
+}
+
+// The page at OUT (its name without extension names the picture folder).
+int runHtml(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+{
+    exporting::HtmlExportOptions html;
+    html.title = out.stem().string() + ".html";
+    html.heading = options.request.anonymizedHeader ? std::string() : in.path.filename().string();
+    std::error_code ignored;
+    html.fileSize = fs::file_size(in.path, ignored);
+    html.date = fileDate(in.path);
+    html.zoom = options.scale.value_or(100.0) / 100.0;
+    html.quality = options.request.quality;
+    html.scaling = options.request.scaling;
+    html.report = reportOptions(options);
+    const auto summary = exporting::exportHtml(out.parent_path().empty() ? fs::path(".") : out.parent_path(),
+                                               out.stem().string(), in.dataset, pictureSource(loaded),
+                                               options.request.frames, html);
+    if (!summary)
+        return reportFailed("page not written", summary.error().detail);
+    if (summary->picturesFailed > 0)
+        return reportFailed("pictures not written", std::to_string(summary->picturesFailed));
+    return 0;
+}
+
+// The header and picture report, the pictures as the frames' bitmaps.
+int runRtf(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+{
+    const exporting::PictureSource source = pictureSource(loaded);
+    std::vector<imaging::DisplayBitmap> pictures;
+    for (const int frame : options.request.frames) {
+        auto bitmap = source.bitmap(frame);
+        if (bitmap && options.request.width > 0)
+            bitmap = exporting::resampleBitmap(*bitmap, options.request.width, options.request.height,
+                                               options.request.scaling);
+        if (!bitmap)
+            return reportFailed("frame not rendered", bitmap.error().detail);
+        pictures.push_back(std::move(bitmap).value());
+    }
+    const std::string title = options.request.anonymizedHeader ? std::string() : in.path.filename().string();
+    const std::string report = exporting::rtfReport(in.dataset, title, exporting::ReportContent::HeaderAndPictures,
+                                                    pictures, reportOptions(options));
+    if (report.empty())
+        return reportFailed("report not built", "out of memory");
+    const auto written = exporting::writeOutputFile(out, [&report](std::ostream& stream) -> exporting::Result<void> {
+        stream.write(report.data(), static_cast<std::streamsize>(report.size()));
+        return {};
+    });
+    return written ? 0 : reportFailed("report not written", written.error().detail);
+}
+
+int runFormat(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
 {
     switch (options.request.format) {
     case exporting::ExportFormat::Tiff:
@@ -185,7 +273,7 @@ int runFormat(const Options& options, LoadedFrames& loaded, const fs::path& in, 
     case exporting::ExportFormat::Bmp:
     case exporting::ExportFormat::Raw: {
         const auto paths = outputPaths(out, options.request.frames);
-        const fs::path sources[] = { in };
+        const fs::path sources[] = { in.path };
         const auto summary = exporting::exportPictureFiles(options.request, pictureSource(loaded), paths, sources,
                                                            options.threads, {});
         if (summary.failed > 0) {
@@ -196,9 +284,9 @@ int runFormat(const Options& options, LoadedFrames& loaded, const fs::path& in, 
         return 0;
     }
     case exporting::ExportFormat::Html:
-        return notInThisBuild("html");
+        return runHtml(options, loaded, in, out);
     case exporting::ExportFormat::Rtf:
-        return notInThisBuild("rtf");
+        return runRtf(options, loaded, in, out);
     case exporting::ExportFormat::Avi:
         return notInThisBuild("avi");
     }
@@ -239,6 +327,8 @@ std::string readOptions(const Args& args, Options& options)
             return "--quality wants 0..100";
         options.request.quality = *quality;
     }
+    // Scripts export their own files: header values stay unless asked.
+    options.request.anonymizedHeader = args.has("--anonymized");
     if (args.has("--threads")) {
         const auto threads = parseNumber<unsigned>(args.get("--threads"));
         if (!threads || *threads > 64)
@@ -253,7 +343,7 @@ std::string readOptions(const Args& args, Options& options)
 int runExport(const std::vector<std::string>& argv)
 {
     Args args;
-    if (std::string error = parseArgs(argv, { "--help" },
+    if (std::string error = parseArgs(argv, { "--help", "--anonymized" },
                                       { "--format", "--out", "--frames", "--size", "--scale", "--window",
                                         "--quality", "--threads" },
                                       args);
@@ -313,7 +403,7 @@ int runExport(const std::vector<std::string>& argv)
     std::vector<int> sorted = options.request.frames;
     std::sort(sorted.begin(), sorted.end());
     loaded.eachFrameOnce = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
-    return runFormat(options, loaded, in, out);
+    return runFormat(options, loaded, InputFile { dataset, in }, out);
 }
 
 } // namespace cli

@@ -2,7 +2,7 @@
 
 #include "document/COrvoDoc.h"
 #include "document/OverlayPainter.h"
-#include "imaging/Geometry.h"
+#include "export/ImageWriters.h"
 
 #include <QImage>
 #include <QPainter>
@@ -127,43 +127,6 @@ exporting::Result<exporting::Picture> picturesOf(const imaging::DisplayBitmap& b
     return std::move(pixels).value();
 }
 
-// A bitmap's pixel rows as an 8-bit level (indices or B, G, R), resampled,
-// and written back under the same colour table.
-exporting::Result<imaging::DisplayBitmap> resampled(const imaging::DisplayBitmap& bitmap, std::int32_t width,
-                                                    std::int32_t height, exporting::Scaling scaling)
-{
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    try {
-        imaging::Level8 level;
-        level.kind = bitmap.bitsPerPixel() == 24 ? imaging::SampleKind::Rgb : imaging::SampleKind::Grey;
-        level.width = bitmap.width();
-        level.height = bitmap.height();
-        level.max = 255;
-        const std::size_t rowBytes = static_cast<std::size_t>(level.width) * static_cast<std::size_t>(level.channels());
-        level.pixels.resize(rowBytes * static_cast<std::size_t>(level.height));
-        for (std::int32_t y = 0; y < level.height; ++y)
-            std::copy_n(bitmap.imageRow(y), rowBytes, level.pixels.data() + static_cast<std::size_t>(y) * rowBytes);
-        // Indices of a colour table are not intensities: only nearest
-        // neighbour keeps them meaningful.
-        const bool indexed = level.kind == imaging::SampleKind::Grey && !bitmap.colourTable().isGrey();
-        auto next = scaling == exporting::Scaling::Bilinear && !indexed ? imaging::resampleBilinear(level, width, height)
-                                                                        : imaging::resampleNearest(level, width, height);
-        if (!next)
-            return renderError(ExportError::OutOfMemory, next.error().detail);
-        auto out = imaging::DisplayBitmap::create(width, height, bitmap.bitsPerPixel());
-        if (!out)
-            return renderError(ExportError::OutOfMemory, out.error().detail);
-        out->setColourTable(bitmap.colourTable());
-        const std::size_t outRow = static_cast<std::size_t>(width) * static_cast<std::size_t>(level.channels());
-        for (std::int32_t y = 0; y < height; ++y)
-            std::copy_n(next->pixels.data() + static_cast<std::size_t>(y) * outRow, outRow, out->imageRow(y));
-        return std::move(out).value();
-    } catch (const std::bad_alloc&) {
-        return renderError(ExportError::OutOfMemory, "No memory to resample the picture");
-    }
-}
-
 // The bitmap as 24 bits with the canvas's non-black pixels over it.
 exporting::Result<imaging::DisplayBitmap> burnInBitmap(const imaging::DisplayBitmap& bitmap, const QImage& canvas)
 {
@@ -173,20 +136,7 @@ exporting::Result<imaging::DisplayBitmap> burnInBitmap(const imaging::DisplayBit
     auto burnt = burnIn(std::move(picture).value(), canvas);
     if (!burnt)
         return burnt.error();
-    auto out = imaging::DisplayBitmap::create(burnt->width, burnt->height, 24);
-    if (!out)
-        return renderError(ExportError::OutOfMemory, out.error().detail);
-    const std::size_t rowBytes = static_cast<std::size_t>(burnt->width) * 3;
-    for (std::int32_t y = 0; y < burnt->height; ++y) {
-        const std::uint8_t* src = burnt->bytes.data() + static_cast<std::size_t>(y) * rowBytes;
-        std::uint8_t* dst = out->imageRow(y);
-        for (std::size_t x = 0; x < rowBytes; x += 3) {
-            dst[x] = src[x + 2];
-            dst[x + 1] = src[x + 1];
-            dst[x + 2] = src[x];
-        }
-    }
-    return std::move(out).value();
+    return exporting::bitmapOf(*burnt);
 }
 
 } // namespace
@@ -244,7 +194,7 @@ exporting::Result<imaging::DisplayBitmap> reportBitmap(const COrvoDoc& doc, int 
     const exporting::Scaling scaling
         = doc.pageSetup().pageScaling == 1 ? exporting::Scaling::Bilinear : exporting::Scaling::Nearest;
     if (percent != 100) {
-        bitmap = resampled(*bitmap, scaledSize(bitmap->width()), scaledSize(bitmap->height()), scaling);
+        bitmap = exporting::resampleBitmap(*bitmap, scaledSize(bitmap->width()), scaledSize(bitmap->height()), scaling);
         if (!bitmap)
             return bitmap;
     }
@@ -268,7 +218,7 @@ exporting::Result<imaging::DisplayBitmap> sizedBitmap(const COrvoDoc& doc, int f
     auto bitmap = copyBitmap(doc.frame(frame));
     if (!bitmap || (bitmap->width() == width && bitmap->height() == height))
         return bitmap;
-    return resampled(*bitmap, width, height, scaling);
+    return exporting::resampleBitmap(*bitmap, width, height, scaling);
 }
 
 } // namespace document

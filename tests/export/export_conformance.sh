@@ -52,11 +52,12 @@ done
 # Several frames give one file a frame, numbered from 1.
 [ -f "$work/multi16_0001.tif" ] && [ -f "$work/multi16_0010.tif" ] && [ ! -e "$work/multi16_0011.tif" ] \
     || fail "multi16: not frames _0001 to _0010"
-# Formats this build does not write are a usage error, and write nothing.
-for format in html rtf avi; do
-    "$tolan" export "$data/grey/ct-8bit-ile.dcm" --format $format --out "$work/x.$format" 2>/dev/null
-    [ $? -eq 64 ] && [ ! -e "$work/x.$format" ] || fail "--format $format: not exit 64"
-done
+# The page and the report of a multi-frame file: one picture a frame, a page
+# xmllint parses and a report unrtf reads with its header values.
+"$tolan" export "$data/multiframe/emri-10f-ele.dcm" --format html --out "$work/page.html" \
+    && xmllint --html --noout "$work/page.html" && [ -f "$work/page_files/0010.jpg" ] || fail "html: page or pictures"
+"$tolan" export "$data/multiframe/emri-10f-ele.dcm" --format rtf --frames 1-2 --out "$work/report.rtf" \
+    && (cd "$work" && unrtf --text report.rtf 2>/dev/null) | grep -q "Rows" || fail "rtf: no header rows"
 # No temporary file is left in the target folder.
 leftovers=$(find "$work" -name '.*' -type f | wc -l)
 [ "$leftovers" -eq 0 ] || fail "$leftovers temporary files left"

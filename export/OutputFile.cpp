@@ -89,6 +89,26 @@ std::string temporaryPattern(const std::filesystem::path& path)
     return (path.parent_path() / name).string();
 }
 
+// The process's umask, read without setting it: umask() can only be asked by
+// changing it, which would hand other threads' new files a wrong mask.
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        std::FILE* status = std::fopen("/proc/self/status", "re");
+        unsigned value = 022;
+        if (status) {
+            char line[256];
+            while (std::fgets(line, sizeof line, status)) {
+                if (std::sscanf(line, "Umask: %o", &value) == 1)
+                    break;
+            }
+            std::fclose(status);
+        }
+        return static_cast<mode_t>(value & 0777);
+    }();
+    return mask;
+}
+
 // The new file keeps the old one's permissions, or the usual ones.
 void setMode(int fd, const std::filesystem::path& path)
 {
@@ -97,9 +117,7 @@ void setMode(int fd, const std::filesystem::path& path)
         ::fchmod(fd, old.st_mode & 0666);
         return;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, 0666 & ~processUmask());
 }
 
 } // namespace

@@ -129,7 +129,7 @@ bool exportHtmlPage(QWidget* parent, const COrvoDoc& doc, const HtmlExportChoice
     const QString pagePath = choice.directory + choice.name + QStringLiteral(".html");
     return exporting::writeOutputFile(fileSystemPath(pagePath), [&](std::ostream& out) -> exporting::Result<void> {
                if (!exporting::writeHtmlPage(out, page))
-                   return exporting::Error { exporting::ExportError::WriteFailed };
+                   return exporting::Error { exporting::ExportError::WriteFailed, "the page could not be written" };
                return {};
            }).has_value();
 }

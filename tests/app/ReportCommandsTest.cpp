@@ -90,15 +90,27 @@ private slots:
         QCOMPARE(QApplication::clipboard()->image().size(), size);
     }
 
+    void copyHeaderPutsRtfAndText_data()
+    {
+        QTest::addColumn<bool>("anonymized");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("plain") << false << true;
+        QTest::newRow("anonymized") << true << false;
+    }
     void copyHeaderPutsRtfAndText()
     {
+        QFETCH(bool, anonymized);
+        QFETCH(bool, named);
         Viewer viewer(TestFile::NamedPatient);
         QVERIFY(viewer.doc);
+        viewer.doc->setAnonymizedExports(anonymized);
         viewer.trigger(Command::CopyHeader);
         const QMimeData* data = QApplication::clipboard()->mimeData();
         QVERIFY(data);
-        QVERIFY(data->data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
-        QVERIFY(data->text().contains(QStringLiteral("DOE^JANE")));
+        const QByteArray rtf = data->data(QStringLiteral("text/rtf"));
+        QVERIFY(rtf.startsWith("{\\rtf1"));
+        QCOMPARE(rtf.contains("DOE^JANE"), named);
+        QCOMPARE(data->text().contains(QStringLiteral("DOE^JANE")), named);
     }
 
     void copyAllFramesNeedsMoreThanOneFrame_data()

@@ -243,6 +243,10 @@ private slots:
         const QString page = readText(viewer.dir.filePath(QStringLiteral("page.html")));
         QVERIFY(page.contains(QStringLiteral("SRC=\"page_files/0001.jpg\"")));
         QVERIFY2(!page.contains(QStringLiteral("DOE")), qPrintable(page));
+        const QString shots = qEnvironmentVariable("TV_SCREENSHOT_DIR");
+        choice.directory = shots + QLatin1Char('/');
+        if (!shots.isEmpty())
+            QVERIFY(exportHtmlPage(viewer.app.mainFrame(), *viewer.doc, choice));
     }
 };
 

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdio>
-#include <sstream>
+#include <new>
 
 namespace exporting {
 
@@ -68,9 +68,7 @@ void pictureTable(std::string& page, const std::vector<HtmlPicture>& pictures)
     page += "\n</TABLE>";
 }
 
-} // namespace
-
-std::string htmlPage(const HtmlPageRequest& request)
+std::string pageText(const HtmlPageRequest& request)
 {
     std::string page;
     page += "<HTML>\n<HEAD>\n<TITLE>" + utf8Html(request.title) + "</TITLE>\n</HEAD>";
@@ -85,7 +83,7 @@ std::string htmlPage(const HtmlPageRequest& request)
         pictureTable(page, *request.pictures);
     page += "\n<BR><BR><HR><I>Created by <B>Tolan Viewer Version 3.1</B></I>";
     page += "\n<BR>Made with free software: <A HREF=\"https://www.qt.io/\">Qt</A>";
-    page += "\n<BR>Header values are shown as stored; check them against the source files.";
+    page += "\n<BR>This page was exported from DICOM files and is not meant for diagnosis.";
     page += "\n</BODY>";
     page += "\n</HTML>";
     // The page keeps the line ends of a text-mode file on the platform it came from.
@@ -99,14 +97,23 @@ std::string htmlPage(const HtmlPageRequest& request)
     return crlf;
 }
 
-bool writeHtmlPage(std::ostream& out, const HtmlPageRequest& request)
+} // namespace
+
+std::string htmlPage(const HtmlPageRequest& request)
 {
     try {
-        const std::string page = htmlPage(request);
-        out.write(page.data(), static_cast<std::streamsize>(page.size()));
+        return pageText(request);
     } catch (const std::bad_alloc&) {
-        return false;
+        return {};
     }
+}
+
+bool writeHtmlPage(std::ostream& out, const HtmlPageRequest& request)
+{
+    const std::string page = htmlPage(request);
+    if (page.empty())
+        return false;
+    out.write(page.data(), static_cast<std::streamsize>(page.size()));
     return static_cast<bool>(out);
 }
 

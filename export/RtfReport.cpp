@@ -58,11 +58,36 @@ void appendRows(std::string& out, const ReportHeader& header)
         out += rtfTableRow(row, header.characterSet);
 }
 
+std::string pictureGroup(const imaging::DisplayBitmap& bitmap);
+
+// Memory running out here empties the whole report rather than dropping a picture.
 void appendPictures(std::string& out, std::span<const imaging::DisplayBitmap> pictures)
 {
     for (const imaging::DisplayBitmap& picture : pictures)
-        out += rtfPicture(picture);
+        out += pictureGroup(picture);
     out += R"(\par})";
+}
+
+std::string pictureGroup(const imaging::DisplayBitmap& bitmap)
+{
+    const int bits = bitmap.bitsPerPixel();
+    if (bitmap.isNull() || (bits != 8 && bits != 24) || bitmap.width() <= 0 || bitmap.height() <= 0)
+        return {};
+    const std::size_t rows = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
+    const std::size_t count = bitmap.rowsOffset() + rows;
+    if (count > bitmap.byteSize())
+        return {};
+    const auto width = static_cast<std::size_t>(bitmap.width());
+    const auto height = static_cast<std::size_t>(bitmap.height());
+    std::string out = "{\\pict \\dibitmap0 \\picw" + std::to_string(width) + " \\pich" + std::to_string(height)
+                      + " \\wbmbitspixel" + std::to_string(bits) + " \\wbmplanes1 \\wbmwidthbytes"
+                      + std::to_string(bitmap.stride()) + " \\picwgoal" + std::to_string(width * TwipsPerPixel)
+                      + " \\pichgoal" + std::to_string(height * TwipsPerPixel)
+                      + " \\picscalex100 \\picscaley100 \\bin" + std::to_string(count) + " ";
+    const auto bytes = bitmap.bytes().first(count);
+    out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    out += "}  ";
+    return out;
 }
 
 } // namespace
@@ -131,24 +156,7 @@ std::string rtfTableRow(const ReportRow& row, CharacterSet set)
 
 std::string rtfPicture(const imaging::DisplayBitmap& bitmap)
 {
-    const int bits = bitmap.bitsPerPixel();
-    if (bitmap.isNull() || (bits != 8 && bits != 24) || bitmap.width() <= 0 || bitmap.height() <= 0)
-        return {};
-    const std::size_t rows = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
-    const std::size_t count = bitmap.rowsOffset() + rows;
-    if (count > bitmap.byteSize())
-        return {};
-    const auto width = static_cast<std::size_t>(bitmap.width());
-    const auto height = static_cast<std::size_t>(bitmap.height());
-    std::string out = "{\\pict \\dibitmap0 \\picw" + std::to_string(width) + " \\pich" + std::to_string(height)
-                      + " \\wbmbitspixel" + std::to_string(bits) + " \\wbmplanes1 \\wbmwidthbytes"
-                      + std::to_string(bitmap.stride()) + " \\picwgoal" + std::to_string(width * TwipsPerPixel)
-                      + " \\pichgoal" + std::to_string(height * TwipsPerPixel)
-                      + " \\picscalex100 \\picscaley100 \\bin" + std::to_string(count) + " ";
-    const auto bytes = bitmap.bytes().first(count);
-    out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    out += "}  ";
-    return out;
+    return orEmpty([&] { return pictureGroup(bitmap); });
 }
 
 std::string rtfHeaderReport(std::string_view title, const ReportHeader& header)

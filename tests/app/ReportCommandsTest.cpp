@@ -16,6 +16,8 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -88,6 +90,28 @@ private slots:
         QApplication::clipboard()->clear();
         viewer.trigger(Command::CopyFrame);
         QCOMPARE(QApplication::clipboard()->image().size(), size);
+    }
+
+    void copyRoiScalesTheSelectionByZoom_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("zoom 1") << 1.0F;
+        QTest::newRow("zoom 2") << 2.0F;
+    }
+    void copyRoiScalesTheSelectionByZoom()
+    {
+        QFETCH(float, zoom);
+        Viewer viewer(TestFile::MarkedFrame);
+        QVERIFY(viewer.doc);
+        QVERIFY(viewer.doc->frame()->selectRectangle(2, 3, 9, 13));
+        const auto selection = viewer.doc->frame()->copySelection();
+        QVERIFY(selection.has_value());
+        viewer.doc->setZoom(zoom);
+        QApplication::clipboard()->clear();
+        QVERIFY(viewer.enabled(Command::CopyRoi));
+        viewer.trigger(Command::CopyRoi);
+        QCOMPARE(QApplication::clipboard()->image().size(),
+                 QSize(qRound(selection->width() * zoom), qRound(selection->height() * zoom)));
     }
 
     void copyHeaderPutsRtfAndText_data()
@@ -193,6 +217,19 @@ private slots:
                                          QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-singlefile"), pdf,
                                          shots + QStringLiteral("/print-preview") }),
                      0);
+    }
+
+    void printPreviewShowsPages()
+    {
+        Viewer viewer(TestFile::SpacedFrames);
+        QVERIFY(viewer.doc);
+        viewer.trigger(Command::PrintPreview);
+        auto* preview = viewer.shown<QPrintPreviewDialog>();
+        QVERIFY(preview);
+        auto* pages = preview->findChild<QPrintPreviewWidget*>();
+        QVERIFY(pages);
+        QTRY_VERIFY(pages->pageCount() >= 1);
+        preview->close();
     }
 
     void viewReportWithoutLibrarySaysSo()

@@ -46,3 +46,10 @@ void addSaveCommands(CommandTable& table, CMainFrame& frame);
 // "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
 // "Anonymizing &Options...".
 void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
+
+// "Export as &HTML...": the active document's page and its pictures.
+void addHtmlExportCommands(CommandTable& table, CMainFrame& frame);
+// "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report".
+void addPrintCommands(CommandTable& table, CMainFrame& frame);
+// The Copy items of the Edit menu: pictures and RTF reports on the clipboard.
+void addClipboardCommands(CommandTable& table, CMainFrame& frame);

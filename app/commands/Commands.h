@@ -46,3 +46,8 @@ void addSaveCommands(CommandTable& table, CMainFrame& frame);
 // "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
 // "Anonymizing &Options...".
 void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
+
+// "Export as &TIFF...", "Export as &JPEG...", "Export as &BMP...", "Export
+// as &Raw file..." of the active document's current frame at its zoom, and
+// "Export &frames...", enabled while the current frame holds an image.
+void addExportCommands(CommandTable& table, CMainFrame& frame);

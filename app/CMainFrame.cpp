@@ -103,6 +103,9 @@ void CMainFrame::connectCommands()
     addSaveCommands(*m_commands, *this);
     addAnonymizeCommands(*m_commands, *this);
     addExportCommands(*m_commands, *this);
+    addHtmlExportCommands(*m_commands, *this);
+    addPrintCommands(*m_commands, *this);
+    addClipboardCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

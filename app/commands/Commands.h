@@ -51,3 +51,9 @@ void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
 // as &Raw file..." of the active document's current frame at its zoom, and
 // "Export &frames...", enabled while the current frame holds an image.
 void addExportCommands(CommandTable& table, CMainFrame& frame);
+// "Export as &HTML...": the active document's page and its pictures.
+void addHtmlExportCommands(CommandTable& table, CMainFrame& frame);
+// "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report".
+void addPrintCommands(CommandTable& table, CMainFrame& frame);
+// The Copy items of the Edit menu: pictures and RTF reports on the clipboard.
+void addClipboardCommands(CommandTable& table, CMainFrame& frame);

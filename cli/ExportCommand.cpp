@@ -28,8 +28,11 @@ namespace fs = std::filesystem;
 void printUsage(std::FILE* out)
 {
     std::string names;
-    for (const exporting::FormatInfo& info : exporting::exportFormats())
-        names += (names.empty() ? "" : "|") + std::string(info.cliName);
+    for (const exporting::FormatInfo& info : exporting::exportFormats()) {
+        if (!names.empty())
+            names += '|';
+        names += info.cliName;
+    }
     std::fprintf(out,
                  "Usage: tolan export FILE --format %s --out PATH [--frames LIST]\n"
                  "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
@@ -109,17 +112,21 @@ struct Options {
 };
 
 // The frames as the viewer loads them, each made into its image only while
-// its picture is rendered, so a long series is held once, as decoded.
+// its picture is rendered, so a long series is held once, as decoded. When
+// every frame goes out once, its image takes the decoded buffer over and the
+// run's memory shrinks as it goes; each worker touches only its own frame.
 struct LoadedFrames {
     std::vector<base::Frame> frames;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::optional<imaging::Window> window;
+    bool eachFrameOnce = false;
 
-    imaging::Result<imaging::FrameImage> image(int index) const
+    imaging::Result<imaging::FrameImage> image(int index)
     {
         imaging::FrameInput input;
-        input.frame = frames[static_cast<std::size_t>(index)];
+        base::Frame& frame = frames[static_cast<std::size_t>(index)];
+        input.frame = eachFrameOnce ? std::move(frame) : frame;
         input.columns = columns;
         input.rows = rows;
         // Centre 0 and width 0 ask for the ramp from the minimum to the maximum.
@@ -135,7 +142,7 @@ struct LoadedFrames {
     }
 };
 
-exporting::PictureSource pictureSource(const LoadedFrames& loaded)
+exporting::PictureSource pictureSource(LoadedFrames& loaded)
 {
     exporting::PictureSource source;
     source.frameCount = static_cast<int>(loaded.frames.size());
@@ -170,7 +177,7 @@ int notInThisBuild(std::string_view format)
 }
 
 // Each format's run; the picture formats share one.
-int runFormat(const Options& options, const LoadedFrames& loaded, const fs::path& in, const fs::path& out)
+int runFormat(const Options& options, LoadedFrames& loaded, const fs::path& in, const fs::path& out)
 {
     switch (options.request.format) {
     case exporting::ExportFormat::Tiff:
@@ -303,6 +310,9 @@ int runExport(const std::vector<std::string>& argv)
         options.request.width = scaled(loaded.columns);
         options.request.height = scaled(loaded.rows);
     }
+    std::vector<int> sorted = options.request.frames;
+    std::sort(sorted.begin(), sorted.end());
+    loaded.eachFrameOnce = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
     return runFormat(options, loaded, in, out);
 }
 

@@ -28,9 +28,9 @@ struct HtmlPageRequest {
     std::optional<std::vector<HtmlPicture>> pictures; // no picture table when empty
 };
 
-// Writes the whole page with CRLF line ends; false when the stream failed.
+// Writes the whole page with CRLF line ends; false when the stream failed or memory ran out.
 bool writeHtmlPage(std::ostream& out, const HtmlPageRequest& request);
-// The same page as a string.
+// The same page as a string; empty when memory ran out.
 std::string htmlPage(const HtmlPageRequest& request);
 
 // "name_files": the folder of the page's pictures.

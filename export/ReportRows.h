@@ -41,6 +41,8 @@ struct ReportHeader {
     CharacterSet characterSet = CharacterSet::Latin1;
 };
 
+// May throw std::bad_alloc; the page and report writers that start from a
+// data set catch it.
 ReportHeader reportHeader(const dicom::DicomDataset& dataset, const ReportOptions& options);
 
 // The value cell before escaping, still in the header's character set:

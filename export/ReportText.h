@@ -29,5 +29,7 @@ std::string htmlText(std::u32string_view text);
 // RTF text: \ { } escaped, non-ASCII as \uN? (N negative above 32767, as RTF
 // keeps it a signed 16-bit number; above U+FFFF a surrogate pair), control characters dropped.
 std::string rtfText(std::u32string_view text);
+// UTF-8 text, control characters dropped.
+std::string plainText(std::u32string_view text);
 
 } // namespace exporting

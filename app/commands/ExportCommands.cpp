@@ -79,7 +79,6 @@ void exportCurrentFrame(CMainFrame& frame, ExportFormat format)
     dialog->setObjectName(QStringLiteral("ExportFileDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(extension);
-    dialog->setOption(QFileDialog::ReadOnly, false);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::fileSelected, &frame, [&frame, format, key](const QString& path) {
         const COrvoDoc* current = documentWithImage(frame);

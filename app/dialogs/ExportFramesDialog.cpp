@@ -52,7 +52,9 @@ ExportFramesDialog::ExportFramesDialog(COrvoDoc& doc, QWidget* parent)
     connectWidgets();
 
     const auto store = settings::open();
-    const QString here = withTrailingSlash(QDir::currentPath());
+    // A working folder that was removed has no path; the home folder stands in.
+    const QString current = QDir::currentPath();
+    const QString here = withTrailingSlash(current.isEmpty() ? QDir::homePath() : current);
     for (std::size_t i = 0; i < Formats.size(); ++i) {
         const QByteArray key = settingKey(Formats[i]).toUtf8();
         const QString saved = settings::readString(*store, settings::SettingsGroup, key.constData());

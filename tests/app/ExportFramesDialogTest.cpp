@@ -116,6 +116,8 @@ private slots:
         QVERIFY(doc.load(testFile("multiframe/emri-10f-ele.dcm"), document::UserOptions {}));
         ExportFramesDialog dialog(doc);
         QCOMPARE(dialog.nameField()->text(), QStringLiteral("emri-10f-ele"));
+        const QString tiffDirectory = dialog.directoryField()->text();
+        QVERIFY(tiffDirectory.endsWith(QLatin1Char('/')));
         dialog.userSizeButton()->setChecked(true);
         dialog.widthPixels()->setValue(doc.frame()->width() / 2);
         QCOMPARE(dialog.heightPixels()->value(), (doc.frame()->height() + 1) / 2);
@@ -131,7 +133,7 @@ private slots:
         QSettings store(scratch.iniPath(), QSettings::IniFormat);
         store.beginGroup(QString::fromLatin1(settings::SettingsGroup));
         QCOMPARE(store.value(QStringLiteral("JPEG Export Directory")).toString(), QStringLiteral("/tmp/jpeg/"));
-        QCOMPARE(store.value(QStringLiteral("TIFF Export Directory")).toString(), QDir::currentPath() + QLatin1Char('/'));
+        QCOMPARE(store.value(QStringLiteral("TIFF Export Directory")).toString(), tiffDirectory);
         QCOMPARE(store.value(QStringLiteral("Export Jpeg Quality")).toInt(), 40);
         QCOMPARE(store.value(QStringLiteral("Use Scaling at Export")).toInt(), 1);
     }

@@ -109,6 +109,29 @@ private slots:
         QCOMPARE(got.exportButton, enabled.exportButton);
     }
 
+    void exportWritesTheMarkedFrames()
+    {
+        ScratchSettings scratch;
+        QTemporaryDir out;
+        COrvoDoc doc;
+        QVERIFY(doc.load(testFile("multiframe/emri-10f-ele.dcm"), document::UserOptions {}));
+        // Without overlays a grey frame stays grey: one byte a pixel.
+        doc.setShowAnnotations(false);
+        doc.setShowMeasurements(false);
+        ExportFramesDialog dialog(doc);
+        dialog.scopeButton(Scope::Selected)->setChecked(true);
+        dialog.formatButton(ExportFormat::Raw)->setChecked(true);
+        dialog.frameList()->item(1)->setSelected(true);
+        dialog.frameList()->item(4)->setSelected(true);
+        QTest::mouseClick(dialog.markExportButton(), Qt::LeftButton);
+        dialog.continualBox()->setChecked(true);
+        dialog.directoryField()->setText(out.path());
+        QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+        const QStringList written = QDir(out.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, (QStringList { QStringLiteral("emri-10f-ele_0001.raw"), QStringLiteral("emri-10f-ele_0002.raw") }));
+        QCOMPARE(QFileInfo(out.filePath(written.front())).size(), qint64 { doc.frame(1)->width() } * doc.frame(1)->height());
+    }
+
     void closeKeepsTheChoices()
     {
         ScratchSettings scratch;

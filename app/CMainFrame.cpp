@@ -102,6 +102,7 @@ void CMainFrame::connectCommands()
     addPaletteCommands(*m_commands, *this);
     addSaveCommands(*m_commands, *this);
     addAnonymizeCommands(*m_commands, *this);
+    addExportCommands(*m_commands, *this);
     addHtmlExportCommands(*m_commands, *this);
     addPrintCommands(*m_commands, *this);
     addClipboardCommands(*m_commands, *this);

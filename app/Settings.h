@@ -24,6 +24,10 @@ inline constexpr const char* CurrentWorkingDirectory = "Current Working Director
 // and of resampling and scaled exports (0 nearest, 1 bilinear), in SettingsGroup.
 inline constexpr const char* RotateScalingMethod = "Rotate Scaling Method";
 inline constexpr const char* ExportScalingMethod = "Export Scaling Method";
+// The "Export frames" dialog, in SettingsGroup: whether its size was not
+// the actual size (written, never read back) and the JPEG quality 0..100.
+inline constexpr const char* UseScalingAtExport = "Use Scaling at Export";
+inline constexpr const char* ExportJpegQuality = "Export Jpeg Quality";
 
 // The program's settings file: INI format in the user's configuration folder.
 std::unique_ptr<QSettings> open();

@@ -47,6 +47,10 @@ void addSaveCommands(CommandTable& table, CMainFrame& frame);
 // "Anonymizing &Options...".
 void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
 
+// "Export as &TIFF...", "Export as &JPEG...", "Export as &BMP...", "Export
+// as &Raw file..." of the active document's current frame at its zoom, and
+// "Export &frames...", enabled while the current frame holds an image.
+void addExportCommands(CommandTable& table, CMainFrame& frame);
 // "Export as &HTML...": the active document's page and its pictures.
 void addHtmlExportCommands(CommandTable& table, CMainFrame& frame);
 // "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report".

@@ -1,0 +1,40 @@
+#include "app/commands/ExportNames.h"
+
+#include "document/COrvoDoc.h"
+#include "export/ExportPlan.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+QString withTrailingSlash(const QString& directory)
+{
+    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')))
+        return directory;
+    return directory + QLatin1Char('/');
+}
+
+QString exportBaseName(const COrvoDoc& doc)
+{
+    const QString title = doc.fileTitle();
+    bool fileName = !doc.filePath().isEmpty() && QFileInfo(doc.filePath()).fileName() == title;
+    for (const QString& source : doc.sourcePaths())
+        fileName = fileName || QFileInfo(source).fileName() == title;
+    const auto source = fileName ? exporting::TitleSource::FileName : exporting::TitleSource::HeaderValues;
+    const auto anonymized = doc.anonymizedExports() ? exporting::Anonymized::Yes : exporting::Anonymized::No;
+    return QString::fromStdString(exporting::defaultExportName(title.toStdString(), source, anonymized));
+}
+
+std::filesystem::path localPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+std::vector<std::filesystem::path> protectedPaths(const COrvoDoc& doc)
+{
+    std::vector<std::filesystem::path> paths;
+    for (const QString& source : doc.sourcePaths())
+        paths.push_back(localPath(source));
+    if (!doc.filePath().isEmpty())
+        paths.push_back(localPath(doc.filePath()));
+    return paths;
+}

@@ -6,6 +6,7 @@ int runDump(const std::vector<std::string>& args);
 int runFrames(const std::vector<std::string>& args);
 int runSave(const std::vector<std::string>& args);
 int runAnonymize(const std::vector<std::string>& args);
+int runExport(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
@@ -14,6 +15,7 @@ const std::vector<Command>& commands()
         {"frames", "write the normalised frames of a file as raw files", runFrames},
         {"save", "re-encode a file as the viewer saves it", runSave},
         {"anonymize", "write anonymized copies of DICOM files", runAnonymize},
+        {"export", "write frames as TIFF, JPEG, BMP or raw pictures", runExport},
     };
     return all;
 }

@@ -1,0 +1,305 @@
+// tolan export FILE --format F --out PATH: the frames of a DICOM, BMP or JPEG
+// file as picture files, through the viewer's own writers. Without --window a
+// 16-bit frame is shown from its minimum to its maximum.
+
+#include "cli/CliArgs.h"
+#include "dicom/DicomError.h"
+#include "dicom/PictureFiles.h"
+#include "export/ExportFormats.h"
+#include "export/ExportRun.h"
+#include "imaging/FrameImage.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void printUsage(std::FILE* out)
+{
+    std::string names;
+    for (const exporting::FormatInfo& info : exporting::exportFormats())
+        names += (names.empty() ? "" : "|") + std::string(info.cliName);
+    std::fprintf(out,
+                 "Usage: tolan export FILE --format %s --out PATH [--frames LIST]\n"
+                 "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
+                 "Writes frames of FILE (all of them, or LIST such as 1,3,5-9; 1-based) as picture files.\n"
+                 "With several frames PATH gets _0001, _0002 ... (the frame number) before its extension.\n"
+                 "--size and --scale (percent) resize; --window C,W replaces the minimum..maximum window;\n"
+                 "--quality (0-100, default 75) is the JPEG quality.\n",
+                 names.c_str());
+}
+
+template<typename Number>
+std::optional<Number> parseNumber(std::string_view text)
+{
+    Number value {};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// Two numbers around a separator: "512x256", "40,400".
+std::optional<std::pair<std::int32_t, std::int32_t>> parsePair(std::string_view text, char separator)
+{
+    const auto at = text.find(separator);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    const auto first = parseNumber<std::int32_t>(text.substr(0, at));
+    const auto second = parseNumber<std::int32_t>(text.substr(at + 1));
+    if (!first || !second)
+        return std::nullopt;
+    return std::pair { *first, *second };
+}
+
+// "1,3,5-7" in 1-based frame numbers, to 0-based indices in that order.
+std::optional<std::vector<int>> parseFrames(std::string_view text, int frameCount)
+{
+    std::vector<int> frames;
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        const auto dash = item.find('-');
+        const auto first = parseNumber<int>(item.substr(0, dash));
+        const auto last = dash == std::string_view::npos ? first : parseNumber<int>(item.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || *last > frameCount)
+            return std::nullopt;
+        for (int frame = *first; frame <= *last; ++frame)
+            frames.push_back(frame - 1);
+    }
+    if (frames.empty())
+        return std::nullopt;
+    return frames;
+}
+
+// out_0001.tif for frame 1 of several; out itself for a single frame.
+std::vector<fs::path> outputPaths(const fs::path& out, const std::vector<int>& frames)
+{
+    if (frames.size() == 1)
+        return { out };
+    std::vector<fs::path> paths;
+    for (const int frame : frames) {
+        char number[16];
+        std::snprintf(number, sizeof number, "_%04d", frame + 1);
+        fs::path path = out;
+        path.replace_filename(out.stem().string() + number + out.extension().string());
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+struct Options {
+    exporting::ExportRequest request;
+    std::optional<imaging::Window> window;
+    std::optional<double> scale; // percent
+    unsigned threads = 0;
+};
+
+// The frames as the viewer loads them, each made into its image only while
+// its picture is rendered, so a long series is held once, as decoded.
+struct LoadedFrames {
+    std::vector<base::Frame> frames;
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::optional<imaging::Window> window;
+
+    imaging::Result<imaging::FrameImage> image(int index) const
+    {
+        imaging::FrameInput input;
+        input.frame = frames[static_cast<std::size_t>(index)];
+        input.columns = columns;
+        input.rows = rows;
+        // Centre 0 and width 0 ask for the ramp from the minimum to the maximum.
+        input.window = window.value_or(imaging::Window {});
+        input.givenWindow = imaging::GivenWindow::Keep;
+        auto image = imaging::FrameImage::fromFrame(std::move(input));
+        if (image && window && image->sampleDepth() == 8)
+            image->setWindow(*window);
+        return image;
+    }
+};
+
+exporting::PictureSource pictureSource(const LoadedFrames& loaded)
+{
+    exporting::PictureSource source;
+    source.frameCount = static_cast<int>(loaded.frames.size());
+    source.picture = [&loaded](int frame) -> exporting::Result<exporting::Picture> {
+        auto image = loaded.image(frame);
+        if (!image)
+            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be shown" };
+        auto pixels = image->exportPixels();
+        image->releaseDisplayBitmap();
+        if (!pixels)
+            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be rendered" };
+        return std::move(*pixels);
+    };
+    source.bitmap = [&loaded](int frame) -> exporting::Result<imaging::DisplayBitmap> {
+        auto image = loaded.image(frame);
+        if (!image)
+            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be shown" };
+        auto bitmap = image->copyDisplayBitmap();
+        image->releaseDisplayBitmap();
+        if (!bitmap)
+            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be rendered" };
+        return std::move(*bitmap);
+    };
+    return source;
+}
+
+int notInThisBuild(std::string_view format)
+{
+    std::fprintf(stderr, "tolan export: --format %.*s is not available in this build\n",
+                 static_cast<int>(format.size()), format.data());
+    return ExitUsage;
+}
+
+// Each format's run; the picture formats share one.
+int runFormat(const Options& options, const LoadedFrames& loaded, const fs::path& in, const fs::path& out)
+{
+    switch (options.request.format) {
+    case exporting::ExportFormat::Tiff:
+    case exporting::ExportFormat::Jpeg:
+    case exporting::ExportFormat::Bmp:
+    case exporting::ExportFormat::Raw: {
+        const auto paths = outputPaths(out, options.request.frames);
+        const fs::path sources[] = { in };
+        const auto summary = exporting::exportPictureFiles(options.request, pictureSource(loaded), paths, sources,
+                                                           options.threads, {});
+        if (summary.failed > 0) {
+            std::fprintf(stderr, "tolan export: %d of %zu outputs failed: %s\n", summary.failed, paths.size(),
+                         summary.firstError.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    case exporting::ExportFormat::Html:
+        return notInThisBuild("html");
+    case exporting::ExportFormat::Rtf:
+        return notInThisBuild("rtf");
+    case exporting::ExportFormat::Avi:
+        return notInThisBuild("avi");
+    }
+    return ExitUsage;
+}
+
+// The options that need no file; an error message when one is wrong.
+std::string readOptions(const Args& args, Options& options)
+{
+    const auto format = exporting::formatFromCliName(args.get("--format"));
+    if (!format)
+        return "unknown --format '" + args.get("--format") + "'";
+    options.request.format = *format;
+    if (args.has("--size") && args.has("--scale"))
+        return "--size and --scale exclude each other";
+    if (args.has("--size")) {
+        const auto size = parsePair(args.get("--size"), 'x');
+        if (!size || size->first < 1 || size->first > 65535 || size->second < 1 || size->second > 65535)
+            return "--size wants WxH, each 1..65535";
+        options.request.width = size->first;
+        options.request.height = size->second;
+    }
+    if (args.has("--scale")) {
+        const auto scale = parseNumber<double>(args.get("--scale"));
+        if (!scale || !(*scale > 0 && *scale <= 10000))
+            return "--scale wants a percentage above 0";
+        options.scale = *scale;
+    }
+    if (args.has("--window")) {
+        const auto window = parsePair(args.get("--window"), ',');
+        if (!window || window->second < 1)
+            return "--window wants C,W with a width of at least 1";
+        options.window = imaging::Window { window->first, window->second };
+    }
+    if (args.has("--quality")) {
+        const auto quality = parseNumber<int>(args.get("--quality"));
+        if (!quality || *quality < 0 || *quality > 100)
+            return "--quality wants 0..100";
+        options.request.quality = *quality;
+    }
+    if (args.has("--threads")) {
+        const auto threads = parseNumber<unsigned>(args.get("--threads"));
+        if (!threads || *threads > 64)
+            return "--threads wants 0..64";
+        options.threads = *threads;
+    }
+    return {};
+}
+
+} // namespace
+
+int runExport(const std::vector<std::string>& argv)
+{
+    Args args;
+    if (std::string error = parseArgs(argv, { "--help" },
+                                      { "--format", "--out", "--frames", "--size", "--scale", "--window",
+                                        "--quality", "--threads" },
+                                      args);
+        !error.empty()) {
+        std::fprintf(stderr, "tolan export: %s\n", error.c_str());
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    if (args.has("--help")) {
+        printUsage(stdout);
+        return 0;
+    }
+    Options options;
+    if (args.positional.size() != 1 || args.get("--out").empty() || !args.has("--format")) {
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    if (std::string error = readOptions(args, options); !error.empty()) {
+        std::fprintf(stderr, "tolan export: %s\n", error.c_str());
+        return ExitUsage;
+    }
+    const fs::path in = args.positional.front(), out = args.get("--out");
+    dicom::DicomDataset dataset;
+    if (!dicom::openFile(in, dicom::HeaderOnly::No, dataset) || dataset.frames.empty()) {
+        std::fprintf(stderr, "tolan export: %s: %s\n", in.c_str(),
+                     trimTrailingBlanks(dataset.frames.empty() && dataset.error == dicom::DicomError::None
+                                            ? "no frames"
+                                            : dataset.errorMessage())
+                         .c_str());
+        return ExitFailed;
+    }
+    LoadedFrames loaded;
+    loaded.columns = static_cast<std::int32_t>(dataset.image.columns);
+    loaded.rows = static_cast<std::int32_t>(dataset.image.rows);
+    loaded.window = options.window;
+    loaded.frames = std::move(dataset.frames);
+    const int frameCount = static_cast<int>(loaded.frames.size());
+    if (args.has("--frames")) {
+        auto frames = parseFrames(args.get("--frames"), frameCount);
+        if (!frames) {
+            std::fprintf(stderr, "tolan export: --frames wants numbers 1..%d such as 1,3,5-7\n", frameCount);
+            return ExitUsage;
+        }
+        options.request.frames = std::move(*frames);
+    } else {
+        for (int frame = 0; frame < frameCount; ++frame)
+            options.request.frames.push_back(frame);
+    }
+    if (options.scale) {
+        // Never 0: a tiny percentage still leaves one pixel.
+        const auto scaled = [&](std::int32_t side) {
+            return static_cast<std::int32_t>(std::clamp(std::lround(side * *options.scale / 100.0), 1L, 65535L));
+        };
+        options.request.width = scaled(loaded.columns);
+        options.request.height = scaled(loaded.rows);
+    }
+    return runFormat(options, loaded, in, out);
+}
+
+} // namespace cli

@@ -102,6 +102,7 @@ void CMainFrame::connectCommands()
     addPaletteCommands(*m_commands, *this);
     addSaveCommands(*m_commands, *this);
     addAnonymizeCommands(*m_commands, *this);
+    addAviCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

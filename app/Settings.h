@@ -24,6 +24,16 @@ inline constexpr const char* CurrentWorkingDirectory = "Current Working Director
 // and of resampling and scaled exports (0 nearest, 1 bilinear), in SettingsGroup.
 inline constexpr const char* RotateScalingMethod = "Rotate Scaling Method";
 inline constexpr const char* ExportScalingMethod = "Export Scaling Method";
+// The AVI export, in SettingsGroup: the folder of the last movie (ending in
+// "/"), whether to open it, the codec choice (0 uncompressed, 1 Motion-JPEG;
+// "Show Codecs" says whether a compressing codec was chosen), whether and
+// how frames are resampled.
+inline constexpr const char* AviExportDirectory = "AVI Export Directory";
+inline constexpr const char* OpenVideo = "Open Video";
+inline constexpr const char* ShowCodecs = "Show Codecs";
+inline constexpr const char* VideoCodec = "Video Codec";
+inline constexpr const char* UseScalingInVideo = "Use Scaling in Video";
+inline constexpr const char* VideoScalingMethod = "Video Scaling Method";
 
 // The program's settings file: INI format in the user's configuration folder.
 std::unique_ptr<QSettings> open();

@@ -46,3 +46,6 @@ void addSaveCommands(CommandTable& table, CMainFrame& frame);
 // "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
 // "Anonymizing &Options...".
 void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
+// "Export as &AVI...": the included frames of a document of several frames
+// as a movie, after "Video Setup".
+void addAviCommands(CommandTable& table, CMainFrame& frame);

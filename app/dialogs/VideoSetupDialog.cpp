@@ -146,9 +146,9 @@ QWidget* VideoSetupDialog::buildSize(const Parameters& start)
     auto* box = new QGroupBox(tr("Size"), this);
     auto* grid = new QGridLayout(box);
     auto* group = new QButtonGroup(box);
-    const QString names[] = { tr("Actual size"), tr("Scaled size"), tr("User defined size") };
+    const std::array names { tr("Actual size"), tr("Scaled size"), tr("User defined size") };
     for (int mode = 0; mode < 3; ++mode) {
-        m_size.at(static_cast<std::size_t>(mode)) = new QRadioButton(names[mode], box);
+        m_size.at(static_cast<std::size_t>(mode)) = new QRadioButton(names.at(static_cast<std::size_t>(mode)), box);
         group->addButton(m_size.at(static_cast<std::size_t>(mode)), mode);
         grid->addWidget(m_size.at(static_cast<std::size_t>(mode)), mode, 0, 1, 3);
     }
@@ -219,6 +219,8 @@ void VideoSetupDialog::followRate(const QLineEdit* typed, QLineEdit* target)
 
 void VideoSetupDialog::chooseSize(SizeMode mode)
 {
+    if (static_cast<int>(mode) < 0 || static_cast<int>(mode) > 2)
+        mode = SizeMode::Actual;
     m_size.at(static_cast<std::size_t>(mode))->setChecked(true);
     switch (mode) {
     case SizeMode::Actual: showSize(m_facts.frameWidth, m_facts.frameHeight); break;
@@ -246,7 +248,7 @@ void VideoSetupDialog::widthEdited()
         return;
     m_userWidth = m_width->value();
     if (m_constrain->isChecked())
-        m_userHeight = atLeastOne(double(m_userWidth) * m_facts.frameHeight / m_facts.frameWidth);
+        m_userHeight = atLeastOne(static_cast<double>(m_userWidth) * m_facts.frameHeight / m_facts.frameWidth);
     showSize(m_userWidth, m_userHeight);
     updateEnabling();
 }
@@ -257,7 +259,7 @@ void VideoSetupDialog::heightEdited()
         return;
     m_userHeight = m_height->value();
     if (m_constrain->isChecked())
-        m_userWidth = atLeastOne(double(m_userHeight) * m_facts.frameWidth / m_facts.frameHeight);
+        m_userWidth = atLeastOne(static_cast<double>(m_userHeight) * m_facts.frameWidth / m_facts.frameHeight);
     showSize(m_userWidth, m_userHeight);
     updateEnabling();
 }
@@ -267,7 +269,7 @@ void VideoSetupDialog::percentEdited(QSpinBox* percent, QSpinBox* pixels, std::i
     if (m_following)
         return;
     // Setting the pixels runs the constraint as if they had been typed.
-    pixels->setValue(atLeastOne(double(whole) * percent->value() / 100.0));
+    pixels->setValue(atLeastOne(static_cast<double>(whole) * percent->value() / 100.0));
 }
 
 SizeMode VideoSetupDialog::sizeMode() const

@@ -5,7 +5,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen OverlayPaintBench
 #include "bench/GuiBenchMain.h"
-#include "view/OverlayPainter.h"
+#include "document/OverlayPainter.h"
 #include "view/model/Measurement.h"
 
 #include <QImage>

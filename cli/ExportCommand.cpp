@@ -1,6 +1,6 @@
 // tolan export FILE --format F --out PATH: the frames of a DICOM, BMP or JPEG
 // file as picture files, through the viewer's own writers. Without --window a
-// 16-bit frame is shown from its minimum to its maximum.
+// grey frame is shown from its minimum to its maximum.
 
 #include "cli/CliArgs.h"
 #include "dicom/DicomError.h"
@@ -28,14 +28,18 @@ namespace fs = std::filesystem;
 void printUsage(std::FILE* out)
 {
     std::string names;
-    for (const exporting::FormatInfo& info : exporting::exportFormats())
-        names += (names.empty() ? "" : "|") + std::string(info.cliName);
+    for (const exporting::FormatInfo& info : exporting::exportFormats()) {
+        if (!names.empty())
+            names += '|';
+        names += info.cliName;
+    }
     std::fprintf(out,
                  "Usage: tolan export FILE --format %s --out PATH [--frames LIST]\n"
                  "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
                  "Writes frames of FILE (all of them, or LIST such as 1,3,5-9; 1-based) as picture files.\n"
                  "With several frames PATH gets _0001, _0002 ... (the frame number) before its extension.\n"
-                 "--size and --scale (percent) resize; --window C,W replaces the minimum..maximum window;\n"
+                 "--size and --scale (percent) resize; grey frames are windowed from their minimum to their\n"
+                 "maximum unless --window C,W is given;\n"
                  "--quality (0-100, default 75) is the JPEG quality.\n",
                  names.c_str());
 }
@@ -108,30 +112,37 @@ struct Options {
 };
 
 // The frames as the viewer loads them, each made into its image only while
-// its picture is rendered, so a long series is held once, as decoded.
+// its picture is rendered, so a long series is held once, as decoded. When
+// every frame goes out once, its image takes the decoded buffer over and the
+// run's memory shrinks as it goes; each worker touches only its own frame.
 struct LoadedFrames {
     std::vector<base::Frame> frames;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::optional<imaging::Window> window;
+    bool eachFrameOnce = false;
 
-    imaging::Result<imaging::FrameImage> image(int index) const
+    imaging::Result<imaging::FrameImage> image(int index)
     {
         imaging::FrameInput input;
-        input.frame = frames[static_cast<std::size_t>(index)];
+        base::Frame& frame = frames[static_cast<std::size_t>(index)];
+        input.frame = eachFrameOnce ? std::move(frame) : frame;
         input.columns = columns;
         input.rows = rows;
         // Centre 0 and width 0 ask for the ramp from the minimum to the maximum.
         input.window = window.value_or(imaging::Window {});
         input.givenWindow = imaging::GivenWindow::Keep;
         auto image = imaging::FrameImage::fromFrame(std::move(input));
-        if (image && window && image->sampleDepth() == 8)
-            image->setWindow(*window);
+        if (!image || image->sampleDepth() != 8 || image->kind() != imaging::SampleKind::Grey)
+            return image;
+        // 8-bit grey frames open at the identity; a script asks for the ramp too.
+        const std::int32_t span = image->max() - image->min() + 1;
+        image->setWindow(window.value_or(imaging::Window { image->min() + span / 2, span }));
         return image;
     }
 };
 
-exporting::PictureSource pictureSource(const LoadedFrames& loaded)
+exporting::PictureSource pictureSource(LoadedFrames& loaded)
 {
     exporting::PictureSource source;
     source.frameCount = static_cast<int>(loaded.frames.size());
@@ -166,7 +177,7 @@ int notInThisBuild(std::string_view format)
 }
 
 // Each format's run; the picture formats share one.
-int runFormat(const Options& options, const LoadedFrames& loaded, const fs::path& in, const fs::path& out)
+int runFormat(const Options& options, LoadedFrames& loaded, const fs::path& in, const fs::path& out)
 {
     switch (options.request.format) {
     case exporting::ExportFormat::Tiff:
@@ -299,6 +310,9 @@ int runExport(const std::vector<std::string>& argv)
         options.request.width = scaled(loaded.columns);
         options.request.height = scaled(loaded.rows);
     }
+    std::vector<int> sorted = options.request.frames;
+    std::sort(sorted.begin(), sorted.end());
+    loaded.eachFrameOnce = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
     return runFormat(options, loaded, in, out);
 }
 

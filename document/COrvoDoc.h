@@ -130,7 +130,7 @@ public:
     viewmodel::RulerSetting rulerSetting(int frame = -1) const;
     void setRulerSetting(int frame, viewmodel::RulerSetting setting);
     // The spacing lengths are measured with: row and column, never 0.
-    viewmodel::PixelSpacing measuringSpacing();
+    viewmodel::PixelSpacing measuringSpacing() const;
     // What new lengths and angles take, from the user's options at load.
     struct MeasurementStyle {
         viewmodel::OverlayFont font;

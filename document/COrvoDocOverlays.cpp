@@ -81,10 +81,12 @@ void COrvoDoc::setRulerSetting(int frame, viewmodel::RulerSetting setting)
     emit overlaysChanged();
 }
 
-viewmodel::PixelSpacing COrvoDoc::measuringSpacing()
+viewmodel::PixelSpacing COrvoDoc::measuringSpacing() const
 {
-    const auto [row, column] = pixelSpacing();
-    return viewmodel::pixelSpacing(row, column);
+    // Without a spacing of its own a frame is measured in pixels, as pixelSpacing() says.
+    const bool missing = m_pixelSpacing.first == 0.0 || m_pixelSpacing.second == 0.0;
+    return missing ? viewmodel::pixelSpacing(1.0, 1.0)
+                   : viewmodel::pixelSpacing(m_pixelSpacing.first, m_pixelSpacing.second);
 }
 
 namespace {

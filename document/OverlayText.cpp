@@ -5,17 +5,27 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace overlaytext {
 
 int pixelsPerInch()
 {
+    // Exports draw overlays on worker threads, which must not ask the
+    // screens; they take what the interface thread last found.
+    static std::atomic<int> lastKnown { 96 };
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() != app->thread())
+        return lastKnown.load();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-    return std::isfinite(dpi) && dpi >= 1.0 && dpi <= 10000.0 ? static_cast<int>(std::lround(dpi)) : 96;
+    const int answer = std::isfinite(dpi) && dpi >= 1.0 && dpi <= 10000.0 ? static_cast<int>(std::lround(dpi)) : 96;
+    lastKnown.store(answer);
+    return answer;
 }
 
 QColor toQColor(viewmodel::Colour colour)

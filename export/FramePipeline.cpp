@@ -46,6 +46,22 @@ struct Shared {
     std::size_t delivered = 0;
     std::size_t limit = 1;
     bool stop = false;
+
+    // Wakes every worker to leave, on every way out of the run (a sink that
+    // throws included), before the threads are joined.
+    void finish()
+    {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+    }
+};
+
+struct FinishOnExit {
+    Shared& shared;
+    ~FinishOnExit() { shared.finish(); }
 };
 
 } // namespace
@@ -97,13 +113,7 @@ Result<void> renderInOrder(const PictureSource& source, std::span<const int> fra
             if (threads.empty())
                 return Error { ExportError::OutOfMemory, "no thread could be started" };
         }
-        auto finish = [&]() {
-            {
-                std::lock_guard lock(shared.mutex);
-                shared.stop = true;
-            }
-            shared.changed.notify_all();
-        };
+        const FinishOnExit finishOnExit { shared };
         for (std::size_t index = 0; index < frames.size(); ++index) {
             if (progress.isCancelled()) {
                 outcome = Error { ExportError::Cancelled, "cancelled" };
@@ -124,7 +134,6 @@ Result<void> renderInOrder(const PictureSource& source, std::span<const int> fra
             if (!goOn)
                 break;
         }
-        finish();
     }
     return outcome;
 }

@@ -210,9 +210,12 @@ Result<imaging::DisplayBitmap> resampleBitmap(const imaging::DisplayBitmap& bitm
         return std::move(*copy);
     }
     try {
-        // 8-bit indices are resampled as they are (an index between two
-        // others is a grey between them in a grey table); 24-bit as B, G, R.
+        // 8-bit indices are resampled as they are: in a grey table an index
+        // between two others is a grey between them; in a colour table it is
+        // an unrelated colour, so those are only picked, never blended.
         const int channels = bitmap.bitsPerPixel() == 8 ? 1 : 3;
+        if (channels == 1 && !bitmap.colourTable().isGrey())
+            scaling = Scaling::Nearest;
         Picture rows { bitmap.width(), bitmap.height(), channels, {} };
         const auto rowBytes = static_cast<std::size_t>(bitmap.width()) * static_cast<std::size_t>(channels);
         rows.bytes.resize(rowBytes * static_cast<std::size_t>(bitmap.height()));

@@ -81,7 +81,11 @@ private:
 // so that runs in parallel never share a temporary file.
 std::string temporaryPattern(const std::filesystem::path& path)
 {
-    std::string name = "." + path.filename().string() + "." + std::to_string(::getpid()) + ".XXXXXX";
+    std::string name = ".";
+    name += path.filename().string();
+    name += '.';
+    name += std::to_string(::getpid());
+    name += ".XXXXXX";
     return (path.parent_path() / name).string();
 }
 

@@ -175,4 +175,7 @@ private:
     std::int16_t m_backgroundFill16 = 0;
 };
 
+// A display bitmap's pixels as files take them, as FrameImage::exportPixels.
+Result<PixelExport> exportPixelsOf(const DisplayBitmap& bitmap);
+
 } // namespace imaging

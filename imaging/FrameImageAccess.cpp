@@ -85,10 +85,8 @@ const DisplayBitmap* FrameImage::displayBitmap() const
 
 Result<DisplayBitmap> FrameImage::copyDisplayBitmap() const
 {
-    const DisplayBitmap* bitmap = displayBitmap();
-    if (!bitmap)
-        return makeError(ImagingError::InvalidParameters);
-    return bitmap->clone();
+    return visit([](const auto& image) { return image.copyDisplay(); },
+                 Result<DisplayBitmap>(makeError(ImagingError::InvalidParameters)));
 }
 
 Result<PixelExport> FrameImage::exportPixels() const
@@ -96,6 +94,12 @@ Result<PixelExport> FrameImage::exportPixels() const
     const DisplayBitmap* bitmap = displayBitmap();
     if (!bitmap)
         return makeError(ImagingError::InvalidParameters);
+    return exportPixelsOf(*bitmap);
+}
+
+Result<PixelExport> exportPixelsOf(const DisplayBitmap& source)
+{
+    const DisplayBitmap* bitmap = &source;
     try {
         PixelExport out;
         out.width = bitmap->width();

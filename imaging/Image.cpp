@@ -141,6 +141,18 @@ const DisplayBitmap* BasicImage<Sample>::displayBitmap() const
 }
 
 template<typename Sample>
+Result<DisplayBitmap> BasicImage<Sample>::copyDisplay() const
+{
+    try {
+        if (!m_bitmap.isNull())
+            return m_bitmap.clone();
+        return build(topLevel(), topLevel().window);
+    } catch (const std::bad_alloc&) {
+        return makeError(ImagingError::MemoryAllocation);
+    }
+}
+
+template<typename Sample>
 bool BasicImage<Sample>::rebuildDisplay()
 {
     auto bitmap = build(topLevel(), topLevel().window);

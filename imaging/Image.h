@@ -52,6 +52,10 @@ public:
     // not shown need not hold a bitmap; none when building it fails.
     const DisplayBitmap* displayBitmap() const;
     void releaseDisplay() { m_bitmap = DisplayBitmap{}; }
+    // A copy of the display bitmap that leaves the image as it was: a bitmap
+    // not held is built for the copy alone, so exports of long series do not
+    // keep a bitmap for every frame.
+    Result<DisplayBitmap> copyDisplay() const;
     ImagingError lastError() const { return m_lastError; }
     Window asLoadedWindow() const { return m_asLoaded; }
 

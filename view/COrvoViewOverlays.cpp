@@ -6,7 +6,7 @@
 
 #include "document/COrvoDoc.h"
 #include "document/OverlayText.h"
-#include "view/OverlayPainter.h"
+#include "document/OverlayPainter.h"
 #include "view/model/LabelPlacement.h"
 #include "view/model/ToolContextMenu.h"
 #include "view/tools/ViewTool.h"

@@ -1,4 +1,4 @@
-#include "view/OverlayPainter.h"
+#include "document/OverlayPainter.h"
 #include "document/OverlayText.h"
 
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 #include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
 #include "view/OverlayEdits.h"
-#include "view/OverlayPainter.h"
+#include "document/OverlayPainter.h"
 
 #include <QPainter>
 

@@ -4,7 +4,7 @@
 #include "document/OverlayText.h"
 #include "view/COrvoView.h"
 #include "view/OverlayEdits.h"
-#include "view/OverlayPainter.h"
+#include "document/OverlayPainter.h"
 #include "view/model/LabelPlacement.h"
 #include "view/model/Measurement.h"
 

@@ -1,0 +1,42 @@
+#pragma once
+
+// A whole HTML export on disk: directory/name.html and its JPEG pictures in
+// directory/name_files, each file written atomically.
+
+#include "export/ExportTypes.h"
+#include "export/HtmlPage.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace exporting {
+
+struct HtmlExportOptions {
+    std::string title;   // UTF-8; empty: name + ".html"
+    std::string heading; // UTF-8, the document's title
+    std::string date;
+    std::uint64_t fileSize = 0;
+    bool header = true;     // the header table
+    bool continual = false; // pictures numbered 1, 2, ... instead of frame + 1
+    double zoom = 1.0;      // pictures at the frame size times this, each side at least 1
+    int quality = 75;
+    Scaling scaling = Scaling::Nearest;
+    ReportOptions report;
+};
+
+struct HtmlExportSummary {
+    int picturesWritten = 0;
+    int picturesFailed = 0; // left out of the picture table
+};
+
+// Writes the pictures of the frames (in order) and then the page. A picture
+// that fails loses its row only; the page failing is the error. Cancelled
+// when progress asks, before the page is written.
+Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std::string_view name,
+                                     const dicom::DicomDataset& dataset, const PictureSource& source,
+                                     const std::vector<int>& frames, const HtmlExportOptions& options,
+                                     const Progress& progress = {});
+
+} // namespace exporting

@@ -106,6 +106,7 @@ void CMainFrame::connectCommands()
     addHtmlExportCommands(*m_commands, *this);
     addPrintCommands(*m_commands, *this);
     addClipboardCommands(*m_commands, *this);
+    addAviCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -28,6 +28,16 @@ inline constexpr const char* ExportScalingMethod = "Export Scaling Method";
 // the actual size (written, never read back) and the JPEG quality 0..100.
 inline constexpr const char* UseScalingAtExport = "Use Scaling at Export";
 inline constexpr const char* ExportJpegQuality = "Export Jpeg Quality";
+// The AVI export, in SettingsGroup: the folder of the last movie (ending in
+// "/"), whether to open it, the codec choice (0 uncompressed, 1 Motion-JPEG;
+// "Show Codecs" says whether a compressing codec was chosen), whether and
+// how frames are resampled.
+inline constexpr const char* AviExportDirectory = "AVI Export Directory";
+inline constexpr const char* OpenVideo = "Open Video";
+inline constexpr const char* ShowCodecs = "Show Codecs";
+inline constexpr const char* VideoCodec = "Video Codec";
+inline constexpr const char* UseScalingInVideo = "Use Scaling in Video";
+inline constexpr const char* VideoScalingMethod = "Video Scaling Method";
 
 // The program's settings file: INI format in the user's configuration folder.
 std::unique_ptr<QSettings> open();

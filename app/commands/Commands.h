@@ -57,3 +57,6 @@ void addHtmlExportCommands(CommandTable& table, CMainFrame& frame);
 void addPrintCommands(CommandTable& table, CMainFrame& frame);
 // The Copy items of the Edit menu: pictures and RTF reports on the clipboard.
 void addClipboardCommands(CommandTable& table, CMainFrame& frame);
+// "Export as &AVI...": the included frames of a document of several frames
+// as a movie, after "Video Setup".
+void addAviCommands(CommandTable& table, CMainFrame& frame);

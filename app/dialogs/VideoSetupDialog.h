@@ -1,0 +1,112 @@
+#pragma once
+
+#include "document/ExportChoices.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+// "Video Setup": which frames go into the movie, at what speed, in colour
+// or grey, at what size and with which codec.
+class VideoSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Codec { Uncompressed = 0, MotionJpeg = 1 };
+
+    struct Parameters {
+        std::vector<std::uint8_t> include; // one flag a frame
+        double frameTime = 66.67;          // milliseconds
+        bool colour = true;
+        document::SizeMode sizeMode = document::SizeMode::Actual;
+        std::int32_t width = 0; // the movie's size for the size choice
+        std::int32_t height = 0;
+        bool constrain = true;
+        int scalingMethod = 0; // 0 nearest neighbour, 1 bilinear
+        Codec codec = Codec::Uncompressed;
+        bool openVideo = true;
+    };
+
+    // What the dialog shows but does not change.
+    struct Facts {
+        std::int32_t frameWidth = 1; // the rendered frame
+        std::int32_t frameHeight = 1;
+        double zoom = 1.0;
+        double headerFrameTime = 0.0; // 0: the file gives none
+        int currentFrame = 0;
+    };
+
+    VideoSetupDialog(const Parameters& start, const Facts& facts, QWidget* parent = nullptr);
+
+    // The choices, or none when the dialog was cancelled.
+    static std::optional<Parameters> ask(const Parameters& start, const Facts& facts, QWidget* parent);
+    Parameters parameters() const;
+
+    QListWidget* frameList() const { return m_frames; }
+    QPushButton* includeButton() const { return m_includeButton; }
+    QPushButton* excludeButton() const { return m_excludeButton; }
+    QComboBox* unitChoice() const { return m_unit; }
+    QLineEdit* frameTimeEdit() const { return m_frameTime; }
+    QLineEdit* framesPerSecondEdit() const { return m_framesPerSecond; }
+    QPushButton* fromHeaderButton() const { return m_fromHeader; }
+    QRadioButton* sizeButton(document::SizeMode mode) const { return m_size.at(static_cast<std::size_t>(mode)); }
+    QSpinBox* widthEdit() const { return m_width; }
+    QSpinBox* heightEdit() const { return m_height; }
+    QSpinBox* widthPercentEdit() const { return m_widthPercent; }
+    QSpinBox* heightPercentEdit() const { return m_heightPercent; }
+    QComboBox* scalingChoice() const { return m_scaling; }
+    QComboBox* codecChoice() const { return m_codec; }
+    QPushButton* okButton() const { return m_ok; }
+
+private:
+    QWidget* buildFrames();
+    QWidget* buildSpeed(const Parameters& start);
+    QWidget* buildSize(const Parameters& start);
+    void setIncluded(bool included);
+    void showItem(int frame);
+    void chooseUnit(int index);
+    void followRate(const QLineEdit* typed, QLineEdit* target);
+    void chooseSize(document::SizeMode mode);
+    void widthEdited();
+    void heightEdited();
+    void percentEdited(QSpinBox* percent, QSpinBox* pixels, std::int32_t whole);
+    void showSize(std::int32_t width, std::int32_t height);
+    document::SizeMode sizeMode() const;
+    void updateEnabling();
+
+    Facts m_facts;
+    std::vector<std::uint8_t> m_flags;
+    QListWidget* m_frames = nullptr;
+    QPushButton* m_includeButton = nullptr;
+    QPushButton* m_excludeButton = nullptr;
+    QComboBox* m_unit = nullptr;
+    QLineEdit* m_frameTime = nullptr;
+    QLineEdit* m_framesPerSecond = nullptr;
+    QPushButton* m_fromHeader = nullptr;
+    QRadioButton* m_colour = nullptr;
+    QRadioButton* m_grey = nullptr;
+    std::array<QRadioButton*, 3> m_size {};
+    QSpinBox* m_width = nullptr;
+    QSpinBox* m_height = nullptr;
+    QSpinBox* m_widthPercent = nullptr;
+    QSpinBox* m_heightPercent = nullptr;
+    QCheckBox* m_constrain = nullptr;
+    QComboBox* m_scaling = nullptr;
+    QComboBox* m_codec = nullptr;
+    QCheckBox* m_openVideo = nullptr;
+    QPushButton* m_ok = nullptr;
+    std::int32_t m_userWidth = 1;
+    std::int32_t m_userHeight = 1;
+    bool m_following = false;
+};

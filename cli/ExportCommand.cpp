@@ -5,6 +5,7 @@
 #include "cli/CliArgs.h"
 #include "dicom/DicomError.h"
 #include "dicom/PictureFiles.h"
+#include "export/AviWriter.h"
 #include "export/ExportFormats.h"
 #include "export/ExportRun.h"
 #include "export/HtmlPageFiles.h"
@@ -43,14 +44,15 @@ void printUsage(std::FILE* out)
     std::fprintf(out,
                  "Usage: tolan export FILE --format %s --out PATH [--frames LIST]\n"
                  "                    [--size WxH|--scale P] [--window C,W] [--quality Q] [--threads N]\n"
-                 "                    [--anonymized]\n"
+                 "                    [--anonymized] [--mjpeg]\n"
                  "Writes frames of FILE (all of them, or LIST such as 1,3,5-9; 1-based) as picture files.\n"
                  "With several frames PATH gets _0001, _0002 ... (the frame number) before its extension.\n"
                  "--size and --scale (percent) resize; grey frames are windowed from their minimum to their\n"
                  "maximum unless --window C,W is given;\n"
                  "--quality (0-100, default 75) is the JPEG quality.\n"
                  "html writes PATH and its pictures in a folder named after it; rtf writes a header and\n"
-                 "picture report; --anonymized blanks the identifying header values in both.\n",
+                 "picture report; --anonymized blanks the identifying header values in both.\n"
+                 "avi writes a movie at the file's frame time, uncompressed or with --mjpeg Motion-JPEG.\n",
                  names.c_str());
 }
 
@@ -119,6 +121,7 @@ struct Options {
     std::optional<imaging::Window> window;
     std::optional<double> scale; // percent
     unsigned threads = 0;
+    bool mjpeg = false;
 };
 
 // What the reports say of the input besides its header.
@@ -183,13 +186,6 @@ exporting::PictureSource pictureSource(LoadedFrames& loaded)
         return std::move(*bitmap);
     };
     return source;
-}
-
-int notInThisBuild(std::string_view format)
-{
-    std::fprintf(stderr, "tolan export: --format %.*s is not available in this build\n",
-                 static_cast<int>(format.size()), format.data());
-    return ExitUsage;
 }
 
 // Each format's run; the picture formats share one.
@@ -265,6 +261,32 @@ int runRtf(const Options& options, LoadedFrames& loaded, const InputFile& in, co
     return written ? 0 : reportFailed("report not written", written.error().detail);
 }
 
+// A movie at the file's frame time (66.67 ms without one), in colour for
+// colour frames; --mjpeg compresses its frames.
+int runAvi(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+{
+    exporting::AviMovie movie;
+    const double frameTime = in.dataset.image.frameTime;
+    movie.settings.frameTimeMs = std::isfinite(frameTime) && frameTime > 0 ? frameTime : 66.67;
+    movie.settings.codec = options.mjpeg ? exporting::AviCodec::MotionJpeg : exporting::AviCodec::Uncompressed;
+    movie.settings.colour = in.dataset.image.samplesPerPixel == 3 ? exporting::AviColour::Rgb
+                                                                   : exporting::AviColour::Grey;
+    movie.settings.quality = options.request.quality;
+    movie.frames = options.request.frames;
+    movie.width = options.request.width;
+    movie.height = options.request.height;
+    movie.expectedWidth = movie.width > 0 ? movie.width : loaded.columns;
+    movie.expectedHeight = movie.height > 0 ? movie.height : loaded.rows;
+    movie.scaling = options.request.scaling;
+    movie.workers = options.threads;
+    const auto written = exporting::writeAviMovie(out, movie, pictureSource(loaded));
+    if (!written)
+        return reportFailed("movie not written", written.error().detail);
+    if (written->skipped > 0)
+        return reportFailed("frames of another size left out", std::to_string(written->skipped));
+    return 0;
+}
+
 int runFormat(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
 {
     switch (options.request.format) {
@@ -288,7 +310,7 @@ int runFormat(const Options& options, LoadedFrames& loaded, const InputFile& in,
     case exporting::ExportFormat::Rtf:
         return runRtf(options, loaded, in, out);
     case exporting::ExportFormat::Avi:
-        return notInThisBuild("avi");
+        return runAvi(options, loaded, in, out);
     }
     return ExitUsage;
 }
@@ -329,6 +351,7 @@ std::string readOptions(const Args& args, Options& options)
     }
     // Scripts export their own files: header values stay unless asked.
     options.request.anonymizedHeader = args.has("--anonymized");
+    options.mjpeg = args.has("--mjpeg");
     if (args.has("--threads")) {
         const auto threads = parseNumber<unsigned>(args.get("--threads"));
         if (!threads || *threads > 64)
@@ -343,7 +366,7 @@ std::string readOptions(const Args& args, Options& options)
 int runExport(const std::vector<std::string>& argv)
 {
     Args args;
-    if (std::string error = parseArgs(argv, { "--help", "--anonymized" },
+    if (std::string error = parseArgs(argv, { "--help", "--anonymized", "--mjpeg" },
                                       { "--format", "--out", "--frames", "--size", "--scale", "--window",
                                         "--quality", "--threads" },
                                       args);

@@ -1,5 +1,7 @@
 #include "export/AviWriter.h"
 
+#include "export/FramePipeline.h"
+
 #include "codecs/JpegAdapter.h"
 #include "dicom/DicomEncoder.h"
 
@@ -433,6 +435,30 @@ Result<AviSummary> writeAviFile(const std::filesystem::path& path, const AviSett
     if (failure)
         return *failure;
     return Error { started ? ExportError::WriteFailed : ExportError::CannotCreate, "cannot write " + path.string() };
+}
+
+Result<AviSummary> writeAviMovie(const std::filesystem::path& path, const AviMovie& movie, const PictureSource& source,
+                                 const Progress& progress)
+{
+    return writeAviFile(path, movie.settings, movie.expectedWidth, movie.expectedHeight, movie.frames.size(),
+        [&](AviWriter& writer) -> Result<void> {
+            std::optional<Error> appendFailure;
+            auto rendered = renderInOrder(source, movie.frames, movie.width, movie.height, movie.scaling,
+                movie.workers, progress, [&](std::size_t, int, Result<Picture>&& picture) {
+                    if (!picture) {
+                        appendFailure = picture.error();
+                        return false;
+                    }
+                    if (auto appended = writer.append(*picture); !appended) {
+                        appendFailure = appended.error();
+                        return false;
+                    }
+                    return true;
+                });
+            if (appendFailure)
+                return *appendFailure;
+            return rendered;
+        });
 }
 
 } // namespace exporting

@@ -107,4 +107,22 @@ Result<AviSummary> writeAviFile(const std::filesystem::path& path, const AviSett
                                 std::int32_t width, std::int32_t height, std::uint64_t frames,
                                 const std::function<Result<void>(AviWriter& writer)>& feed);
 
+// A movie of `frames` rendered through renderInOrder (workers 0: one a core)
+// at width x height (0: each picture's own size, which the first frame
+// must then have: expectedWidth x expectedHeight), written by writeAviFile.
+// The first frame that cannot be rendered or appended ends the movie with
+// its failure.
+struct AviMovie {
+    AviSettings settings;
+    std::vector<int> frames;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t expectedWidth = 0;
+    std::int32_t expectedHeight = 0;
+    Scaling scaling = Scaling::Nearest;
+    unsigned workers = 0;
+};
+Result<AviSummary> writeAviMovie(const std::filesystem::path& path, const AviMovie& movie, const PictureSource& source,
+                                 const Progress& progress = {});
+
 } // namespace exporting

@@ -11,7 +11,6 @@
 #include "document/ExportPictures.h"
 #include "export/AviWriter.h"
 #include "export/ExportFormats.h"
-#include "export/FramePipeline.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -118,28 +117,13 @@ Outcome writeMovie(CMainFrame& frame, const COrvoDoc& doc, const QString& path,
         chosen.colour ? exporting::AviColour::Rgb : exporting::AviColour::Grey,
         90,
     };
-    const auto scaling = chosen.scalingMethod == 1 ? exporting::Scaling::Bilinear : exporting::Scaling::Nearest;
+    const exporting::AviMovie movie {
+        settings, frames, width, height, expectedWidth, expectedHeight,
+        chosen.scalingMethod == 1 ? exporting::Scaling::Bilinear : exporting::Scaling::Nearest, 0,
+    };
     const exporting::PictureSource source = document::exportPictureSource(doc);
     runExportJob(&frame, static_cast<int>(frames.size()), [&](const exporting::Progress& progress) {
-        auto written = exporting::writeAviFile(QFile::encodeName(path).toStdString(), settings, expectedWidth, expectedHeight, frames.size(),
-            [&](exporting::AviWriter& writer) -> exporting::Result<void> {
-                std::optional<exporting::Error> appendFailure;
-                auto rendered = exporting::renderInOrder(source, frames, width, height, scaling, 0, progress,
-                    [&](std::size_t, int, exporting::Result<exporting::Picture>&& picture) {
-                        if (!picture) {
-                            appendFailure = picture.error();
-                            return false;
-                        }
-                        if (auto appended = writer.append(*picture); !appended) {
-                            appendFailure = appended.error();
-                            return false;
-                        }
-                        return true;
-                    });
-                if (appendFailure)
-                    return *appendFailure;
-                return rendered;
-            });
+        auto written = exporting::writeAviMovie(QFile::encodeName(path).toStdString(), movie, source, progress);
         if (written)
             outcome.summary = *written;
         else

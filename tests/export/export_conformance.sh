@@ -5,7 +5,7 @@
 set -u
 tolan=$1
 data=$2
-for tool in tiffinfo identify convert djpeg; do
+for tool in tiffinfo identify convert djpeg xmllint unrtf ffprobe; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 [ -f "$data/MANIFEST.tsv" ] || { echo "SKIP: no test data in $data"; exit 77; }
@@ -58,8 +58,14 @@ done
     && xmllint --html --noout "$work/page.html" && [ -f "$work/page_files/0010.jpg" ] || fail "html: page or pictures"
 "$tolan" export "$data/multiframe/emri-10f-ele.dcm" --format rtf --frames 1-2 --out "$work/report.rtf" \
     && (cd "$work" && unrtf --text report.rtf 2>/dev/null) | grep -q "Rows" || fail "rtf: no header rows"
+# Movies ffprobe reads with every frame, uncompressed and Motion-JPEG.
+for codec in "" --mjpeg; do
+    "$tolan" export "$data/multiframe/emri-10f-ele.dcm" --format avi $codec --out "$work/movie.avi" \
+        && [ "$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames,width,height,r_frame_rate \
+                -of csv=p=0 "$work/movie.avi")" = "64,64,15/1,10" ] || fail "avi $codec: not 10 frames of 64 x 64"
+done
 # No temporary file is left in the target folder.
 leftovers=$(find "$work" -name '.*' -type f | wc -l)
 [ "$leftovers" -eq 0 ] || fail "$leftovers temporary files left"
 [ "$failures" -eq 0 ] || { echo "$failures failures"; exit 1; }
-echo "all outputs read by libtiff, libjpeg and ImageMagick"
+echo "all outputs read by libtiff, libjpeg, ImageMagick, xmllint, unrtf and ffprobe"

@@ -67,22 +67,6 @@ QString shownText(const COrvoDoc& doc, const QString& text, const exporting::Rep
     return result;
 }
 
-QString defaultName(const QString& title)
-{
-    const qsizetype dot = title.lastIndexOf(QLatin1Char('.'));
-    QString name = dot > 0 ? title.left(dot) : title;
-    for (QChar& c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.category() == QChar::Other_Control)
-            c = QLatin1Char('_');
-    }
-    for (QChar& c : name) {
-        if (c != QLatin1Char('.'))
-            break;
-        c = QLatin1Char('_');
-    }
-    return name.isEmpty() ? QStringLiteral("_") : name;
-}
-
 std::optional<std::vector<imaging::DisplayBitmap>> reportPictures(const COrvoDoc& doc, const PictureChoice& choice,
                                                                   const exporting::Progress& progress)
 {

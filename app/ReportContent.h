@@ -30,11 +30,6 @@ std::optional<exporting::ReportHeader> reportHeader(const COrvoDoc& doc, const e
 // its anonymized value, so that no report or file name carries it.
 QString shownText(const COrvoDoc& doc, const QString& text, const exporting::ReportOptions& options);
 
-// The file name a title gives: up to its last "." (the whole title when
-// nothing precedes it), "/", "\", ":", control characters and leading dots
-// as "_".
-QString defaultName(const QString& title);
-
 // Report pictures (page setup's zoom, scaling and overlays) of the frames,
 // or, with width and height, the display bitmaps at exactly that size. Run
 // on one thread; stops when progress is cancelled. None when a picture

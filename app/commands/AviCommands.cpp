@@ -6,6 +6,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/commands/ExportNames.h"
 #include "app/dialogs/VideoSetupDialog.h"
 #include "document/COrvoDoc.h"
 #include "document/ExportPictures.h"
@@ -30,24 +31,6 @@ const QString NotEnoughSpace = QStringLiteral("There is not enough space on disk
 const QString TooLarge = QStringLiteral("The movie would be larger than 1 GB, the most an AVI file can hold.\n"
                                         "Choose fewer frames, a smaller size or Motion-JPEG.");
 const QString Skipped = QStringLiteral("%1 frame(s) of another size than the first were left out of the movie.");
-
-// The default name from a title that may be a URL or a label made of header
-// values: path separators, control characters and leading dots would send
-// the file elsewhere or hide it.
-QString movieName(const QString& title)
-{
-    const int dot = title.lastIndexOf(QLatin1Char('.'));
-    QString name = dot > 0 ? title.left(dot) : title;
-    bool leading = true;
-    for (QChar& c : name) {
-        const bool unsafe = c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':')
-            || c.unicode() < 0x20 || c.unicode() == 0x7F || (leading && c == QLatin1Char('.'));
-        if (unsafe)
-            c = QLatin1Char('_');
-        leading = leading && c == QLatin1Char('_');
-    }
-    return (name.isEmpty() ? QStringLiteral("_") : name) + QStringLiteral(".avi");
-}
 
 VideoSetupDialog::Parameters startingChoices(const COrvoDoc& doc, QSettings& store)
 {
@@ -148,7 +131,7 @@ void exportAvi(CMainFrame& frame)
     if (!store)
         return;
     const QString folder = settings::readString(*store, settings::SettingsGroup, settings::AviExportDirectory);
-    const QString start = (folder.isEmpty() ? QString() : folder) + movieName(doc->fileTitle());
+    const QString start = (folder.isEmpty() ? QString() : folder) + exportBaseName(*doc) + QStringLiteral(".avi");
     const QString filter = QString::fromUtf8(exporting::formatInfo(exporting::ExportFormat::Avi).filter.data(),
         static_cast<qsizetype>(exporting::formatInfo(exporting::ExportFormat::Avi).filter.size()));
     QFileDialog save(&frame, QObject::tr("Export as AVI"), start, filter);

@@ -1,5 +1,7 @@
 #include "app/commands/ExportNames.h"
 
+#include "app/ReportContent.h"
+
 #include "document/COrvoDoc.h"
 #include "export/ExportPlan.h"
 
@@ -15,7 +17,8 @@ QString withTrailingSlash(const QString& directory)
 
 QString exportBaseName(const COrvoDoc& doc)
 {
-    const QString title = doc.fileTitle();
+    // A file named after the patient gives the anonymized value instead.
+    const QString title = reports::shownText(doc, doc.fileTitle(), reports::reportOptions(doc));
     bool fileName = !doc.filePath().isEmpty() && QFileInfo(doc.filePath()).fileName() == title;
     for (const QString& source : doc.sourcePaths())
         fileName = fileName || QFileInfo(source).fileName() == title;

@@ -8,6 +8,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/commands/ExportNames.h"
 #include "document/COrvoDoc.h"
 #include "document/ExportPictures.h"
 #include "export/ExportFormats.h"
@@ -59,8 +60,7 @@ void exportFromMenu(CMainFrame& frame)
     const COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
         return;
-    const auto options = reports::reportOptions(*doc);
-    const QString name = reports::defaultName(reports::shownText(*doc, doc->fileTitle(), options));
+    const QString name = exportBaseName(*doc);
     auto store = settings::open();
     const QString start = settings::readString(*store, settings::SettingsGroup, htmlDirectorySetting());
     const QString initial = (start.isEmpty() ? QDir::currentPath() : start) + QLatin1Char('/') + name + QStringLiteral(".html");

@@ -200,6 +200,13 @@ exporting::ReportOptions reportOptions(const Options& options)
     return { options.request.anonymizedHeader, dicom::AnonOptions::defaults() };
 }
 
+// The heading of a page or report: the input's file name, which may name the
+// patient, so anonymized outputs take their own name instead.
+std::string shownTitle(const Options& options, const InputFile& in, const fs::path& out)
+{
+    return (options.request.anonymizedHeader ? out.filename() : in.path.filename()).string();
+}
+
 // The file's last change as the viewer shows a file's date, "YYYY:MM:DD".
 std::string fileDate(const fs::path& path)
 {
@@ -217,7 +224,7 @@ int runHtml(const Options& options, LoadedFrames& loaded, const InputFile& in, c
 {
     exporting::HtmlExportOptions html;
     html.title = out.stem().string() + ".html";
-    html.heading = options.request.anonymizedHeader ? std::string() : in.path.filename().string();
+    html.heading = shownTitle(options, in, out);
     std::error_code ignored;
     html.fileSize = fs::file_size(in.path, ignored);
     html.date = fileDate(in.path);
@@ -249,7 +256,7 @@ int runRtf(const Options& options, LoadedFrames& loaded, const InputFile& in, co
             return reportFailed("frame not rendered", bitmap.error().detail);
         pictures.push_back(std::move(bitmap).value());
     }
-    const std::string title = options.request.anonymizedHeader ? std::string() : in.path.filename().string();
+    const std::string title = shownTitle(options, in, out);
     const std::string report = exporting::rtfReport(in.dataset, title, exporting::ReportContent::HeaderAndPictures,
                                                     pictures, reportOptions(options));
     if (report.empty())

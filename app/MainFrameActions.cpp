@@ -1,5 +1,7 @@
 #include "app/MainFrameActions.h"
 
+#include "export/ExportFormats.h"
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMainWindow>
@@ -16,6 +18,12 @@ struct MenuRow {
 };
 
 constexpr const char* Separator = "-";
+
+// The export items are named by the one list of formats.
+const char* exportText(exporting::ExportFormat format)
+{
+    return exporting::formatInfo(format).menuText.data();
+}
 constexpr const char* EndSubmenu = "<";
 
 // A submenu starts with a row whose text begins with '>'.
@@ -32,13 +40,13 @@ const MenuRow FileMenu[] = {
     { "Relo&ad", Command::Reload },
     { "D&uplicate", Command::Duplicate },
     { Separator },
-    { "Export as &TIFF...", Command::ExportTiff },
-    { "Export as &JPEG...", Command::ExportJpeg },
-    { "Export as &BMP...", Command::ExportBmp },
-    { "Export as &Raw file...", Command::ExportRaw },
+    { exportText(exporting::ExportFormat::Tiff), Command::ExportTiff },
+    { exportText(exporting::ExportFormat::Jpeg), Command::ExportJpeg },
+    { exportText(exporting::ExportFormat::Bmp), Command::ExportBmp },
+    { exportText(exporting::ExportFormat::Raw), Command::ExportRaw },
     { "Export &frames...", Command::ExportFrames },
-    { "Export as &HTML...", Command::ExportHtml },
-    { "Export as &AVI...", Command::ExportAvi },
+    { exportText(exporting::ExportFormat::Html), Command::ExportHtml },
+    { exportText(exporting::ExportFormat::Avi), Command::ExportAvi },
     { "&Batch Convert...", Command::BatchConvert },
     { Separator },
     { "&Anonymize...", Command::Anonymize },

@@ -132,8 +132,7 @@ void exportAvi(CMainFrame& frame)
         return;
     const QString folder = settings::readString(*store, settings::SettingsGroup, settings::AviExportDirectory);
     const QString start = (folder.isEmpty() ? QString() : folder) + exportBaseName(*doc) + QStringLiteral(".avi");
-    const QString filter = QString::fromUtf8(exporting::formatInfo(exporting::ExportFormat::Avi).filter.data(),
-        static_cast<qsizetype>(exporting::formatInfo(exporting::ExportFormat::Avi).filter.size()));
+    const QString filter = QString::fromUtf8(exporting::formatInfo(exporting::ExportFormat::Avi).filter);
     QFileDialog save(&frame, QObject::tr("Export as AVI"), start, filter);
     save.setObjectName(QStringLiteral("AviSaveDialog"));
     save.setAcceptMode(QFileDialog::AcceptSave);

@@ -64,7 +64,7 @@ void exportFromMenu(CMainFrame& frame)
     auto store = settings::open();
     const QString start = settings::readString(*store, settings::SettingsGroup, htmlDirectorySetting());
     const QString initial = (start.isEmpty() ? QDir::currentPath() : start) + QLatin1Char('/') + name + QStringLiteral(".html");
-    auto* dialog = new QFileDialog(&frame, QObject::tr("Export as HTML"), initial, QObject::tr("HTML File (*.html)"));
+    auto* dialog = new QFileDialog(&frame, QObject::tr("Export as HTML"), initial, QString::fromUtf8(exporting::formatInfo(exporting::ExportFormat::Html).filter));
     dialog->setObjectName(QStringLiteral("HtmlExportDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QStringLiteral("html"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/dialogs/SizeChoiceBox.h"
 #include "document/ExportChoices.h"
 #include "export/ExportTypes.h"
 
@@ -50,25 +51,19 @@ public:
     QListWidget* frameList() const { return m_list; }
     QPushButton* markButton() const { return m_mark; }
     QPushButton* unmarkButton() const { return m_unmark; }
-    QRadioButton* sizeButton(document::SizeMode mode) const { return m_size[static_cast<int>(mode)]; }
-    QSpinBox* widthEdit() const { return m_width; }
-    QSpinBox* heightEdit() const { return m_height; }
-    QSpinBox* widthPercentEdit() const { return m_widthPercent; }
-    QSpinBox* heightPercentEdit() const { return m_heightPercent; }
-    QCheckBox* constrainBox() const { return m_constrain; }
-    QComboBox* scalingChoice() const { return m_scaling; }
+    QRadioButton* sizeButton(document::SizeMode mode) const { return m_size->modeButton(mode); }
+    QSpinBox* widthEdit() const { return m_size->widthPixels(); }
+    QSpinBox* heightEdit() const { return m_size->heightPixels(); }
+    QSpinBox* widthPercentEdit() const { return m_size->widthPercent(); }
+    QSpinBox* heightPercentEdit() const { return m_size->heightPercent(); }
+    QCheckBox* constrainBox() const { return m_size->constrainBox(); }
+    QComboBox* scalingChoice() const { return m_size->resampleChoice(); }
     QPushButton* copyButton() const { return m_copy; }
 
 private:
-    void chooseSize(document::SizeMode mode);
-    void setSize(std::int32_t width, std::int32_t height);
-    void widthEdited();
-    void heightEdited();
-    void percentEdited(bool width);
     void mark(bool on);
     void refreshList();
     void updateButtons();
-    document::SizeMode sizeMode() const;
 
     Frames m_frameFacts;
     std::vector<std::uint8_t> m_selection;
@@ -78,13 +73,6 @@ private:
     QListWidget* m_list = nullptr;
     QPushButton* m_mark = nullptr;
     QPushButton* m_unmark = nullptr;
-    QRadioButton* m_size[3] {};
-    QSpinBox* m_width = nullptr;
-    QSpinBox* m_height = nullptr;
-    QSpinBox* m_widthPercent = nullptr;
-    QSpinBox* m_heightPercent = nullptr;
-    QCheckBox* m_constrain = nullptr;
-    QComboBox* m_scaling = nullptr;
+    SizeChoiceBox* m_size = nullptr;
     QPushButton* m_copy = nullptr;
-    bool m_following = false;
 };

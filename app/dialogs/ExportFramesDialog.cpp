@@ -11,7 +11,6 @@
 #include "imaging/FrameImage.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -27,13 +26,6 @@
 #include <filesystem>
 
 namespace {
-
-int percentOf(int pixels, int side)
-{
-    if (side <= 0)
-        return 0;
-    return static_cast<int>(std::min<qint64>(static_cast<qint64>(pixels) * 100 / side, 99999999));
-}
 
 QString settingKey(exporting::ExportFormat format)
 {
@@ -61,18 +53,7 @@ ExportFramesDialog::ExportFramesDialog(COrvoDoc& doc, QWidget* parent)
         m_directories[i] = saved.isEmpty() ? here : saved;
     }
     m_qualitySpin->setValue(settings::readNumber(*store, settings::SettingsGroup, settings::ExportJpegQuality, 75, 0, 100));
-    m_method->setCurrentIndex(settings::readNumber(*store, settings::SettingsGroup, settings::ExportScalingMethod, 0, 0, 1));
     m_name->setText(exportBaseName(m_doc));
-
-    const document::ExportChoices& choices = m_doc.exportChoices();
-    m_constrain->setChecked(choices.constrain);
-    const exporting::PictureSize frame = frameSize();
-    m_following = true;
-    showSide(Side::Width, choices.width > 0 ? choices.width : frame.width, nullptr);
-    showSide(Side::Height, choices.height > 0 ? choices.height : frame.height, nullptr);
-    m_following = false;
-    const int mode = std::clamp(static_cast<int>(choices.sizeMode), 0, 2);
-    m_sizes[static_cast<std::size_t>(mode)]->setChecked(true);
     m_formats.front()->setChecked(true);
     m_scopes.front()->setChecked(true);
     updateEnabling();
@@ -103,13 +84,6 @@ int ExportFramesDialog::formatIndex() const
 {
     const auto chosen = std::find_if(m_formats.begin(), m_formats.end(), [](QRadioButton* b) { return b->isChecked(); });
     return chosen == m_formats.end() ? 0 : static_cast<int>(chosen - m_formats.begin());
-}
-
-ExportFramesDialog::SizeChoice ExportFramesDialog::sizeChoice() const
-{
-    if (m_sizes[2]->isChecked())
-        return SizeChoice::User;
-    return m_sizes[1]->isChecked() ? SizeChoice::Scaled : SizeChoice::Actual;
 }
 
 exporting::PictureSize ExportFramesDialog::frameSize() const
@@ -147,25 +121,6 @@ void ExportFramesDialog::chooseDirectory()
     m_directory->setText(withTrailingSlash(folder));
 }
 
-void ExportFramesDialog::chooseSize(SizeChoice choice)
-{
-    const bool typed = choice == SizeChoice::User;
-    for (QWidget* field : { static_cast<QWidget*>(m_widthPixels), static_cast<QWidget*>(m_widthPercent),
-                            static_cast<QWidget*>(m_heightPixels), static_cast<QWidget*>(m_heightPercent),
-                            static_cast<QWidget*>(m_constrain) })
-        field->setEnabled(typed);
-    if (!typed) {
-        const exporting::PictureSize frame = frameSize();
-        const exporting::PictureSize size
-            = choice == SizeChoice::Scaled ? exporting::scaledSize(frame, m_doc.zoom()) : frame;
-        m_following = true;
-        showSide(Side::Width, size.width, nullptr);
-        showSide(Side::Height, size.height, nullptr);
-        m_following = false;
-    }
-    updateEnabling();
-}
-
 void ExportFramesDialog::markHighlighted(bool exported)
 {
     for (const QListWidgetItem* item : m_frameList->selectedItems()) {
@@ -185,40 +140,14 @@ void ExportFramesDialog::showSelection()
     }
 }
 
-void ExportFramesDialog::setSide(Side side, int pixels, const QSpinBox* typed)
-{
-    showSide(side, pixels, typed);
-    if (!m_constrain->isChecked())
-        return;
-    const exporting::PictureSize frame = frameSize();
-    if (side == Side::Width)
-        showSide(Side::Height, exporting::constrainedHeight(frame, pixels), nullptr);
-    else
-        showSide(Side::Width, exporting::constrainedWidth(frame, pixels), nullptr);
-}
-
-void ExportFramesDialog::showSide(Side side, int pixels, const QSpinBox* typed)
-{
-    const bool width = side == Side::Width;
-    QSpinBox* pixelEdit = width ? m_widthPixels : m_heightPixels;
-    QSpinBox* percentEdit = width ? m_widthPercent : m_heightPercent;
-    const exporting::PictureSize frame = frameSize();
-    // The field being typed in keeps its text; only the others follow it.
-    if (pixelEdit != typed)
-        pixelEdit->setValue(pixels);
-    if (percentEdit != typed)
-        percentEdit->setValue(percentOf(pixels, width ? frame.width : frame.height));
-}
-
 void ExportFramesDialog::updateEnabling()
 {
     std::vector<int> highlighted;
     for (const QListWidgetItem* item : m_frameList->selectedItems())
         highlighted.push_back(m_frameList->row(item));
-    const bool user = sizeChoice() == SizeChoice::User;
     const exporting::DialogState state { scope(), Formats[static_cast<std::size_t>(formatIndex())],
         m_exportHeader->isChecked(), m_selection, highlighted, m_directory->text().trimmed().isEmpty(),
-        !user || (exporting::userSideValid(m_widthPixels->value()) && exporting::userSideValid(m_heightPixels->value())) };
+        m_size->sizeValid() };
     const exporting::DialogEnabling on = exporting::dialogEnabling(state);
     m_frameList->setEnabled(on.frameList);
     m_markExport->setEnabled(on.markExport);
@@ -238,7 +167,7 @@ void ExportFramesDialog::runExport()
     const exporting::FormatInfo& info = exporting::formatInfo(format);
     const QString directory = withTrailingSlash(m_directory->text().trimmed());
     const bool continual = m_continual->isEnabled() && m_continual->isChecked();
-    const auto scaling = m_method->currentIndex() == 1 ? exporting::Scaling::Bilinear : exporting::Scaling::Nearest;
+    const exporting::Scaling scaling = m_size->scaling();
     const std::string name = m_name->text().toStdString();
     const auto outputs = exporting::planOutputs(name, info.extension, scope(), m_doc.frameCount(),
         m_doc.currentFrameIndex(), m_selection, continual ? exporting::Numbering::Continual : exporting::Numbering::FrameNumber);
@@ -258,9 +187,9 @@ void ExportFramesDialog::runExport()
     }
     // The actual size is each frame's own; BMP files keep the display
     // bitmap's size at the zoom, whatever the dialog says.
-    if (sizeChoice() != SizeChoice::Actual && format != exporting::ExportFormat::Bmp) {
-        request.width = m_widthPixels->value();
-        request.height = m_heightPixels->value();
+    if (m_size->mode() != document::SizeMode::Actual && format != exporting::ExportFormat::Bmp) {
+        request.width = m_size->size().width;
+        request.height = m_size->size().height;
     }
     std::vector<std::filesystem::path> paths;
     for (const exporting::PlannedOutput& output : outputs)
@@ -290,16 +219,17 @@ void ExportFramesDialog::runExport()
 void ExportFramesDialog::storeChoices()
 {
     document::ExportChoices& choices = m_doc.exportChoices();
-    choices.sizeMode = static_cast<document::SizeMode>(static_cast<int>(sizeChoice()));
-    choices.constrain = m_constrain->isChecked();
-    choices.width = std::clamp<std::int32_t>(m_widthPixels->value(), 1, static_cast<std::int32_t>(exporting::MaxUserSide));
-    choices.height = std::clamp<std::int32_t>(m_heightPixels->value(), 1, static_cast<std::int32_t>(exporting::MaxUserSide));
+    choices.sizeMode = m_size->mode();
+    choices.constrain = m_size->constrain();
+    choices.width = m_size->size().width;
+    choices.height = m_size->size().height;
     choices.selection = m_selection;
 
     const auto store = settings::open();
     settings::writeNumber(*store, settings::SettingsGroup, settings::UseScalingAtExport,
-                          sizeChoice() != SizeChoice::Actual ? 1 : 0);
-    settings::writeNumber(*store, settings::SettingsGroup, settings::ExportScalingMethod, m_method->currentIndex());
+                          m_size->mode() != document::SizeMode::Actual ? 1 : 0);
+    settings::writeNumber(*store, settings::SettingsGroup, settings::ExportScalingMethod,
+                          static_cast<int>(m_size->scaling()));
     for (std::size_t i = 0; i < Formats.size(); ++i) {
         const QByteArray key = settingKey(Formats[i]).toUtf8();
         const QString directory = m_directories[i].trimmed();

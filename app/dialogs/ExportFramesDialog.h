@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/dialogs/SizeChoiceBox.h"
 #include "export/ExportPlan.h"
 
 #include <QDialog>
@@ -11,7 +12,6 @@
 
 class COrvoDoc;
 class QCheckBox;
-class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -49,17 +49,14 @@ public:
     QSpinBox* qualitySpin() const { return m_qualitySpin; }
     QLineEdit* nameField() const { return m_name; }
     QLineEdit* directoryField() const { return m_directory; }
-    QRadioButton* userSizeButton() const { return m_sizes[2]; }
-    QSpinBox* widthPixels() const { return m_widthPixels; }
-    QSpinBox* heightPixels() const { return m_heightPixels; }
-    QCheckBox* constrainBox() const { return m_constrain; }
+    QRadioButton* userSizeButton() const { return m_size->modeButton(document::SizeMode::User); }
+    QSpinBox* widthPixels() const { return m_size->widthPixels(); }
+    QSpinBox* heightPixels() const { return m_size->heightPixels(); }
+    QCheckBox* constrainBox() const { return m_size->constrainBox(); }
     QPushButton* exportButton() const { return m_export; }
     const std::vector<std::uint8_t>& selection() const { return m_selection; }
 
 private:
-    enum class Side { Width, Height };
-    enum class SizeChoice { Actual = 0, Scaled = 1, User = 2 };
-
     // ExportFramesDialogLayout.cpp
     void buildWidgets();
     void layOut();
@@ -68,25 +65,20 @@ private:
     void chooseScope(exporting::Scope scope);
     void chooseFormat(int index);
     void chooseDirectory();
-    void chooseSize(SizeChoice choice);
     void markHighlighted(bool exported);
     void showSelection();
-    void setSide(Side side, int pixels, const QSpinBox* typed);
-    void showSide(Side side, int pixels, const QSpinBox* typed);
     void updateEnabling();
     void runExport();
     void storeChoices();
 
     exporting::Scope scope() const;
     int formatIndex() const;
-    SizeChoice sizeChoice() const;
     exporting::PictureSize frameSize() const;
 
     COrvoDoc& m_doc;
     std::vector<std::uint8_t> m_selection;
     std::array<QString, Formats.size()> m_directories;
     bool m_directoryChosen = false;
-    bool m_following = false;
     int m_shownFormat = 0;
 
     std::array<QRadioButton*, 3> m_scopes {};
@@ -102,13 +94,7 @@ private:
     QLineEdit* m_name = nullptr;
     QLineEdit* m_directory = nullptr;
     QPushButton* m_browse = nullptr;
-    std::array<QRadioButton*, 3> m_sizes {};
-    QSpinBox* m_widthPixels = nullptr;
-    QSpinBox* m_widthPercent = nullptr;
-    QSpinBox* m_heightPixels = nullptr;
-    QSpinBox* m_heightPercent = nullptr;
-    QCheckBox* m_constrain = nullptr;
-    QComboBox* m_method = nullptr;
+    SizeChoiceBox* m_size = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_close = nullptr;
 };

@@ -2,12 +2,12 @@
 
 #include "app/dialogs/ExportFramesDialog.h"
 
+#include "app/Settings.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "view/FramePicture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -23,19 +24,6 @@
 namespace {
 
 constexpr int PreviewSide = 128;
-// The size fields take more than an export accepts, so that a size out of
-// range stays visible (with "Export" disabled) instead of being clamped.
-constexpr int MaxPixelsShown = 999999;
-constexpr int MaxPercentShown = 99999999;
-
-QSpinBox* sizeEdit(int maximum, const QString& suffix, QWidget* parent)
-{
-    auto* edit = new QSpinBox(parent);
-    edit->setRange(0, maximum);
-    edit->setSuffix(suffix);
-    return edit;
-}
-
 QIcon previewOf(const COrvoDoc& doc)
 {
     const imaging::FrameImage* frame = doc.frame();
@@ -88,16 +76,13 @@ void ExportFramesDialog::buildWidgets()
     m_directory = new QLineEdit(this);
     m_browse = new QPushButton(tr("Export directory..."), this);
 
-    const QString sizeTexts[] = { tr("Actual size"), tr("Scaled size"), tr("User defined size") };
-    for (std::size_t i = 0; i < m_sizes.size(); ++i)
-        m_sizes[i] = new QRadioButton(sizeTexts[i], this);
-    m_widthPixels = sizeEdit(MaxPixelsShown, tr(" pixels"), this);
-    m_widthPercent = sizeEdit(MaxPercentShown, tr(" %"), this);
-    m_heightPixels = sizeEdit(MaxPixelsShown, tr(" pixels"), this);
-    m_heightPercent = sizeEdit(MaxPercentShown, tr(" %"), this);
-    m_constrain = new QCheckBox(tr("Constrain Proportions"), this);
-    m_method = new QComboBox(this);
-    m_method->addItems({ QStringLiteral("Nearest Neighbour "), QStringLiteral("Bilinear") });
+    const document::ExportChoices& choices = m_doc.exportChoices();
+    const auto store = settings::open();
+    const SizeChoiceBox::Setup size { .frame = frameSize(), .zoom = m_doc.zoom(), .mode = choices.sizeMode,
+        .userWidth = choices.width, .userHeight = choices.height, .constrain = choices.constrain,
+        .scaling = static_cast<exporting::Scaling>(
+            settings::readNumber(*store, settings::SettingsGroup, settings::ExportScalingMethod, 0, 0, 1)) };
+    m_size = new SizeChoiceBox(tr("Size"), size, this);
 
     m_export = new QPushButton(tr("Export"), this);
     m_close = new QPushButton(tr("Close"), this);
@@ -138,24 +123,10 @@ void ExportFramesDialog::layOut()
     targetGrid->addWidget(m_directory, 1, 1);
     targetGrid->addWidget(m_browse, 1, 2);
 
-    auto* size = new QGroupBox(tr("Size"), this);
-    auto* sizeGrid = new QGridLayout(size);
-    for (std::size_t i = 0; i < m_sizes.size(); ++i)
-        sizeGrid->addWidget(m_sizes[i], 0, static_cast<int>(i));
-    sizeGrid->addWidget(new QLabel(tr("Width:"), this), 1, 0);
-    sizeGrid->addWidget(m_widthPixels, 1, 1);
-    sizeGrid->addWidget(m_widthPercent, 1, 2);
-    sizeGrid->addWidget(new QLabel(tr("Height:"), this), 2, 0);
-    sizeGrid->addWidget(m_heightPixels, 2, 1);
-    sizeGrid->addWidget(m_heightPercent, 2, 2);
-    sizeGrid->addWidget(m_constrain, 3, 1, 1, 2);
-    sizeGrid->addWidget(new QLabel(tr("Resample:"), this), 4, 0);
-    sizeGrid->addWidget(m_method, 4, 1, 1, 2);
-
     auto* right = new QVBoxLayout;
     right->addWidget(format);
     right->addWidget(target);
-    right->addWidget(size);
+    right->addWidget(m_size);
     right->addStretch();
     auto* columns = new QHBoxLayout;
     columns->addWidget(frames);
@@ -184,13 +155,6 @@ void ExportFramesDialog::connectWidgets()
                 chooseFormat(static_cast<int>(i));
         });
     }
-    const SizeChoice sizes[] = { SizeChoice::Actual, SizeChoice::Scaled, SizeChoice::User };
-    for (std::size_t i = 0; i < m_sizes.size(); ++i) {
-        connect(m_sizes[i], &QRadioButton::toggled, this, [this, choice = sizes[i]](bool on) {
-            if (on)
-                chooseSize(choice);
-        });
-    }
     connect(m_frameList, &QListWidget::itemSelectionChanged, this, &ExportFramesDialog::updateEnabling);
     connect(m_markExport, &QPushButton::clicked, this, [this] { markHighlighted(true); });
     connect(m_markNotExport, &QPushButton::clicked, this, [this] { markHighlighted(false); });
@@ -202,22 +166,7 @@ void ExportFramesDialog::connectWidgets()
         updateEnabling();
     });
     connect(m_browse, &QPushButton::clicked, this, &ExportFramesDialog::chooseDirectory);
-    const auto follow = [this](QSpinBox* edit, Side side, bool percent) {
-        connect(edit, &QSpinBox::valueChanged, this, [this, edit, side, percent](int value) {
-            if (m_following)
-                return;
-            const exporting::PictureSize frame = frameSize();
-            const std::int32_t length = side == Side::Width ? frame.width : frame.height;
-            m_following = true;
-            setSide(side, percent ? exporting::sideFromPercent(length, value) : value, edit);
-            m_following = false;
-            updateEnabling();
-        });
-    };
-    follow(m_widthPixels, Side::Width, false);
-    follow(m_widthPercent, Side::Width, true);
-    follow(m_heightPixels, Side::Height, false);
-    follow(m_heightPercent, Side::Height, true);
+    connect(m_size, &SizeChoiceBox::changed, this, &ExportFramesDialog::updateEnabling);
     connect(m_export, &QPushButton::clicked, this, &ExportFramesDialog::runExport);
     connect(m_close, &QPushButton::clicked, this, &ExportFramesDialog::reject);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/dialogs/SizeChoiceBox.h"
 #include "document/ExportChoices.h"
 
 #include <QDialog>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -60,29 +60,22 @@ public:
     QLineEdit* frameTimeEdit() const { return m_frameTime; }
     QLineEdit* framesPerSecondEdit() const { return m_framesPerSecond; }
     QPushButton* fromHeaderButton() const { return m_fromHeader; }
-    QRadioButton* sizeButton(document::SizeMode mode) const { return m_size.at(static_cast<std::size_t>(mode)); }
-    QSpinBox* widthEdit() const { return m_width; }
-    QSpinBox* heightEdit() const { return m_height; }
-    QSpinBox* widthPercentEdit() const { return m_widthPercent; }
-    QSpinBox* heightPercentEdit() const { return m_heightPercent; }
-    QComboBox* scalingChoice() const { return m_scaling; }
+    QRadioButton* sizeButton(document::SizeMode mode) const { return m_size->modeButton(mode); }
+    QSpinBox* widthEdit() const { return m_size->widthPixels(); }
+    QSpinBox* heightEdit() const { return m_size->heightPixels(); }
+    QSpinBox* widthPercentEdit() const { return m_size->widthPercent(); }
+    QSpinBox* heightPercentEdit() const { return m_size->heightPercent(); }
+    QComboBox* scalingChoice() const { return m_size->resampleChoice(); }
     QComboBox* codecChoice() const { return m_codec; }
     QPushButton* okButton() const { return m_ok; }
 
 private:
     QWidget* buildFrames();
     QWidget* buildSpeed(const Parameters& start);
-    QWidget* buildSize(const Parameters& start);
     void setIncluded(bool included);
     void showItem(int frame);
     void chooseUnit(int index);
     void followRate(const QLineEdit* typed, QLineEdit* target);
-    void chooseSize(document::SizeMode mode);
-    void widthEdited();
-    void heightEdited();
-    void percentEdited(QSpinBox* percent, QSpinBox* pixels, std::int32_t whole);
-    void showSize(std::int32_t width, std::int32_t height);
-    document::SizeMode sizeMode() const;
     void updateEnabling();
 
     Facts m_facts;
@@ -96,17 +89,9 @@ private:
     QPushButton* m_fromHeader = nullptr;
     QRadioButton* m_colour = nullptr;
     QRadioButton* m_grey = nullptr;
-    std::array<QRadioButton*, 3> m_size {};
-    QSpinBox* m_width = nullptr;
-    QSpinBox* m_height = nullptr;
-    QSpinBox* m_widthPercent = nullptr;
-    QSpinBox* m_heightPercent = nullptr;
-    QCheckBox* m_constrain = nullptr;
-    QComboBox* m_scaling = nullptr;
+    SizeChoiceBox* m_size = nullptr;
     QComboBox* m_codec = nullptr;
     QCheckBox* m_openVideo = nullptr;
     QPushButton* m_ok = nullptr;
-    std::int32_t m_userWidth = 1;
-    std::int32_t m_userHeight = 1;
     bool m_following = false;
 };

@@ -1,6 +1,7 @@
 #include "export/AviWriter.h"
 
 #include "export/FramePipeline.h"
+#include "export/ImageWriters.h"
 
 #include "codecs/JpegAdapter.h"
 #include "dicom/DicomEncoder.h"
@@ -211,24 +212,12 @@ Result<std::vector<std::uint8_t>> AviWriter::framePayload(const Picture& picture
             return Error { ExportError::InvalidPicture, "JPEG frame: " + jpeg.error().detail };
         return std::move(jpeg).value();
     }
-    const std::size_t row = static_cast<std::size_t>(picture.width) * (grey ? 1U : 3U);
-    const auto stride = static_cast<std::size_t>(strideOf(picture.width, m_settings.colour));
-    std::vector<std::uint8_t> dib(stride * static_cast<std::size_t>(picture.height));
-    for (std::int32_t y = 0; y < picture.height; ++y) {
-        const std::uint8_t* from = pixels.data() + static_cast<std::size_t>(y) * row;
-        std::uint8_t* to = dib.data() + static_cast<std::size_t>(picture.height - 1 - y) * stride;
-        if (grey) {
-            std::copy_n(from, row, to);
-            continue;
-        }
-        // A DIB's 24-bit pixels are blue, green, red.
-        for (std::size_t x = 0; x < row; x += 3) {
-            to[x] = from[x + 2];
-            to[x + 1] = from[x + 1];
-            to[x + 2] = from[x];
-        }
-    }
-    return dib;
+    Picture converted { picture.width, picture.height, grey ? 1 : 3, std::move(pixels) };
+    auto dib = bitmapOf(converted);
+    if (!dib)
+        return dib.error();
+    const auto rows = dib->pixelRows();
+    return std::vector<std::uint8_t>(rows.begin(), rows.end());
 }
 
 Result<void> AviWriter::writeHeader()

@@ -61,9 +61,7 @@ static_assert(std::is_trivially_destructible_v<DecompressJob>);
 struct CompressJob {
     jpeg_compress_struct info;
     ErrorManager error;
-    std::FILE* file;
-    // Set instead of file: the stream goes to memory (see VectorDestination).
-    jpeg_destination_mgr* destination;
+    jpeg_destination_mgr* destination; // see VectorDestination
 };
 static_assert(std::is_trivially_destructible_v<CompressJob>);
 
@@ -158,13 +156,9 @@ bool compress(CompressJob& job, const unsigned char* pixels, std::uint32_t width
     if (setjmp(job.error.jump))
         return false;
     jpeg_create_compress(&job.info);
-    // Straight to the file, or to our own memory destination: the library's
-    // memory destination can leave its buffer pointer stale (and the buffer
-    // leaked) when the library fails after growing it.
-    if (job.destination)
-        job.info.dest = job.destination;
-    else
-        jpeg_stdio_dest(&job.info, job.file);
+    // Our own memory destination: the library's can leave its buffer pointer
+    // stale (and the buffer leaked) when the library fails after growing it.
+    job.info.dest = job.destination;
     job.info.image_width = width;
     job.info.image_height = height;
     job.info.input_components = components;
@@ -289,31 +283,19 @@ Result<DecodedPicture> JpegAdapter::readFile(const std::filesystem::path& path)
 Result<void> JpegAdapter::writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> pixels,
     std::uint32_t width, std::uint32_t height, PictureColour colour, int quality)
 {
-    const int components = colour == PictureColour::Rgb ? 3 : 1;
-    // JPEG stores 16-bit sizes; libjpeg caps them at 65500 (JPEG_MAX_DIMENSION).
-    if (width == 0 || height == 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-        return Error { CodecError::Unsupported, "Picture size not writable as JPEG" };
-    if (pixels.size() < std::uint64_t(width) * height * std::uint64_t(components))
-        return Error { CodecError::Corrupt, "Picture buffer smaller than its size" };
+    auto encoded = encode(pixels, width, height, colour, quality);
+    if (!encoded)
+        return encoded.error();
     try {
         std::filesystem::path temporary = path;
         temporary += ".tmp" + std::to_string(std::random_device {}());
-        auto job = std::make_unique<CompressJob>();
-        initError(job->error);
-        job->info.err = &job->error.pub;
-        job->destination = nullptr;
-        job->file = std::fopen(temporary.c_str(), "wb");
-        if (!job->file)
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (!file)
             return Error { CodecError::FileIo, "File creation error" };
-        const bool compressed = compress(*job, pixels.data(), width, height, components, quality);
-        jpeg_destroy_compress(&job->info);
-        const bool closed = std::fclose(job->file) == 0;
+        const bool written = std::fwrite(encoded->data(), 1, encoded->size(), file) == encoded->size();
+        const bool closed = std::fclose(file) == 0;
         std::error_code ignored;
-        if (!compressed) {
-            std::filesystem::remove(temporary, ignored);
-            return Error { CodecError::FileIo, job->error.message };
-        }
-        if (!closed) {
+        if (!written || !closed) {
             std::filesystem::remove(temporary, ignored);
             return Error { CodecError::FileIo, "Cannot write " + temporary.string() };
         }
@@ -347,7 +329,6 @@ Result<std::vector<std::uint8_t>> JpegAdapter::encode(std::span<const std::uint8
         auto job = std::make_unique<CompressJob>();
         initError(job->error);
         job->info.err = &job->error.pub;
-        job->file = nullptr;
         job->destination = &destination->pub;
         const bool compressed = compress(*job, pixels.data(), width, height, components, quality);
         jpeg_destroy_compress(&job->info);

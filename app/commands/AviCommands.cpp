@@ -7,6 +7,7 @@
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
 #include "app/commands/ExportNames.h"
+#include "app/dialogs/FramePreviewIcon.h"
 #include "app/dialogs/VideoSetupDialog.h"
 #include "document/COrvoDoc.h"
 #include "document/ExportPictures.h"
@@ -144,7 +145,7 @@ void exportAvi(CMainFrame& frame)
     const imaging::FrameImage* current = doc->frame();
     const VideoSetupDialog::Facts facts {
         current ? current->width() : 1, current ? current->height() : 1, doc->zoom(), doc->headerFrameTime(),
-        doc->currentFrameIndex(),
+        doc->currentFrameIndex(), framePreviewPixmap(*doc, 128),
     };
     const auto chosen = VideoSetupDialog::ask(startingChoices(*doc, *store), facts, &frame);
     if (!chosen)

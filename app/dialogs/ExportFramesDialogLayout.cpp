@@ -2,10 +2,11 @@
 
 #include "app/dialogs/ExportFramesDialog.h"
 
+#include "app/dialogs/FramePreviewIcon.h"
+
 #include "app/Settings.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
-#include "view/FramePicture.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,18 +25,6 @@
 namespace {
 
 constexpr int PreviewSide = 128;
-QIcon previewOf(const COrvoDoc& doc)
-{
-    const imaging::FrameImage* frame = doc.frame();
-    const imaging::DisplayBitmap* bitmap = frame ? frame->displayBitmap() : nullptr;
-    if (!bitmap || bitmap->isNull())
-        return {};
-    const QImage picture = framePicture(*bitmap);
-    if (picture.isNull())
-        return {};
-    return QIcon(QPixmap::fromImage(
-        picture.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-}
 
 } // namespace
 
@@ -56,7 +45,7 @@ void ExportFramesDialog::buildWidgets()
     m_continual = new QCheckBox(tr("Continual numeration"), this);
     m_preview = new QPushButton(this);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setIcon(previewOf(m_doc));
+    m_preview->setIcon(QIcon(framePreviewPixmap(m_doc, PreviewSide)));
     m_preview->setIconSize(QSize(PreviewSide, PreviewSide));
     m_preview->setFixedSize(PreviewSide + 12, PreviewSide + 12);
 

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -86,6 +87,13 @@ QWidget* VideoSetupDialog::buildFrames()
     m_includeButton = new QPushButton(tr("Include to video"), box);
     m_excludeButton = new QPushButton(tr("Exclude from video"), box);
     auto* layout = new QVBoxLayout(box);
+    if (!m_facts.preview.isNull()) {
+        auto* preview = new QLabel(box);
+        preview->setObjectName(QStringLiteral("preview"));
+        preview->setPixmap(m_facts.preview);
+        preview->setAlignment(Qt::AlignCenter);
+        layout->addWidget(preview);
+    }
     layout->addWidget(m_frames);
     layout->addWidget(m_includeButton);
     layout->addWidget(m_excludeButton);

@@ -3,6 +3,7 @@
 #include "app/dialogs/VideoSetupDialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -26,7 +27,7 @@ VideoSetupDialog::Parameters start(double frameTime, SizeMode mode)
     return p;
 }
 
-const VideoSetupDialog::Facts kFacts { 128, 64, 0.5, 0.0, 0 };
+const VideoSetupDialog::Facts kFacts { 128, 64, 0.5, 0.0, 0, {} };
 
 } // namespace
 
@@ -100,7 +101,11 @@ private slots:
         QVERIFY(!without.fromHeaderButton()->isEnabled());
         VideoSetupDialog::Facts facts = kFacts;
         facts.headerFrameTime = 50.0;
+        facts.preview = QPixmap(64, 32);
+        facts.preview.fill(Qt::gray);
         VideoSetupDialog with(start(0.0, SizeMode::Actual), facts);
+        QVERIFY(without.findChild<QLabel*>(QStringLiteral("preview")) == nullptr);
+        QVERIFY(with.findChild<QLabel*>(QStringLiteral("preview")) != nullptr);
         QVERIFY(!with.okButton()->isEnabled());
         with.fromHeaderButton()->click();
         QCOMPARE(with.framesPerSecondEdit()->text(), QStringLiteral("20.00"));

@@ -145,7 +145,7 @@ void exportAvi(CMainFrame& frame)
     const imaging::FrameImage* current = doc->frame();
     const VideoSetupDialog::Facts facts {
         current ? current->width() : 1, current ? current->height() : 1, doc->zoom(), doc->headerFrameTime(),
-        doc->currentFrameIndex(), framePreviewPixmap(*doc, 128),
+        doc->currentFrameIndex(), framePreview(*doc, 128),
     };
     const auto chosen = VideoSetupDialog::ask(startingChoices(*doc, *store), facts, &frame);
     if (!chosen)

@@ -45,7 +45,7 @@ void ExportFramesDialog::buildWidgets()
     m_continual = new QCheckBox(tr("Continual numeration"), this);
     m_preview = new QPushButton(this);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setIcon(QIcon(framePreviewPixmap(m_doc, PreviewSide)));
+    m_preview->setIcon(QIcon(QPixmap::fromImage(framePreview(m_doc, PreviewSide))));
     m_preview->setIconSize(QSize(PreviewSide, PreviewSide));
     m_preview->setFixedSize(PreviewSide + 12, PreviewSide + 12);
 

@@ -4,7 +4,7 @@
 #include "imaging/FrameImage.h"
 #include "view/FramePicture.h"
 
-QPixmap framePreviewPixmap(const COrvoDoc& doc, int side)
+QImage framePreview(const COrvoDoc& doc, int side)
 {
     const imaging::FrameImage* frame = doc.frame();
     const imaging::DisplayBitmap* bitmap = frame ? frame->displayBitmap() : nullptr;
@@ -13,5 +13,5 @@ QPixmap framePreviewPixmap(const COrvoDoc& doc, int side)
     const QImage picture = framePicture(*bitmap);
     if (picture.isNull())
         return {};
-    return QPixmap::fromImage(picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 
 class COrvoDoc;
 
 // The document's current frame as shown, fitted into side x side pixels, for
 // the dialogs that show which frame they start from; null without a frame.
-QPixmap framePreviewPixmap(const COrvoDoc& doc, int side);
+QImage framePreview(const COrvoDoc& doc, int side);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QLabel>
+#include <QPixmap>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -90,7 +91,7 @@ QWidget* VideoSetupDialog::buildFrames()
     if (!m_facts.preview.isNull()) {
         auto* preview = new QLabel(box);
         preview->setObjectName(QStringLiteral("preview"));
-        preview->setPixmap(m_facts.preview);
+        preview->setPixmap(QPixmap::fromImage(m_facts.preview));
         preview->setAlignment(Qt::AlignCenter);
         layout->addWidget(preview);
     }

@@ -4,7 +4,7 @@
 #include "document/ExportChoices.h"
 
 #include <QDialog>
-#include <QPixmap>
+#include <QImage>
 
 #include <cstdint>
 #include <optional>
@@ -46,7 +46,7 @@ public:
         double zoom = 1.0;
         double headerFrameTime = 0.0; // 0: the file gives none
         int currentFrame = 0;
-        QPixmap preview; // the current frame as shown, small
+        QImage preview; // the current frame as shown, small
     };
 
     VideoSetupDialog(const Parameters& start, const Facts& facts, QWidget* parent = nullptr);

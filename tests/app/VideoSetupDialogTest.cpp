@@ -101,7 +101,7 @@ private slots:
         QVERIFY(!without.fromHeaderButton()->isEnabled());
         VideoSetupDialog::Facts facts = kFacts;
         facts.headerFrameTime = 50.0;
-        facts.preview = QPixmap(64, 32);
+        facts.preview = QImage(64, 32, QImage::Format_RGB32);
         facts.preview.fill(Qt::gray);
         VideoSetupDialog with(start(0.0, SizeMode::Actual), facts);
         QVERIFY(without.findChild<QLabel*>(QStringLiteral("preview")) == nullptr);

@@ -126,7 +126,10 @@ void CopyFramesDialog::updateButtons()
     }
     m_mark->setEnabled(selecting && highlightedOff);
     m_unmark->setEnabled(selecting && highlightedOn);
-    m_copy->setEnabled(m_size->sizeValid());
+    // Frames alone, from an empty selection, would copy an empty report.
+    const bool noFrame = m_frames->isChecked() && !m_header->isChecked() && m_scope[SelectedScope]->isChecked()
+        && std::none_of(m_selection.begin(), m_selection.end(), [](std::uint8_t on) { return on != 0; });
+    m_copy->setEnabled(m_size->sizeValid() && !noFrame);
 }
 
 CopyFramesDialog::Parameters CopyFramesDialog::parameters() const

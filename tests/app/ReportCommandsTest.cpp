@@ -266,6 +266,20 @@ private slots:
         QCOMPARE(dialog.copyButton()->isEnabled(), enabled);
     }
 
+    // Frames alone from an empty selection would copy an empty report.
+    void copyNeedsAFrameOrTheHeader()
+    {
+        document::ExportChoices choices;
+        choices.selection.assign(3, 0);
+        CopyFramesDialog dialog({ 3, 0, 512, 256, 1.0F }, choices, exporting::Scaling::Bilinear);
+        dialog.scopeButton(2)->click();
+        dialog.headerBox()->setChecked(false);
+        dialog.framesBox()->setChecked(true);
+        QVERIFY(!dialog.copyButton()->isEnabled());
+        dialog.headerBox()->setChecked(true);
+        QVERIFY(dialog.copyButton()->isEnabled());
+    }
+
     void htmlPageListsItsPicturesWithoutThePatientsName()
     {
         Viewer viewer(TestFile::NamedPatient, QStringLiteral("DOE^JANE.dcm"));

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -72,6 +73,26 @@ bool putFrames(Output& out, const DicomDataset& dataset, std::uint32_t length)
     return true;
 }
 
+// The process's umask, read without setting it: umask() can only be asked by
+// changing it, and files are written from several threads at once (exports),
+// so the moment of a zero mask could leave another thread's new file open to all.
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        unsigned value = 022;
+        if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, status)) {
+                if (std::sscanf(line, "Umask: %o", &value) == 1)
+                    break;
+            }
+            std::fclose(status);
+        }
+        return static_cast<mode_t>(value & 0777);
+    }();
+    return mask;
+}
+
 std::string hiddenName(const std::filesystem::path& path)
 {
     return (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
@@ -126,13 +147,10 @@ bool writeThroughTemporary(const std::filesystem::path& path, const std::functio
         return false;
     // The new file keeps the old one's permissions, or the usual ones for a new file.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
+    if (::stat(path.c_str(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
+    else
+        ::fchmod(fd, 0666 & ~processUmask());
     const bool filled = fill(fd);
     const bool synced = filled && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;

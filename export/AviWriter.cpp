@@ -2,12 +2,11 @@
 
 #include "export/FramePipeline.h"
 #include "export/ImageWriters.h"
+#include "export/OutputFile.h"
 
 #include "codecs/JpegAdapter.h"
-#include "dicom/DicomEncoder.h"
 
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -15,7 +14,6 @@
 #include <limits>
 #include <new>
 #include <optional>
-#include <streambuf>
 #include <string_view>
 
 namespace exporting {
@@ -123,40 +121,6 @@ std::uint64_t strideOf(std::int32_t width, AviColour colour)
     const std::uint64_t row = std::uint64_t(std::max(width, 0)) * (colour == AviColour::Grey ? 1U : 3U);
     return (row + 3) / 4 * 4;
 }
-
-// A std::ostream over a file descriptor, with seeking, so that the movie
-// goes through the core's one temporary-file routine.
-class FdOutBuf final : public std::streambuf {
-public:
-    explicit FdOutBuf(int fd) : m_fd(fd) {}
-
-protected:
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        const auto byte = static_cast<std::uint8_t>(c);
-        return dicom::writeAllTo(m_fd, { &byte, 1 }) ? c : traits_type::eof();
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override
-    {
-        const std::span bytes(reinterpret_cast<const std::uint8_t*>(s), static_cast<std::size_t>(n));
-        return dicom::writeAllTo(m_fd, bytes) ? n : 0;
-    }
-    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override
-    {
-        const int whence = dir == std::ios_base::beg ? SEEK_SET : dir == std::ios_base::cur ? SEEK_CUR : SEEK_END;
-        const off_t at = ::lseek(m_fd, static_cast<off_t>(off), whence);
-        return at < 0 ? pos_type(off_type(-1)) : pos_type(static_cast<off_type>(at));
-    }
-    pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override
-    {
-        return seekoff(off_type(pos), std::ios_base::beg, mode);
-    }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -395,35 +359,19 @@ Result<AviSummary> writeAviFile(const std::filesystem::path& path, const AviSett
         return Error { ExportError::TooLarge, "the movie would pass 1 GiB" };
     if (auto space = checkFreeSpace(path, estimate); !space)
         return space.error();
-    bool started = false;
-    std::optional<Error> failure;
     AviSummary summary;
-    const bool written = dicom::writeThroughTemporary(path, [&](int fd) {
-        started = true;
-        try {
-            FdOutBuf buffer(fd);
-            std::ostream out(&buffer);
-            AviWriter writer(out, settings);
-            if (auto fed = feed(writer); !fed) {
-                failure = fed.error();
-                return false;
-            }
-            if (auto done = writer.finish(); !done) {
-                failure = done.error();
-                return false;
-            }
-            summary = { writer.frameCount(), writer.skippedCount() };
-            return true;
-        } catch (const std::bad_alloc&) {
-            failure = Error { ExportError::OutOfMemory, "no memory for the movie" };
-            return false;
-        }
+    auto written = writeOutputFile(path, [&](std::ostream& out) -> Result<void> {
+        AviWriter writer(out, settings);
+        if (auto fed = feed(writer); !fed)
+            return fed;
+        if (auto done = writer.finish(); !done)
+            return done;
+        summary = { writer.frameCount(), writer.skippedCount() };
+        return {};
     });
-    if (written)
-        return summary;
-    if (failure)
-        return *failure;
-    return Error { started ? ExportError::WriteFailed : ExportError::CannotCreate, "cannot write " + path.string() };
+    if (!written)
+        return written.error();
+    return summary;
 }
 
 Result<AviSummary> writeAviMovie(const std::filesystem::path& path, const AviMovie& movie, const PictureSource& source,

@@ -1,23 +1,20 @@
 #include "export/OutputFile.h"
 
+#include "dicom/DicomEncoder.h"
+
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <new>
 #include <streambuf>
-#include <string>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace exporting {
 
 namespace {
 
-// An output stream straight onto a file descriptor, so that a failed write
-// (a full disk, a file size limit) shows as a failed stream at once.
+// A buffered output stream straight onto a file descriptor, so that a failed
+// write (a full disk, a file size limit) shows as a failed stream at once. It
+// seeks, for formats that fill in their header at the end (movies).
 class DescriptorBuffer : public std::streambuf {
 public:
     explicit DescriptorBuffer(int fd) : m_fd(fd) { setp(m_buffer.data(), m_buffer.data() + m_buffer.size()); }
@@ -48,6 +45,20 @@ protected:
         return count;
     }
 
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override
+    {
+        if (!drain())
+            return pos_type(off_type(-1));
+        const int whence = dir == std::ios_base::beg ? SEEK_SET : dir == std::ios_base::cur ? SEEK_CUR : SEEK_END;
+        const off_t at = ::lseek(m_fd, static_cast<off_t>(off), whence);
+        return at < 0 ? pos_type(off_type(-1)) : pos_type(static_cast<off_type>(at));
+    }
+
+    pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override
+    {
+        return seekoff(off_type(pos), std::ios_base::beg, mode);
+    }
+
 private:
     bool drain()
     {
@@ -58,17 +69,7 @@ private:
 
     bool writeAll(const char* data, std::size_t size)
     {
-        while (size > 0 && !m_failed) {
-            const ssize_t done = ::write(m_fd, data, size);
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (done <= 0) {
-                m_failed = true;
-                break;
-            }
-            data += done;
-            size -= static_cast<std::size_t>(done);
-        }
+        m_failed = m_failed || !dicom::writeAllTo(m_fd, { reinterpret_cast<const std::uint8_t*>(data), size });
         return !m_failed;
     }
 
@@ -77,49 +78,6 @@ private:
     std::array<char, 65536> m_buffer {};
 };
 
-// A hidden name beside the target with this process's id and a random part,
-// so that runs in parallel never share a temporary file.
-std::string temporaryPattern(const std::filesystem::path& path)
-{
-    std::string name = ".";
-    name += path.filename().string();
-    name += '.';
-    name += std::to_string(::getpid());
-    name += ".XXXXXX";
-    return (path.parent_path() / name).string();
-}
-
-// The process's umask, read without setting it: umask() can only be asked by
-// changing it, which would hand other threads' new files a wrong mask.
-mode_t processUmask()
-{
-    static const mode_t mask = [] {
-        std::FILE* status = std::fopen("/proc/self/status", "re");
-        unsigned value = 022;
-        if (status) {
-            char line[256];
-            while (std::fgets(line, sizeof line, status)) {
-                if (std::sscanf(line, "Umask: %o", &value) == 1)
-                    break;
-            }
-            std::fclose(status);
-        }
-        return static_cast<mode_t>(value & 0777);
-    }();
-    return mask;
-}
-
-// The new file keeps the old one's permissions, or the usual ones.
-void setMode(int fd, const std::filesystem::path& path)
-{
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 0666);
-        return;
-    }
-    ::fchmod(fd, 0666 & ~processUmask());
-}
-
 } // namespace
 
 Result<void> writeOutputFile(const std::filesystem::path& path,
@@ -127,31 +85,27 @@ Result<void> writeOutputFile(const std::filesystem::path& path,
 {
     if (path.empty() || !path.has_filename())
         return Error { ExportError::CannotCreate, "no file name" };
-    std::string temporary = temporaryPattern(path);
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return Error { ExportError::CannotCreate, "cannot create " + path.string() + ": " + std::strerror(errno) };
-    setMode(fd, path);
+    bool started = false;
     Result<void> result;
-    try {
-        DescriptorBuffer buffer(fd);
-        std::ostream out(&buffer);
-        result = fill(out);
-        out.flush();
-        if (result && (!out || buffer.failed()))
-            result = Error { ExportError::WriteFailed, "cannot write " + path.string() };
-    } catch (const std::bad_alloc&) {
-        result = Error { ExportError::OutOfMemory, "not enough memory to write " + path.string() };
-    }
-    if (result && ::fsync(fd) != 0)
-        result = Error { ExportError::WriteFailed, "cannot write " + path.string() + ": " + std::strerror(errno) };
-    if (::close(fd) != 0 && result)
-        result = Error { ExportError::WriteFailed, "cannot write " + path.string() + ": " + std::strerror(errno) };
-    if (result && std::rename(temporary.c_str(), path.c_str()) != 0)
-        result = Error { ExportError::WriteFailed, "cannot rename to " + path.string() + ": " + std::strerror(errno) };
+    const bool written = dicom::writeThroughTemporary(path, [&](int fd) {
+        started = true;
+        try {
+            DescriptorBuffer buffer(fd);
+            std::ostream out(&buffer);
+            result = fill(out);
+            out.flush();
+            if (result && (!out || buffer.failed()))
+                result = Error { ExportError::WriteFailed, "cannot write " + path.string() };
+        } catch (const std::bad_alloc&) {
+            result = Error { ExportError::OutOfMemory, "not enough memory to write " + path.string() };
+        }
+        return result.has_value();
+    });
     if (!result)
-        ::unlink(temporary.c_str());
-    return result;
+        return result;
+    if (!written)
+        return Error { started ? ExportError::WriteFailed : ExportError::CannotCreate, "cannot write " + path.string() };
+    return {};
 }
 
 } // namespace exporting

@@ -1,11 +1,13 @@
 #include "export/HtmlPageFiles.h"
 
+#include "export/FramePipeline.h"
 #include "export/ImageWriters.h"
 #include "export/OutputFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <numeric>
 
 namespace exporting {
 
@@ -27,12 +29,15 @@ bool writePicture(const std::filesystem::path& path, const PictureSource& source
     auto picture = source.picture(frame);
     if (!picture)
         return false;
-    auto sized = resamplePicture(*picture, scaledSide(picture->width, options.zoom),
-                                 scaledSide(picture->height, options.zoom), options.scaling);
-    if (!sized)
-        return false;
-    auto written = writeOutputFile(path, [&](std::ostream& out) { return writeJpeg(*sized, options.quality, out); });
-    return written.has_value();
+    const std::int32_t width = scaledSide(picture->width, options.zoom);
+    const std::int32_t height = scaledSide(picture->height, options.zoom);
+    if (width != picture->width || height != picture->height) {
+        picture = resamplePicture(*picture, width, height, options.scaling);
+        if (!picture)
+            return false;
+    }
+    return writeOutputFile(path, [&](std::ostream& out) { return writeJpeg(*picture, options.quality, out); })
+        .has_value();
 }
 
 } // namespace
@@ -48,23 +53,34 @@ Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std
             std::error_code ignored; // a folder that cannot be made fails each picture instead
             std::filesystem::create_directories(folder, ignored);
         }
+        const auto numberOf = [&](std::size_t index) {
+            return options.continual ? static_cast<int>(index) + 1 : frames[index] + 1;
+        };
+        // Each worker renders, resizes, encodes and writes its own picture; the
+        // pipeline hands the outcomes back in order, for the page's rows.
+        PictureSource written;
+        written.frameCount = static_cast<int>(frames.size());
+        written.picture = [&](int index) -> Result<Picture> {
+            const auto at = static_cast<std::size_t>(index);
+            if (!writePicture(folder / pictureFileName(numberOf(at)), source, frames[at], options))
+                return Error { ExportError::WriteFailed, {} };
+            return Picture {};
+        };
+        std::vector<int> indices(frames.size());
+        std::iota(indices.begin(), indices.end(), 0);
         HtmlExportSummary summary;
         std::vector<HtmlPicture> pictures;
-        int running = 0;
-        for (int frame : frames) {
-            if (progress.isCancelled())
-                return Error {ExportError::Cancelled, {}};
-            ++running;
-            const int number = options.continual ? running : frame + 1;
-            if (writePicture(folder / pictureFileName(number), source, frame, options)) {
-                pictures.push_back({pictureSource(name, number), number});
-                ++summary.picturesWritten;
-            } else {
-                ++summary.picturesFailed;
-            }
-            if (progress.advance)
-                progress.advance(running);
-        }
+        const auto run = renderInOrder(written, indices, 0, 0, options.scaling, 0, progress,
+            [&](std::size_t index, int, Result<Picture>&& outcome) {
+                if (outcome) {
+                    pictures.push_back({ pictureSource(name, numberOf(index)), numberOf(index) });
+                    ++summary.picturesWritten;
+                } else {
+                    ++summary.picturesFailed;
+                }
+                return true;
+            });
+        summary.cancelled = !run && run.error().code == ExportError::Cancelled;
         HtmlPageRequest request;
         request.title = options.title.empty() ? std::string(name) + ".html" : options.title;
         request.heading = options.heading;

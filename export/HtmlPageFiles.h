@@ -29,11 +29,13 @@ struct HtmlExportOptions {
 struct HtmlExportSummary {
     int picturesWritten = 0;
     int picturesFailed = 0; // left out of the picture table
+    bool cancelled = false;  // the page lists the pictures finished before
 };
 
-// Writes the pictures of the frames (in order) and then the page. A picture
-// that fails loses its row only; the page failing is the error. Cancelled
-// when progress asks, before the page is written.
+// Writes the pictures of the frames, on every core, and then the page, which
+// lists them in order. A picture that fails loses its row only; the page
+// failing is the error. When progress asks to stop, the pictures not yet
+// made are left out and the page is still written.
 Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std::string_view name,
                                      const dicom::DicomDataset& dataset, const PictureSource& source,
                                      const std::vector<int>& frames, const HtmlExportOptions& options,

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "app/dialogs/AnonymizeOptionsDialog.h"
+#include "dicom/Anonymizer.h"
 #include "dicom/Tags.h"
 #include "document/COrvoDoc.h"
 #include "document/ExportPictures.h"
@@ -17,15 +18,6 @@ QString decoded(const std::string& bytes, exporting::CharacterSet set)
 {
     const std::u32string text = exporting::decodeText(bytes, set);
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::optional<QString> patientName(const exporting::ReportHeader& header)
-{
-    for (const exporting::ReportRow& row : header.rows) {
-        if (row.group == dicom::tags::PatientName.group && row.element == dicom::tags::PatientName.element)
-            return decoded(row.value, header.characterSet).trimmed();
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -49,20 +41,20 @@ std::optional<exporting::ReportHeader> reportHeader(const COrvoDoc& doc, const e
 
 QString shownText(const COrvoDoc& doc, const QString& text, const exporting::ReportOptions& options)
 {
-    if (!options.anonymized)
+    const dicom::DicomDataset* dataset = doc.dataset();
+    const dicom::DicomElement* element = dataset ? dataset->find(dicom::tags::PatientName) : nullptr;
+    if (!options.anonymized || !element)
         return text;
-    exporting::ReportOptions plain = options;
-    plain.anonymized = false;
-    const auto original = reportHeader(doc, plain);
-    const auto hidden = reportHeader(doc, options);
-    const auto name = original ? patientName(*original) : std::nullopt;
-    if (!name || name->isEmpty())
+    const exporting::CharacterSet set = exporting::characterSetOf(*dataset);
+    const QString name = decoded(std::string(element->text()), set).trimmed();
+    if (name.isEmpty())
         return text;
-    const QString replacement = hidden ? patientName(*hidden).value_or(QString()) : QString();
+    const auto hidden = dicom::anonymizedValueText(*element, true, options.anonOptions);
+    const QString replacement = hidden ? decoded(*hidden, set).trimmed() : name;
     QString result = text;
-    QString spaced = *name;
+    QString spaced = name;
     spaced.replace(QLatin1Char('^'), QLatin1Char(' '));
-    for (const QString& form : { *name, spaced, spaced.trimmed() })
+    for (const QString& form : { name, spaced, spaced.trimmed() })
         result.replace(form, replacement, Qt::CaseInsensitive);
     return result;
 }

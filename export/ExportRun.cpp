@@ -14,28 +14,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool sameFile(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    const fs::path left = fs::weakly_canonical(a, ec);
-    if (ec)
-        return false;
-    const fs::path right = fs::weakly_canonical(b, ec);
-    if (!ec && left == right)
-        return true;
-    // Hard links and bind mounts name one file twice.
-    const bool equivalent = fs::equivalent(a, b, ec);
-    return !ec && equivalent;
-}
-
-bool isProtected(const fs::path& path, std::span<const fs::path> protectedPaths)
-{
-    for (const fs::path& source : protectedPaths) {
-        if (sameFile(path, source))
-            return true;
+// The document's own files, made canonical once for the whole run.
+class ProtectedFiles {
+public:
+    explicit ProtectedFiles(std::span<const fs::path> paths)
+        : m_paths(paths)
+    {
+        for (const fs::path& path : paths) {
+            std::error_code ec;
+            fs::path canonical = fs::weakly_canonical(path, ec);
+            m_canonical.push_back(ec ? fs::path() : std::move(canonical));
+        }
     }
-    return false;
-}
+
+    bool covers(const fs::path& path) const
+    {
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(path, ec);
+        if (ec)
+            return false;
+        for (std::size_t i = 0; i < m_paths.size(); ++i) {
+            if (!m_canonical[i].empty() && canonical == m_canonical[i])
+                return true;
+            // Hard links and bind mounts name one file twice.
+            const bool equivalent = fs::equivalent(path, m_paths[i], ec);
+            if (!ec && equivalent)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::span<const fs::path> m_paths;
+    std::vector<fs::path> m_canonical;
+};
 
 Result<void> writeBitmapFile(const ExportRequest& request, const PictureSource& source, int frame,
                              const fs::path& path)
@@ -74,9 +86,9 @@ Result<void> writePictureFile(const ExportRequest& request, const Picture& pictu
 
 // One output of the run, complete: rendered, encoded and written.
 Result<void> exportOne(const ExportRequest& request, const PictureSource& source, std::size_t index,
-                       const fs::path& path, std::span<const fs::path> protectedPaths)
+                       const fs::path& path, const ProtectedFiles& protectedFiles)
 {
-    if (isProtected(path, protectedPaths))
+    if (protectedFiles.covers(path))
         return Error { ExportError::CannotCreate, path.string() + " is a source file of the document" };
     const int frame = request.frames[index];
     if (request.format == ExportFormat::Bmp)
@@ -108,11 +120,12 @@ RunSummary exportPictureFiles(const ExportRequest& request, const PictureSource&
     // Files of a run are independent: each worker renders, encodes and writes
     // its own, and the pipeline only keeps the count in order and bounded.
     // The picture handed through is empty; the outcome is what matters.
+    const ProtectedFiles protectedFiles(protectedPaths);
     PictureSource outputs;
     outputs.frameCount = static_cast<int>(count);
     outputs.picture = [&](int index) -> Result<Picture> {
         const auto at = static_cast<std::size_t>(index);
-        if (auto written = exportOne(request, source, at, paths[at], protectedPaths); !written)
+        if (auto written = exportOne(request, source, at, paths[at], protectedFiles); !written)
             return written.error();
         return Picture {};
     };

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ViewerFixture.h"
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -36,23 +37,6 @@ bool sameLevel(const Level8& a, const Level8& b)
 {
     return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
-
-// The viewer started on one test file, its document active.
-struct Viewer {
-    explicit Viewer(TestFile kind)
-    {
-        const QString path = dir.filePath(QStringLiteral("frame.dcm"));
-        writeTestFile(path, kind);
-        if (app.start({ QStringLiteral("tolan-viewer"), path }) && app.mainFrame()->activeChild())
-            doc = &app.mainFrame()->activeChild()->document();
-    }
-    void trigger(Command id) const { app.mainFrame()->action(id)->trigger(); }
-
-    ScratchSettings scratch;
-    QTemporaryDir dir;
-    CTolanApp app;
-    COrvoDoc* doc = nullptr;
-};
 
 // Answers the next modal dialog of type D with `choose`, then presses OK.
 template<typename D>

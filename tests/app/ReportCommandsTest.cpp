@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ViewerFixture.h"
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -26,41 +27,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Viewer {
-    explicit Viewer(const QString& source) { open(source); }
-    explicit Viewer(TestFile kind, const QString& name = QStringLiteral("frame.dcm"))
-    {
-        const QString path = dir.filePath(name);
-        writeTestFile(path, kind);
-        open(path);
-    }
-    void open(const QString& path)
-    {
-        if (app.start({ QStringLiteral("tolan-viewer"), path }) && app.mainFrame()->activeChild())
-            doc = &app.mainFrame()->activeChild()->document();
-    }
-    void trigger(Command id) const { app.mainFrame()->action(id)->trigger(); }
-    bool enabled(Command id) const
-    {
-        app.mainFrame()->commands().update();
-        return app.mainFrame()->action(id)->isEnabled();
-    }
-    template<typename W>
-    W* shown() const
-    {
-        for (W* widget : app.mainFrame()->findChildren<W*>()) {
-            if (widget->isVisible())
-                return widget;
-        }
-        return nullptr;
-    }
-
-    ScratchSettings scratch;
-    QTemporaryDir dir;
-    CTolanApp app;
-    COrvoDoc* doc = nullptr;
-};
 
 QString readText(const QString& path)
 {

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ViewerFixture.h"
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -21,32 +22,6 @@ QByteArray contents(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-struct Viewer {
-    explicit Viewer(TestFile kind)
-    {
-        path = dir.filePath(QStringLiteral("frame.dcm"));
-        writeTestFile(path, kind);
-        if (app.start({ QStringLiteral("tolan-viewer"), path }) && app.mainFrame()->activeChild())
-            doc = &app.mainFrame()->activeChild()->document();
-    }
-    void trigger(Command id) const { app.mainFrame()->action(id)->trigger(); }
-    template<typename W>
-    W* shown() const
-    {
-        for (W* widget : app.mainFrame()->findChildren<W*>()) {
-            if (widget->isVisible())
-                return widget;
-        }
-        return nullptr;
-    }
-
-    ScratchSettings scratch;
-    QTemporaryDir dir;
-    QString path;
-    CTolanApp app;
-    COrvoDoc* doc = nullptr;
-};
 
 std::vector<std::int16_t> shownSamples(const COrvoDoc& doc) { return doc.frame(0)->image16()->topLevel().pixels; }
 

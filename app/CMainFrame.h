@@ -66,6 +66,10 @@ public:
 
 signals:
     void openRequested(const QString& path);
+    // Files shown as one document under this title (a group of Open
+    // Multiple Files, several files of File Open); the application sorts
+    // them by file name.
+    void openAsOneRequested(const QStringList& paths, const QString& title);
     // A file chosen or stepped to in the select-file bar.
     void navigationRequested(const QString& path);
     // A folder new to the select-file bar was chosen: it becomes the start

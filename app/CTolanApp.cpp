@@ -88,6 +88,7 @@ void CTolanApp::connectCommands()
 {
     CMainFrame& frame = *m_mainFrame;
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
+    connect(&frame, &CMainFrame::openAsOneRequested, this, &CTolanApp::openAsOne);
     connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
     connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
     CommandTable& table = frame.commands();
@@ -243,10 +244,17 @@ void CTolanApp::openFiles()
     }
     // Several files are shown as one document until the open dialog offers
     // the choice.
-    m_pending.files = chosen;
-    m_pending.title = tr("(Multiple files)");
+    openAsOne(chosen, tr("(Multiple files)"));
+}
+
+void CTolanApp::openAsOne(const QStringList& paths, const QString& title)
+{
+    if (paths.isEmpty())
+        return;
+    m_pending.files = paths;
+    m_pending.title = title;
     if (m_mainFrame)
-        m_mainFrame->fileOpened(chosen.first());
+        m_mainFrame->fileOpened(paths.first());
     newDocument();
     m_pending.clear();
 }

@@ -49,6 +49,9 @@ public:
     bool navigateToFile(const QString& path);
     // Runs "New": builds a document from the pending request, if any.
     void newDocument();
+    // Opens the files as one document with this title (through the pending
+    // request and "New"); the main frame is told the first file.
+    void openAsOne(const QStringList& paths, const QString& title);
 
     // The text the open window showed for the last failed open.
     QString lastOpenMessage() const { return m_lastOpenMessage; }

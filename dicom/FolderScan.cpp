@@ -35,7 +35,7 @@ bool FolderScan::walk(const fs::path& root, bool recursive, const FileFound& onF
     return !stop.load();
 }
 
-void FolderScan::start(fs::path root, bool recursive, FileFound onFile, Finished onFinished)
+void FolderScan::start(fs::path root, bool recursive, FileFound onFile, std::function<void(bool)> onFinished)
 {
     cancel();
     wait();

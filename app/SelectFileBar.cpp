@@ -9,11 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTimer>
 
 #include <string>
 
@@ -73,9 +71,6 @@ SelectFileBar::SelectFileBar(QWidget* parent)
         if (QWidget* top = window())
             top->setFocus();
     });
-    m_scanTimer = new QTimer(this);
-    m_scanTimer->setInterval(0);
-    connect(m_scanTimer, &QTimer::timeout, this, &SelectFileBar::scanSlice);
     showPosition();
     updateToolTips();
 }
@@ -84,6 +79,16 @@ SelectFileBar::~SelectFileBar()
 {
     if (m_scan.waitCursor)
         QApplication::restoreOverrideCursor();
+    stopWorkers();
+}
+
+void SelectFileBar::stopWorkers()
+{
+    if (m_scan.cancel)
+        m_scan.cancel->store(true);
+    for (auto& worker : m_workers)
+        worker.thread.join();
+    m_workers.clear();
 }
 
 bool SelectFileBar::readsHeader(const QString& path)
@@ -132,8 +137,10 @@ void SelectFileBar::scan(int index, bool waitCursor)
 {
     // A newer request replaces a scan still running; the directory it left
     // unfinished is scanned again when it is next needed.
-    if (m_scan.entry >= 0)
+    if (m_scan.entry >= 0) {
         m_entries[static_cast<std::size_t>(m_scan.entry)].scanned = false;
+        m_scan.cancel->store(true);
+    }
     if (m_scan.waitCursor)
         QApplication::restoreOverrideCursor();
     ++m_scanCount;
@@ -141,42 +148,53 @@ void SelectFileBar::scan(int index, bool waitCursor)
     entry.stamp = document::directoryStamp(entry.path.toStdString());
     entry.scanned = true;
     std::error_code error;
-    m_scan = PendingScan { index, document::listRegularFiles(entry.path.toStdString(), error), 0, {}, waitCursor };
+    auto names = std::make_shared<const std::vector<std::string>>(
+        document::listRegularFiles(entry.path.toStdString(), error));
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    m_scan = PendingScan { index, waitCursor, cancel };
     if (waitCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_scanTimer->start();
+    // Probing reads every file's header: on the interface thread a slow disk
+    // or a large folder would freeze the window, so both cores probe while
+    // the window goes on, and the result comes back queued.
+    std::erase_if(m_workers, [](Worker& worker) {
+        if (!worker.done->load())
+            return false;
+        worker.thread.join();
+        return true;
+    });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_workers.push_back({ std::thread([this, names, cancel, done, filter = m_filter, directory = entry.path] {
+        std::vector<char> accepted(names->size(), 0);
+        std::atomic<std::size_t> next {0};
+        const auto probe = [&] {
+            for (std::size_t i = next++; i < names->size() && !cancel->load(); i = next++)
+                accepted[i] = !filter || filter(directory + QString::fromStdString((*names)[i]));
+        };
+        std::thread second(probe);
+        probe();
+        second.join();
+        std::vector<std::string> kept;
+        for (std::size_t i = 0; i < names->size(); ++i) {
+            if (accepted[i])
+                kept.push_back((*names)[i]);
+        }
+        QMetaObject::invokeMethod(this, [this, cancel, kept = std::move(kept)]() mutable {
+            finishScan(cancel, std::move(kept));
+        }, Qt::QueuedConnection);
+        done->store(true);
+    }), done });
 }
 
-void SelectFileBar::scanSlice()
+void SelectFileBar::finishScan(const std::shared_ptr<std::atomic<bool>>& job, std::vector<std::string> accepted)
 {
-    if (m_scan.entry < 0) {
-        m_scanTimer->stop();
-        return;
-    }
-    // Probing reads every file's header; a slow disk must not freeze the
-    // window, so each slice gives the event loop back after a few milliseconds.
-    constexpr qint64 SliceMs = 8;
-    QElapsedTimer clock;
-    clock.start();
-    const QString directory = m_entries[static_cast<std::size_t>(m_scan.entry)].path;
-    while (m_scan.next < m_scan.names.size()) {
-        const std::string& name = m_scan.names[m_scan.next++];
-        if (!m_filter || m_filter(directory + QString::fromStdString(name)))
-            m_scan.accepted.push_back(name);
-        if (clock.elapsed() >= SliceMs)
-            return;
-    }
-    finishScan();
-}
-
-void SelectFileBar::finishScan()
-{
-    m_scanTimer->stop();
+    if (job != m_scan.cancel || m_scan.entry < 0)
+        return; // replaced by a newer scan
     DirectoryEntry& entry = m_entries[static_cast<std::size_t>(m_scan.entry)];
     const QString keep = entry.current >= 0 ? entry.files.value(entry.current) : QString();
-    document::sortFileNames(m_scan.accepted);
+    document::sortFileNames(accepted);
     entry.files.clear();
-    for (const auto& name : m_scan.accepted)
+    for (const auto& name : accepted)
         entry.files.append(QString::fromStdString(name));
     entry.current = -1;
     if (!keep.isEmpty()) {

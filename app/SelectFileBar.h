@@ -4,13 +4,15 @@
 #include <QStringList>
 #include <QToolBar>
 
+#include <atomic>
 #include <filesystem>
+#include <memory>
+#include <thread>
 #include <functional>
 #include <vector>
 
 class QComboBox;
 class QLabel;
-class QTimer;
 
 // The bar that steps through the DICOM files of the directories the user has
 // visited, in file-name order. It only decides which file is next; opening it
@@ -48,7 +50,7 @@ public:
     int currentIndex() const;
     QString positionText() const;
     int scanCount() const { return m_scanCount; }
-    // A scan runs in slices between other events; until it ends the list
+    // A scan probes the files on worker threads; until it ends the list
     // holds what was known before.
     bool isScanning() const { return m_scan.entry >= 0; }
 
@@ -72,14 +74,11 @@ private:
         bool scanned = false;
     };
 
-    // The directory being scanned: its names, how far the probe has got,
-    // and the names it accepted.
+    // The directory being scanned, and the flag that stops its workers.
     struct PendingScan {
         int entry = -1;
-        std::vector<std::string> names;
-        std::size_t next = 0;
-        std::vector<std::string> accepted;
         bool waitCursor = false;
+        std::shared_ptr<std::atomic<bool>> cancel;
     };
 
     DirectoryEntry* selectedEntry();
@@ -87,8 +86,8 @@ private:
     int selectOrAdd(const QString& directory);
     bool needsScan(const DirectoryEntry& entry) const;
     void scan(int entry, bool waitCursor = false);
-    void scanSlice();
-    void finishScan();
+    void finishScan(const std::shared_ptr<std::atomic<bool>>& job, std::vector<std::string> accepted);
+    void stopWorkers();
     void showEntry();
     void fillFileList();
     void showPosition();
@@ -102,6 +101,12 @@ private:
     QLabel* m_position = nullptr;
     FileFilter m_filter;
     PendingScan m_scan;
-    QTimer* m_scanTimer = nullptr;
+    // Every probe thread started, joined when the bar goes: a replaced scan
+    // is told to stop, and its result is dropped when it comes.
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Worker> m_workers;
     int m_scanCount = 0;
 };

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "ScanFileTestFiles.h"
+#include "ViewerFixture.h"
 
 #include "app/dialogs/DirectoryContentsDialog.h"
 #include "app/dialogs/ScanFileList.h"
@@ -8,7 +9,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QMdiArea>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -121,6 +125,27 @@ private slots:
         QVERIFY(!list.scanning());
         QCoreApplication::processEvents();
         QCOMPARE(list.list()->topLevelItemCount(), listed);
+    }
+
+    // The command shows the window, OK opens each selected file as a
+    // document of its own, and the command hides the window again.
+    void directoryContentsOpensEachSelectedFile()
+    {
+        Viewer viewer(TestFile::Part10);
+        QVERIFY(writeFactsFile(viewer.dir.filePath(QStringLiteral("second.dcm")), {"SECOND"}));
+        viewer.trigger(Command::DirectoryContents);
+        auto* dialog = viewer.shown<DirectoryContentsDialog>();
+        QVERIFY(dialog);
+        QVERIFY(scanAndWait(*dialog->fileList(), viewer.dir.path()));
+        QCOMPARE(dialog->fileList()->list()->topLevelItemCount(), 2);
+        const int windows = static_cast<int>(viewer.app.mainFrame()->mdiArea()->subWindowList().size());
+        dialog->fileList()->list()->selectAll();
+        dialog->buttons()->button(QDialogButtonBox::Ok)->click();
+        QTRY_COMPARE(static_cast<int>(viewer.app.mainFrame()->mdiArea()->subWindowList().size()), windows + 2);
+        viewer.trigger(Command::DirectoryContents);
+        QVERIFY(dialog->isVisible());
+        viewer.trigger(Command::DirectoryContents);
+        QVERIFY(!dialog->isVisible());
     }
 };
 

@@ -108,6 +108,7 @@ void CMainFrame::connectCommands()
     addClipboardCommands(*m_commands, *this);
     addAviCommands(*m_commands, *this);
     addDirectoryCommands(*m_commands, *this);
+    addBatchConvertCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -123,7 +123,10 @@ Result<void> encodeFirst(BatchFormat format, int quality, const PictureSource& s
 
 void prepare(const fs::path& source, const BatchOptions& options, Prepared& prepared)
 {
-    if (!dicom::openFile(source, dicom::HeaderOnly::No, prepared.dataset) || prepared.dataset.frames.empty())
+    // Pictures by extension are read through a stream that a FIFO would block.
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)
+        || !dicom::openFile(source, dicom::HeaderOnly::No, prepared.dataset) || prepared.dataset.frames.empty())
         return;
     prepared.readable = true;
     prepared.pictures = filePictures(prepared.dataset);

@@ -64,3 +64,6 @@ void addAviCommands(CommandTable& table, CMainFrame& frame);
 // "&Search...": a folder's DICOM files, all or those matching the criteria,
 // each opened as a document of its own.
 void addDirectoryCommands(CommandTable& table, CMainFrame& frame);
+// "&Batch Convert...": the files found by a folder scan, every frame of each
+// as a TIFF, JPEG, BMP or raw picture, or each file as an HTML page.
+void addBatchConvertCommands(CommandTable& table, CMainFrame& frame);

@@ -3,13 +3,16 @@
 #include "app/Settings.h"
 #include "app/dialogs/BatchConvertDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -77,6 +80,22 @@ private slots:
         QCOMPARE(filesIn(out.path()), QStringList { first.replace(QLatin1Char('.'), QLatin1Char('_')) + QStringLiteral(".tif") });
         QVERIFY(dialog.lastSummary().cancelled);
         QCOMPARE(dialog.lastSummary().converted, 1);
+    }
+
+    // Without an export folder nothing runs and the warning says so.
+    void asksForAnExportDirectory()
+    {
+        ScratchSettings scratch;
+        BatchConvertDialog dialog;
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        QCOMPARE(dialog.convert(false, dicom::AnonOptions::defaults()), QString());
+        QCOMPARE(shown, QStringLiteral("Please select an export directory   "));
     }
 
     // The folder read from the settings is listed with its separator and chosen.

@@ -107,6 +107,8 @@ void CMainFrame::connectCommands()
     addPrintCommands(*m_commands, *this);
     addClipboardCommands(*m_commands, *this);
     addAviCommands(*m_commands, *this);
+    addDirectoryCommands(*m_commands, *this);
+    addBatchConvertCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -58,3 +58,9 @@ viewmodel::WindowPresets readWindowPresets(QSettings& store);
 void writeWindowPresets(QSettings& store, const viewmodel::WindowPresets& presets);
 
 } // namespace settings
+
+namespace settings {
+// "Batch Convert": the export folder, read when the dialog opens and written at every export.
+inline constexpr const char* DirectoriesGroup = "Directories";
+inline constexpr const char* ExportDirectory = "Export Directory";
+} // namespace settings

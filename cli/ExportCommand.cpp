@@ -8,6 +8,7 @@
 #include "export/AviWriter.h"
 #include "export/ExportFormats.h"
 #include "export/ExportRun.h"
+#include "export/FilePictures.h"
 #include "export/HtmlPageFiles.h"
 #include "export/ImageWriters.h"
 #include "export/OutputFile.h"
@@ -130,64 +131,6 @@ struct InputFile {
     fs::path path;
 };
 
-// The frames as the viewer loads them, each made into its image only while
-// its picture is rendered, so a long series is held once, as decoded. When
-// every frame goes out once, its image takes the decoded buffer over and the
-// run's memory shrinks as it goes; each worker touches only its own frame.
-struct LoadedFrames {
-    std::vector<base::Frame> frames;
-    std::int32_t columns = 0;
-    std::int32_t rows = 0;
-    std::optional<imaging::Window> window;
-    bool eachFrameOnce = false;
-
-    imaging::Result<imaging::FrameImage> image(int index)
-    {
-        imaging::FrameInput input;
-        base::Frame& frame = frames[static_cast<std::size_t>(index)];
-        input.frame = eachFrameOnce ? std::move(frame) : frame;
-        input.columns = columns;
-        input.rows = rows;
-        // Centre 0 and width 0 ask for the ramp from the minimum to the maximum.
-        input.window = window.value_or(imaging::Window {});
-        input.givenWindow = imaging::GivenWindow::Keep;
-        auto image = imaging::FrameImage::fromFrame(std::move(input));
-        if (!image || image->sampleDepth() != 8 || image->kind() != imaging::SampleKind::Grey)
-            return image;
-        // 8-bit grey frames open at the identity; a script asks for the ramp too.
-        const std::int32_t span = image->max() - image->min() + 1;
-        image->setWindow(window.value_or(imaging::Window { image->min() + span / 2, span }));
-        return image;
-    }
-};
-
-exporting::PictureSource pictureSource(LoadedFrames& loaded)
-{
-    exporting::PictureSource source;
-    source.frameCount = static_cast<int>(loaded.frames.size());
-    source.picture = [&loaded](int frame) -> exporting::Result<exporting::Picture> {
-        auto image = loaded.image(frame);
-        if (!image)
-            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be shown" };
-        auto pixels = image->exportPixels();
-        image->releaseDisplayBitmap();
-        if (!pixels)
-            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be rendered" };
-        return std::move(*pixels);
-    };
-    source.bitmap = [&loaded](int frame) -> exporting::Result<imaging::DisplayBitmap> {
-        auto image = loaded.image(frame);
-        if (!image)
-            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be shown" };
-        auto bitmap = image->copyDisplayBitmap();
-        image->releaseDisplayBitmap();
-        if (!bitmap)
-            return exporting::Error { exporting::ExportError::RenderFailed, "frame cannot be rendered" };
-        return std::move(*bitmap);
-    };
-    return source;
-}
-
 // Each format's run; the picture formats share one.
 int reportFailed(const char* what, const std::string& detail)
 {
@@ -220,7 +163,7 @@ std::string fileDate(const fs::path& path)
 }
 
 // The page at OUT (its name without extension names the picture folder).
-int runHtml(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+int runHtml(const Options& options, exporting::FilePictures& loaded, const InputFile& in, const fs::path& out)
 {
     exporting::HtmlExportOptions html;
     html.title = out.stem().string() + ".html";
@@ -233,7 +176,7 @@ int runHtml(const Options& options, LoadedFrames& loaded, const InputFile& in, c
     html.scaling = options.request.scaling;
     html.report = reportOptions(options);
     const auto summary = exporting::exportHtml(out.parent_path().empty() ? fs::path(".") : out.parent_path(),
-                                               out.stem().string(), in.dataset, pictureSource(loaded),
+                                               out.stem().string(), in.dataset, exporting::pictureSource(loaded),
                                                options.request.frames, html);
     if (!summary)
         return reportFailed("page not written", summary.error().detail);
@@ -243,9 +186,9 @@ int runHtml(const Options& options, LoadedFrames& loaded, const InputFile& in, c
 }
 
 // The header and picture report, the pictures as the frames' bitmaps.
-int runRtf(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+int runRtf(const Options& options, exporting::FilePictures& loaded, const InputFile& in, const fs::path& out)
 {
-    const exporting::PictureSource source = pictureSource(loaded);
+    const exporting::PictureSource source = exporting::pictureSource(loaded);
     std::vector<imaging::DisplayBitmap> pictures;
     for (const int frame : options.request.frames) {
         auto bitmap = source.bitmap(frame);
@@ -270,7 +213,7 @@ int runRtf(const Options& options, LoadedFrames& loaded, const InputFile& in, co
 
 // A movie at the file's frame time (66.67 ms without one), in colour for
 // colour frames; --mjpeg compresses its frames.
-int runAvi(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+int runAvi(const Options& options, exporting::FilePictures& loaded, const InputFile& in, const fs::path& out)
 {
     exporting::AviMovie movie;
     const double frameTime = in.dataset.image.frameTime;
@@ -286,7 +229,7 @@ int runAvi(const Options& options, LoadedFrames& loaded, const InputFile& in, co
     movie.expectedHeight = movie.height > 0 ? movie.height : loaded.rows;
     movie.scaling = options.request.scaling;
     movie.workers = options.threads;
-    const auto written = exporting::writeAviMovie(out, movie, pictureSource(loaded));
+    const auto written = exporting::writeAviMovie(out, movie, exporting::pictureSource(loaded));
     if (!written)
         return reportFailed("movie not written", written.error().detail);
     if (written->skipped > 0)
@@ -294,7 +237,7 @@ int runAvi(const Options& options, LoadedFrames& loaded, const InputFile& in, co
     return 0;
 }
 
-int runFormat(const Options& options, LoadedFrames& loaded, const InputFile& in, const fs::path& out)
+int runFormat(const Options& options, exporting::FilePictures& loaded, const InputFile& in, const fs::path& out)
 {
     switch (options.request.format) {
     case exporting::ExportFormat::Tiff:
@@ -303,7 +246,7 @@ int runFormat(const Options& options, LoadedFrames& loaded, const InputFile& in,
     case exporting::ExportFormat::Raw: {
         const auto paths = outputPaths(out, options.request.frames);
         const fs::path sources[] = { in.path };
-        const auto summary = exporting::exportPictureFiles(options.request, pictureSource(loaded), paths, sources,
+        const auto summary = exporting::exportPictureFiles(options.request, exporting::pictureSource(loaded), paths, sources,
                                                            options.threads, {});
         if (summary.failed > 0) {
             std::fprintf(stderr, "tolan export: %d of %zu outputs failed: %s\n", summary.failed, paths.size(),
@@ -405,11 +348,10 @@ int runExport(const std::vector<std::string>& argv)
                          .c_str());
         return ExitFailed;
     }
-    LoadedFrames loaded;
-    loaded.columns = static_cast<std::int32_t>(dataset.image.columns);
-    loaded.rows = static_cast<std::int32_t>(dataset.image.rows);
-    loaded.window = options.window;
-    loaded.frames = std::move(dataset.frames);
+    exporting::FilePictures loaded = exporting::filePictures(dataset);
+    // Without --window every grey frame, 8-bit ones too, is shown from its minimum to its maximum.
+    loaded.window = options.window.value_or(imaging::Window {});
+    loaded.grey8 = exporting::Grey8Window::SameWindow;
     const int frameCount = static_cast<int>(loaded.frames.size());
     if (args.has("--frames")) {
         auto frames = parseFrames(args.get("--frames"), frameCount);

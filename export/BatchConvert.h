@@ -4,6 +4,7 @@
 // TIFF, JPEG, BMP or raw pictures, or each file as an HTML page, into one
 // export folder, without opening documents.
 
+#include "dicom/Anonymizer.h"
 #include "export/ExportTypes.h"
 
 #include <cstddef>
@@ -41,6 +42,7 @@ struct BatchOptions {
     BatchFormat format = BatchFormat::Tiff;
     std::filesystem::path directory; // the export folder
     bool anonymizedHeader = true;    // the HTML header table ("AnonExports")
+    dicom::AnonOptions anonOptions = dicom::AnonOptions::defaults(); // what anonymizing replaces
     int quality = 75;                // JPEG pictures
     unsigned workers = 0;            // 0: one a core
 };

@@ -74,14 +74,16 @@ std::string pageText(const HtmlPageRequest& request)
     page += "<HTML>\n<HEAD>\n<TITLE>" + utf8Html(request.title) + "</TITLE>\n</HEAD>";
     page += "\n<BODY>";
     page += "\n<HR><BR><H2 ALIGN=\"center\">" + utf8Html(request.heading) + "</H2>";
-    page += "\nDate : " + utf8Html(request.date) + " <BR>";
-    page += "\nSize : " + std::to_string(request.fileSize / 1024) + "KB <BR>";
+    if (request.fileFacts) {
+        page += "\nDate : " + utf8Html(request.date) + " <BR>";
+        page += "\nSize : " + std::to_string(request.fileSize / 1024) + "KB <BR>";
+    }
     page += "\n<HR><BR><BR>";
     if (request.header)
         headerTable(page, *request.header);
     if (request.pictures)
         pictureTable(page, *request.pictures);
-    page += "\n<BR><BR><HR><I>Created by <B>Tolan Viewer Version 3.1</B></I>";
+    page += "\n<BR><BR><HR><I>Created by <B>" + utf8Html(request.creator) + "</B></I>";
     page += "\n<BR>Made with free software: <A HREF=\"https://www.qt.io/\">Qt</A>";
     page += "\n<BR>This page was exported from DICOM files and is not meant for diagnosis.";
     page += "\n</BODY>";

@@ -26,6 +26,8 @@ struct HtmlPageRequest {
     std::uint64_t fileSize = 0;               // bytes; written in KB
     std::optional<ReportHeader> header;       // no header table when empty
     std::optional<std::vector<HtmlPicture>> pictures; // no picture table when empty
+    bool fileFacts = true;                    // the "Date" and "Size" lines
+    std::string creator = "Tolan Viewer Version 3.1"; // UTF-8, after "Created by" in the footer
 };
 
 // Writes the whole page with CRLF line ends; false when the stream failed or memory ran out.

@@ -86,6 +86,8 @@ Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std
         request.heading = options.heading;
         request.date = options.date;
         request.fileSize = options.fileSize;
+        request.fileFacts = options.fileFacts;
+        request.creator = options.creator;
         if (options.header)
             request.header = reportHeader(dataset, options.report);
         if (!frames.empty())

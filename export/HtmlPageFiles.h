@@ -24,6 +24,8 @@ struct HtmlExportOptions {
     int quality = 75;
     Scaling scaling = Scaling::Nearest;
     ReportOptions report;
+    bool fileFacts = true;                            // the "Date" and "Size" lines
+    std::string creator = "Tolan Viewer Version 3.1"; // after "Created by" in the footer
 };
 
 struct HtmlExportSummary {

@@ -60,3 +60,10 @@ void addClipboardCommands(CommandTable& table, CMainFrame& frame);
 // "Export as &AVI...": the included frames of a document of several frames
 // as a movie, after "Video Setup".
 void addAviCommands(CommandTable& table, CMainFrame& frame);
+// "&Directory Contents..." (shows or hides its modeless window) and
+// "&Search...": a folder's DICOM files, all or those matching the criteria,
+// each opened as a document of its own.
+void addDirectoryCommands(CommandTable& table, CMainFrame& frame);
+// "&Batch Convert...": the files found by a folder scan, every frame of each
+// as a TIFF, JPEG, BMP or raw picture, or each file as an HTML page.
+void addBatchConvertCommands(CommandTable& table, CMainFrame& frame);

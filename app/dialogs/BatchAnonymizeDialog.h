@@ -1,12 +1,10 @@
 #pragma once
 
+#include "app/dialogs/ScanFileList.h"
 #include "dicom/Anonymizer.h"
-#include "dicom/FolderScan.h"
 
 #include <QDialog>
-#include <QImage>
 #include <QString>
-#include <QStringList>
 
 class QCheckBox;
 class QLabel;
@@ -19,7 +17,6 @@ class BatchAnonymizeDialog : public QDialog {
     Q_OBJECT
 public:
     explicit BatchAnonymizeDialog(QWidget* parent = nullptr);
-    ~BatchAnonymizeDialog() override;
 
     // Lists the DICOM files of folder as "Scan Directory..." does after its folder dialog.
     void scan(const QString& folder);
@@ -27,39 +24,29 @@ public:
     // Anonymizes the selected files with these options; returns the message shown at the end.
     QString anonymize(const dicom::AnonOptions& options);
 
-    QTreeWidget* fileList() const { return m_list; }
-    QCheckBox* subdirectoriesBox() const { return m_subdirectories; }
-    QCheckBox* iconsBox() const { return m_icons; }
+    ScanFileList* scanList() const { return m_files; }
+    QTreeWidget* fileList() const { return m_files->list(); }
+    QCheckBox* subdirectoriesBox() const { return m_files->subdirectoriesBox(); }
+    QCheckBox* iconsBox() const { return m_files->iconsBox(); }
     QCheckBox* suffixBox() const { return m_suffix; }
     QPushButton* anonymizeButton() const { return m_anonymize; }
-    bool scanning() const { return m_scan.running(); }
+    bool scanning() const { return m_files->scanning(); }
     // A scan still running stops when the dialog closes.
     void done(int result) override;
 
     // The side of the "Load Icons" thumbnails.
-    static constexpr int IconSide = 64;
+    static constexpr int IconSide = ScanFileList::IconSide;
 
 signals:
     void scanFinished();
 
 private:
-    struct Row {
-        QString path;
-        QStringList columns;
-        QImage icon;
-    };
-    void addRow(const Row& row);
-    void chooseFolder();
     void chooseExportDirectory();
     void anonymizeClicked();
 
-    QTreeWidget* m_list = nullptr;
-    QCheckBox* m_subdirectories = nullptr;
-    QCheckBox* m_icons = nullptr;
+    ScanFileList* m_files = nullptr;
     QCheckBox* m_suffix = nullptr;
     QLabel* m_exportLabel = nullptr;
-    QPushButton* m_scanButton = nullptr;
     QPushButton* m_anonymize = nullptr;
     QString m_exportDirectory;
-    dicom::FolderScan m_scan;
 };

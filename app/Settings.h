@@ -58,3 +58,8 @@ viewmodel::WindowPresets readWindowPresets(QSettings& store);
 void writeWindowPresets(QSettings& store, const viewmodel::WindowPresets& presets);
 
 } // namespace settings
+
+namespace settings {
+// "Show preview" of File Open, in SettingsGroup: 1 on (the default), 0 off.
+inline constexpr const char* PreviewIcons = "PreviewIcons";
+} // namespace settings

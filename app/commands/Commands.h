@@ -60,3 +60,6 @@ void addClipboardCommands(CommandTable& table, CMainFrame& frame);
 // "Export as &AVI...": the included frames of a document of several frames
 // as a movie, after "Video Setup".
 void addAviCommands(CommandTable& table, CMainFrame& frame);
+// "Open by &Header...": the "Open File" dialog's folder tree and header list;
+// the file chosen opens as a document titled with its file name.
+void addOpenCommands(CommandTable& table, CMainFrame& frame);

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ViewerFixture.h"
 
 #include "app/Settings.h"
 #include "app/dialogs/PreviewFileDialog.h"
@@ -6,6 +7,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTimer>
 #include <QPushButton>
 
 #include <memory>
@@ -92,8 +96,11 @@ private slots:
         DialogInFolder open({ "syntax/ct1-ele.dcm", "syntax/ct1-ile.dcm", "syntax/ct1-ebe.dcm" });
         QCheckBox* single = open.dialog->singleFileBox();
         QVERIFY(single->isChecked() && !single->isEnabled());
+        // Typed into the file name field, as a user picks several files by name.
+        auto* nameEdit = open.dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nameEdit);
         for (const Step& step : steps) {
-            open.dialog->selectFile(QString::fromLatin1(step.selection));
+            nameEdit->setText(QString::fromLatin1(step.selection));
             QTRY_COMPARE(single->isEnabled(), step.enabled);
             if (single->isEnabled())
                 single->setChecked(false);
@@ -126,6 +133,39 @@ private slots:
         QVERIFY(label->text().startsWith(QStringLiteral("Patient's Name : WWWW")));
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
         QCOMPARE(open.dialog->width(), width);
+    }
+    void fileOpenOfSeveralFiles_data()
+    {
+        QTest::addColumn<bool>("asOne");
+        QTest::addColumn<int>("newWindows");
+        QTest::addColumn<QString>("activeTitle");
+        QTest::newRow("as a single file") << true << 1 << "(Multiple files)";
+        // Opened last to first: the first file's window ends up active.
+        QTest::newRow("each on its own") << false << 3 << "a.dcm";
+    }
+    void fileOpenOfSeveralFiles()
+    {
+        QFETCH(bool, asOne);
+        QFETCH(int, newWindows);
+        QFETCH(QString, activeTitle);
+        Viewer viewer(TestFile::Part10);
+        for (const char* name : { "a.dcm", "b.dcm", "c.dcm" })
+            writeTestFile(viewer.dir.filePath(QString::fromLatin1(name)), TestFile::NamedPatient);
+        const auto windowsBefore = viewer.app.mainFrame()->mdiArea()->subWindowList().size();
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<PreviewFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->selectFile(QStringLiteral("\"a.dcm\" \"b.dcm\" \"c.dcm\""));
+            dialog->singleFileBox()->setChecked(asOne);
+            answered = true;
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        viewer.trigger(Command::Open);
+        QVERIFY(answered);
+        QCOMPARE(viewer.app.mainFrame()->mdiArea()->subWindowList().size(), windowsBefore + newWindows);
+        QCOMPARE(viewer.app.mainFrame()->activeChild()->document().fileTitle(), activeTitle);
     }
 };
 

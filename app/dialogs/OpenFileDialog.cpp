@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -68,8 +70,16 @@ OpenFileDialog::OpenFileDialog(const QString& folder, QWidget* parent)
         m_tabs->addTab(tr(tab.label));
     m_list = new QTableWidget(0, ColumnCount, this);
     m_list->setHorizontalHeaderLabels({ tr("Tag"), tr("Tag Name"), tr("Value") });
+    // The header view's font and row height; where the font stands in for a
+    // wider one, the Tag column grows so that no tag is cut.
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPointSize(9);
+    m_list->setFont(listFont);
     for (int column = 0; column < ColumnCount; ++column)
         m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
+    const int tagWidth = QFontMetrics(listFont).horizontalAdvance(QStringLiteral("0x0000, 0x0000")) + 12;
+    m_list->setColumnWidth(TagColumn, std::max(ColumnWidths[TagColumn], tagWidth));
+    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 4);
     m_list->verticalHeader()->hide();
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);

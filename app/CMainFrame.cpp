@@ -109,6 +109,7 @@ void CMainFrame::connectCommands()
     addAviCommands(*m_commands, *this);
     addDirectoryCommands(*m_commands, *this);
     addBatchConvertCommands(*m_commands, *this);
+    addOpenCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -7,6 +7,7 @@
 #include "document/COrvoDoc.h"
 #include "app/Command.h"
 #include "app/Settings.h"
+#include "app/dialogs/PreviewFileDialog.h"
 #include "document/FileNameOrder.h"
 #include "view/COrvoView.h"
 
@@ -15,7 +16,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPageSetupDialog>
@@ -230,21 +230,20 @@ void CTolanApp::newDocument()
 
 void CTolanApp::openFiles()
 {
-    // "*" rather than "*.*": DICOM files often have no extension at all.
-    const QStringList chosen = QFileDialog::getOpenFileNames(QApplication::activeWindow(), tr("Open"),
-        m_currentDirectory,
-        tr("All Files (*);;Bitmap Files (*.bmp);;JPEG Files (*.jpg *.jpe)"), nullptr,
-        QFileDialog::ReadOnly);
-    if (chosen.isEmpty())
+    const auto choice = PreviewFileDialog::choose(QApplication::activeWindow(), m_currentDirectory);
+    if (!choice)
         return;
+    const QStringList& chosen = choice->files;
     setCurrentDirectory(QFileInfo(chosen.first()).absolutePath());
     if (chosen.size() == 1) {
         openDocumentFile(chosen.first());
-        return;
+    } else if (choice->asOne) {
+        openAsOne(chosen, tr("(Multiple files)"));
+    } else {
+        // Last reported first, so the window of the first file ends up on top.
+        for (auto path = chosen.crbegin(); path != chosen.crend(); ++path)
+            openDocumentFile(*path);
     }
-    // Several files are shown as one document until the open dialog offers
-    // the choice.
-    openAsOne(chosen, tr("(Multiple files)"));
 }
 
 void CTolanApp::openAsOne(const QStringList& paths, const QString& title)

@@ -63,4 +63,6 @@ namespace settings {
 // "Batch Convert": the export folder, read when the dialog opens and written at every export.
 inline constexpr const char* DirectoriesGroup = "Directories";
 inline constexpr const char* ExportDirectory = "Export Directory";
+// "Show preview" of File Open, in SettingsGroup: 1 on (the default), 0 off.
+inline constexpr const char* PreviewIcons = "PreviewIcons";
 } // namespace settings

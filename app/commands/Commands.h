@@ -67,3 +67,6 @@ void addDirectoryCommands(CommandTable& table, CMainFrame& frame);
 // "&Batch Convert...": the files found by a folder scan, every frame of each
 // as a TIFF, JPEG, BMP or raw picture, or each file as an HTML page.
 void addBatchConvertCommands(CommandTable& table, CMainFrame& frame);
+// "Open by &Header...": the "Open File" dialog's folder tree and header list;
+// the file chosen opens as a document titled with its file name.
+void addOpenCommands(CommandTable& table, CMainFrame& frame);

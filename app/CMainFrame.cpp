@@ -107,6 +107,7 @@ void CMainFrame::connectCommands()
     addPrintCommands(*m_commands, *this);
     addClipboardCommands(*m_commands, *this);
     addAviCommands(*m_commands, *this);
+    addOpenMultipleCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -60,3 +60,6 @@ void addClipboardCommands(CommandTable& table, CMainFrame& frame);
 // "Export as &AVI...": the included frames of a document of several frames
 // as a movie, after "Video Setup".
 void addAviCommands(CommandTable& table, CMainFrame& frame);
+// "Open &Multiple Files...": a folder's DICOM files sorted into groups by
+// header keys, a group or rows of it opened as one document.
+void addOpenMultipleCommands(CommandTable& table, CMainFrame& frame);

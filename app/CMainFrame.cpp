@@ -110,6 +110,7 @@ void CMainFrame::connectCommands()
     addDirectoryCommands(*m_commands, *this);
     addBatchConvertCommands(*m_commands, *this);
     addOpenCommands(*m_commands, *this);
+    addOpenMultipleCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -70,3 +70,6 @@ void addBatchConvertCommands(CommandTable& table, CMainFrame& frame);
 // "Open by &Header...": the "Open File" dialog's folder tree and header list;
 // the file chosen opens as a document titled with its file name.
 void addOpenCommands(CommandTable& table, CMainFrame& frame);
+// "Open &Multiple Files...": a folder's DICOM files sorted into groups by
+// header keys, a group or rows of it opened as one document.
+void addOpenMultipleCommands(CommandTable& table, CMainFrame& frame);

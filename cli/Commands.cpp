@@ -7,6 +7,7 @@ int runFrames(const std::vector<std::string>& args);
 int runSave(const std::vector<std::string>& args);
 int runAnonymize(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
+int runScan(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
@@ -16,6 +17,7 @@ const std::vector<Command>& commands()
         {"save", "re-encode a file as the viewer saves it", runSave},
         {"anonymize", "write anonymized copies of DICOM files", runAnonymize},
         {"export", "write frames as TIFF, JPEG, BMP or raw pictures", runExport},
+        {"scan", "group the DICOM files of a folder by study, series and other keys", runScan},
     };
     return all;
 }

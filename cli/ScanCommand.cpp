@@ -114,7 +114,7 @@ int runScan(const std::vector<std::string>& argv)
     std::string line;
     for (std::size_t g = 0; g < groups.groups().size(); ++g) {
         const auto& files = groups.groups()[g].files;
-        char number[16];
+        char number[24];
         std::snprintf(number, sizeof number, "%04zu", g + 1);
         line = number;
         const dicom::ScanRecord& first = groups.records()[files.front()];

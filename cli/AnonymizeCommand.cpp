@@ -73,7 +73,10 @@ std::vector<fs::path> inputFiles(const std::vector<std::string>& paths, bool rec
             continue;
         }
         std::vector<fs::path> inFolder;
-        if (!dicom::FolderScan::walk(path, recursive, [&](const fs::path& p) { inFolder.push_back(p); }, never))
+        dicom::ScanCounts counts;
+        dicom::FolderScan::walk(path, recursive, [&](const dicom::FoundFile& f) { inFolder.push_back(f.path()); },
+                                counts, never);
+        if (counts.folders == 0)
             error = "cannot list " + path;
         std::sort(inFolder.begin(), inFolder.end());
         files.insert(files.end(), inFolder.begin(), inFolder.end());

@@ -8,6 +8,7 @@ int runSave(const std::vector<std::string>& args);
 int runAnonymize(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runBatch(const std::vector<std::string>& args);
+int runScan(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
@@ -18,6 +19,7 @@ const std::vector<Command>& commands()
         {"anonymize", "write anonymized copies of DICOM files", runAnonymize},
         {"export", "write frames as TIFF, JPEG, BMP or raw pictures", runExport},
         {"batch", "convert many files to TIFF, JPEG, BMP, HTML or raw, as Batch Convert does", runBatch},
+        {"scan", "group the DICOM files of a folder by study, series and other keys", runScan},
     };
     return all;
 }

@@ -15,10 +15,12 @@ namespace {
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-// A folder on the walk's stack: where it is, what it is (to recognise it
-// when coming back up), and the sub-folders still to enter.
+// A folder on the walk's stack: how much of the walk's path is its own
+// (the paths of a branch share their beginning, so a deep tree does not keep
+// one long path per level), what it is (to recognise it when coming back
+// up), and the sub-folders still to enter.
 struct Frame {
-    std::string folder;
+    std::size_t pathLength = 0;
     dev_t device = 0;
     ino_t inode = 0;
     std::vector<std::string> subfolders;
@@ -68,7 +70,7 @@ public:
     bool run(const std::string& rootFolder);
 
 private:
-    bool list(int folderFd, Frame& frame);
+    bool list(int folderFd, std::vector<std::string>& subfolders);
     void entry(int folderFd, const std::string& folder, const dirent& entry, std::vector<std::string>& subfolders);
     int climb(int childFd, Frame& parent);
 
@@ -76,6 +78,7 @@ private:
     const RegularFound& m_onFile;
     ScanCounts& m_counts;
     const std::atomic<bool>& m_stop;
+    std::string m_path; // the folder being listed, or an ancestor's prefix of it
 };
 
 void Walk::entry(int folderFd, const std::string& folder, const dirent& entry, std::vector<std::string>& subfolders)
@@ -105,8 +108,8 @@ void Walk::entry(int folderFd, const std::string& folder, const dirent& entry, s
 }
 
 // Lists one folder: its files go out in the order the system lists them, its
-// sub-folders are kept in frame for later. False when stopped.
-bool Walk::list(int folderFd, Frame& frame)
+// sub-folders are kept in subfolders for later. False when stopped.
+bool Walk::list(int folderFd, std::vector<std::string>& subfolders)
 {
     const int listFd = ::dup(folderFd);
     DIR* folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
@@ -121,7 +124,7 @@ bool Walk::list(int folderFd, Frame& frame)
         if (m_stop.load())
             break;
         if (!isDot(found->d_name))
-            entry(folderFd, frame.folder, *found, frame.subfolders);
+            entry(folderFd, m_path, *found, subfolders);
     }
     ::closedir(folder);
     return !m_stop.load();
@@ -144,7 +147,8 @@ int Walk::climb(int childFd, Frame& parent)
         return fd;
     if (fd >= 0)
         ::close(fd);
-    fd = ::open(parent.folder.c_str(), FolderFlags);
+    m_path.resize(parent.pathLength);
+    fd = ::open(m_path.c_str(), FolderFlags);
     if (same(fd))
         return fd;
     if (fd >= 0)
@@ -162,9 +166,10 @@ bool Walk::run(const std::string& rootFolder)
         ++m_counts.unreadable;
         return !m_stop.load();
     }
+    m_path = rootFolder;
     std::vector<Frame> stack;
-    stack.push_back({rootFolder, status.st_dev, status.st_ino, {}, 0});
-    if (!list(fd, stack.back())) {
+    stack.push_back({rootFolder.size(), status.st_dev, status.st_ino, {}, 0});
+    if (!list(fd, stack.back().subfolders)) {
         ::close(fd);
         return false;
     }
@@ -182,6 +187,7 @@ bool Walk::run(const std::string& rootFolder)
             continue;
         }
         const std::string& name = top.subfolders[top.next++];
+        m_path.resize(top.pathLength);
         const int child = ::openat(fd, name.c_str(), FolderFlags | O_NOFOLLOW);
         if (child < 0 || ::fstat(child, &status) != 0) {
             if (child >= 0)
@@ -192,8 +198,10 @@ bool Walk::run(const std::string& rootFolder)
                 ++m_counts.unreadable;
             continue;
         }
-        Frame frame {top.folder + name + '/', status.st_dev, status.st_ino, {}, 0};
-        const bool going = list(child, frame);
+        m_path += name;
+        m_path += '/';
+        Frame frame {m_path.size(), status.st_dev, status.st_ino, {}, 0};
+        const bool going = list(child, frame.subfolders);
         if (!going) {
             ::close(child);
             break;

@@ -1,5 +1,6 @@
 #include "dicom/ScanRecord.h"
 
+#include "dicom/NumberParsing.h"
 #include "dicom/Tags.h"
 
 #include <string_view>
@@ -23,7 +24,12 @@ std::string paddedText(const DicomDataset& dataset, base::Tag tag)
 std::int32_t number(const DicomDataset& dataset, base::Tag tag, std::int32_t absent)
 {
     const DicomElement* found = dataset.find(tag);
-    return found ? found->numericValue : absent;
+    if (!found)
+        return absent;
+    // An explicit-VR "IS" keeps its text; numericValue would be its bytes.
+    if (found->vr == "IS")
+        return parseNumber(found->text());
+    return found->numericValue;
 }
 
 } // namespace

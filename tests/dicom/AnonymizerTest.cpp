@@ -343,14 +343,11 @@ TEST_F(Folder, ScanListsRegularFilesWithoutFollowingLinkLoops)
     put("sub/two.dcm", {2});
     fs::create_directory_symlink(m_root, m_root / "sub/loop");
     for (bool recursive : {false, true}) {
-        std::mutex guard;
         std::vector<std::string> found;
-        dicom::FolderScan scan;
-        scan.start(m_root, recursive, [&](const fs::path& p) {
-            std::lock_guard lock(guard);
-            found.push_back(p.filename().string());
-        });
-        scan.wait();
+        dicom::ScanCounts counts;
+        const std::atomic<bool> never {false};
+        dicom::FolderScan::walk(m_root, recursive, [&](const dicom::FoundFile& f) { found.push_back(f.name); }, counts,
+                                never);
         std::sort(found.begin(), found.end());
         const std::vector<std::string> expected =
             recursive ? std::vector<std::string> {"one.dcm", "two.dcm"} : std::vector<std::string> {"one.dcm"};
@@ -364,7 +361,8 @@ TEST_F(Folder, ScanStopsWhenCancelled)
         put("f" + std::to_string(i), {1});
     std::atomic<int> seen {0};
     const std::atomic<bool> stop {true};
-    EXPECT_FALSE(dicom::FolderScan::walk(m_root, true, [&](const fs::path&) { ++seen; }, stop));
+    dicom::ScanCounts counts;
+    EXPECT_FALSE(dicom::FolderScan::walk(m_root, true, [&](const dicom::FoundFile&) { ++seen; }, counts, stop));
     EXPECT_EQ(seen.load(), 0);
 }
 

@@ -40,6 +40,8 @@ struct GroupingCase {
     std::vector<std::vector<std::size_t>> groups;
 };
 
+void PrintTo(const GroupingCase& c, std::ostream* os) { *os << c.name; }
+
 class Grouping : public testing::TestWithParam<GroupingCase> {};
 
 TEST_P(Grouping, SortsFilesByTheChosenKeys)

@@ -23,12 +23,13 @@ struct PatternCase {
     bool matches;
 };
 
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.pattern << " ~ " << c.value; }
+
 class Wildcards : public testing::TestWithParam<PatternCase> {};
 
 TEST_P(Wildcards, MatchWholeValues)
 {
-    EXPECT_EQ(dicom::wildcardMatch(GetParam().pattern, GetParam().value), GetParam().matches)
-        << GetParam().pattern << " ~ " << GetParam().value;
+    EXPECT_EQ(dicom::wildcardMatch(GetParam().pattern, GetParam().value), GetParam().matches);
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, Wildcards,
@@ -45,6 +46,8 @@ struct SearchCase {
     std::vector<dicom::DicomElement> elements;
     bool matches;
 };
+
+void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
 
 class Search : public testing::TestWithParam<SearchCase> {};
 

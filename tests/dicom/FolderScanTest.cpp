@@ -84,6 +84,8 @@ struct TreeCase {
     dicom::ScanCounts counts; // folders, dicom, other, special, linked folders, unreadable
 };
 
+void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.name; }
+
 class FolderScanTree : public FolderScanTest, public testing::WithParamInterface<TreeCase> {};
 
 // Every entry counted once, records in walk order whatever the number of readers.

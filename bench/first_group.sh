@@ -11,17 +11,8 @@ bench_default_runs=7
 source "$(dirname "${BASH_SOURCE[0]}")/viewer_common.sh"
 
 cmake --build build/release --target first-group -j "$(nproc)" >/dev/null
-tree="$data/scan3000"
-if [ ! -d "$tree" ]; then
-  if [ -x bench/make_scan_tree.sh ]; then
-    bench/make_scan_tree.sh "$data" >/dev/null
-  fi
-fi
-if [ ! -d "$tree" ]; then
-  mkdir -p "$tree.tmp"
-  for i in 0 1 2 3 4 5 6 7 8 9; do cp -r "$data/series" "$tree.tmp/study$i"; done
-  mv "$tree.tmp" "$tree"
-fi
+bench/make_scan_tree.sh "$data" >/dev/null
+tree="$data/scantree"
 
 firsts=$(mktemp)
 alls=$(mktemp)

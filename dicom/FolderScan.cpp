@@ -262,28 +262,6 @@ void FolderScan::start(fs::path root, ScanOptions options, RecordFound onRecord,
     });
 }
 
-bool FolderScan::walk(const fs::path& root, bool recursive, const FileFound& onFile, const std::atomic<bool>& stop)
-{
-    ScanCounts counts;
-    return walk(root, recursive, [&](const FoundFile& file) { onFile(file.path()); }, counts, stop);
-}
-
-void FolderScan::start(fs::path root, bool recursive, FileFound onFile, std::function<void(bool)> onFinished)
-{
-    cancel();
-    wait();
-    m_cancel.store(false);
-    m_running.store(true);
-    root = absoluteFolder(root);
-    m_worker = std::thread([this, root = std::move(root), recursive, onFile = std::move(onFile),
-                            onFinished = std::move(onFinished)] {
-        const bool complete = walk(root, recursive, onFile, m_cancel);
-        m_running.store(false);
-        if (onFinished)
-            onFinished(!complete);
-    });
-}
-
 void FolderScan::wait()
 {
     if (m_worker.joinable())

@@ -89,13 +89,6 @@ public:
                      const std::function<void(const FoundFile& file)>& onFile, ScanCounts& counts,
                      const std::atomic<bool>& stop);
 
-    // The path-only walk the batch anonymizer uses until it moves to the
-    // records above: each regular file, on the worker or the calling thread.
-    using FileFound = std::function<void(const std::filesystem::path&)>;
-    void start(std::filesystem::path root, bool recursive, FileFound onFile, std::function<void(bool)> onFinished = {});
-    static bool walk(const std::filesystem::path& root, bool recursive, const FileFound& onFile,
-                     const std::atomic<bool>& stop);
-
 private:
     std::thread m_worker;
     std::atomic<bool> m_cancel {false};

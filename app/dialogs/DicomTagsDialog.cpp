@@ -1,5 +1,7 @@
 #include "app/dialogs/DicomTagsDialog.h"
 
+#include "app/dialogs/HeaderTable.h"
+
 #include "dicom/DicomDataset.h"
 #include "dicom/HeaderListing.h"
 
@@ -16,28 +18,8 @@
 
 namespace {
 
-struct CategoryTab {
-    const char* label;
-    dicom::HeaderCategory category;
-};
+constexpr int NameWidth = 250;
 
-// "All" comes first: the dialog opens on it.
-constexpr std::array CategoryTabs = {
-    CategoryTab { QT_TRANSLATE_NOOP("DicomTagsDialog", "All"), dicom::HeaderCategory::All },
-    CategoryTab { QT_TRANSLATE_NOOP("DicomTagsDialog", "Patient"), dicom::HeaderCategory::Patient },
-    CategoryTab { QT_TRANSLATE_NOOP("DicomTagsDialog", "Study"), dicom::HeaderCategory::Study },
-    CategoryTab { QT_TRANSLATE_NOOP("DicomTagsDialog", "Physician"), dicom::HeaderCategory::Physician },
-    CategoryTab { QT_TRANSLATE_NOOP("DicomTagsDialog", "Image"), dicom::HeaderCategory::Image },
-};
-
-enum Column { TagColumn, NameColumn, ValueColumn, ColumnCount };
-constexpr std::array<int, ColumnCount> ColumnWidths = { 100, 250, 400 };
-
-// Row texts hold the file's bytes, which are Latin-1 unless a character set says otherwise.
-QString fromBytes(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString withoutQuotes(QString text)
 {
@@ -68,28 +50,8 @@ DicomTagsDialog::DicomTagsDialog(const dicom::DicomDataset& dataset, QWidget* pa
     setWindowTitle(caption.isEmpty() ? tr("Dicom Tags") : caption);
     setModal(true);
 
-    m_tabs = new QTabBar(this);
-    for (const CategoryTab& tab : CategoryTabs)
-        m_tabs->addTab(tr(tab.label));
-
-    m_list = new QTableWidget(0, ColumnCount, this);
-    m_list->setHorizontalHeaderLabels({ tr("Tag"), tr("Tag Name"), tr("Value") });
-    // The header view's font and row height, so a tag fits the Tag column as it does there.
-    QFont listFont(QStringLiteral("Arial"));
-    listFont.setPointSize(9);
-    m_list->setFont(listFont);
-    for (int column = 0; column < ColumnCount; ++column)
-        m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
-    // Where the font stands in for a wider one, the column grows so that no tag is cut.
-    const int tagWidth = QFontMetrics(listFont).horizontalAdvance(QStringLiteral("0x0000, 0x0000")) + 12;
-    m_list->setColumnWidth(0, std::max(ColumnWidths[0], tagWidth));
-    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 4);
-    m_list->verticalHeader()->hide();
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setWordWrap(false);
+    m_tabs = headertable::makeCategoryTabs(this);
+    m_list = headertable::makeTable(this, NameWidth);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
@@ -98,7 +60,7 @@ DicomTagsDialog::DicomTagsDialog(const dicom::DicomDataset& dataset, QWidget* pa
     layout->addWidget(m_tabs);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(ColumnWidths[0] + ColumnWidths[1] + ColumnWidths[2] + 60, 420);
+    resize(m_list->columnWidth(0) + NameWidth + headertable::ValueWidth + 60, 420);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &DicomTagsDialog::fill);
     connect(m_list, &QTableWidget::itemSelectionChanged, this,
@@ -110,25 +72,13 @@ DicomTagsDialog::DicomTagsDialog(const dicom::DicomDataset& dataset, QWidget* pa
 
 void DicomTagsDialog::fill(int tab)
 {
-    m_list->clearSelection();
-    m_list->setRowCount(0);
+    headertable::fill(*m_list, &m_dataset, tab);
     m_ok->setEnabled(false);
-    if (tab < 0 || tab >= static_cast<int>(CategoryTabs.size()))
-        return;
-    const auto rows = dicom::headerRows(m_dataset, CategoryTabs[static_cast<std::size_t>(tab)].category);
-    m_list->setRowCount(static_cast<int>(rows.size()));
-    int at = 0;
-    for (const dicom::HeaderRow& row : rows) {
-        m_list->setItem(at, TagColumn, new QTableWidgetItem(QString::fromStdString(row.tag)));
-        m_list->setItem(at, NameColumn, new QTableWidgetItem(QString::fromStdString(row.name)));
-        m_list->setItem(at, ValueColumn, new QTableWidgetItem(fromBytes(row.value)));
-        ++at;
-    }
 }
 
 QString DicomTagsDialog::pickedValue() const
 {
-    const QTableWidgetItem* value = m_list->item(m_list->currentRow(), ValueColumn);
+    const QTableWidgetItem* value = m_list->item(m_list->currentRow(), headertable::ValueColumn);
     if (!value || !value->isSelected())
         return {};
     return cutTo(withoutQuotes(value->text()), MaxValueLength);

@@ -1,5 +1,7 @@
 #include "app/dialogs/OpenFileDialog.h"
 
+#include "app/dialogs/HeaderTable.h"
+
 #include "app/dialogs/HeaderPreview.h"
 #include "dicom/DicomDataset.h"
 #include "dicom/HeaderListing.h"
@@ -24,28 +26,8 @@
 
 namespace {
 
-struct CategoryTab {
-    const char* label;
-    dicom::HeaderCategory category;
-};
-
-constexpr std::array CategoryTabs = {
-    CategoryTab { QT_TRANSLATE_NOOP("OpenFileDialog", "All"), dicom::HeaderCategory::All },
-    CategoryTab { QT_TRANSLATE_NOOP("OpenFileDialog", "Patient"), dicom::HeaderCategory::Patient },
-    CategoryTab { QT_TRANSLATE_NOOP("OpenFileDialog", "Study"), dicom::HeaderCategory::Study },
-    CategoryTab { QT_TRANSLATE_NOOP("OpenFileDialog", "Physician"), dicom::HeaderCategory::Physician },
-    CategoryTab { QT_TRANSLATE_NOOP("OpenFileDialog", "Image"), dicom::HeaderCategory::Image },
-};
-
-enum Column { TagColumn, NameColumn, ValueColumn, ColumnCount };
-constexpr std::array<int, ColumnCount> ColumnWidths = { 100, 200, 400 };
+constexpr int NameWidth = 200;
 constexpr int ThumbnailSide = OpenFileDialog::PreviewSide - 8; // inside the button's frame
-
-// Row texts hold the file's bytes, which are Latin-1 unless a character set says otherwise.
-QString fromBytes(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -65,25 +47,9 @@ OpenFileDialog::OpenFileDialog(const QString& folder, QWidget* parent)
         m_tree->hideColumn(column);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    m_tabs = new QTabBar(this);
-    for (const CategoryTab& tab : CategoryTabs)
-        m_tabs->addTab(tr(tab.label));
-    m_list = new QTableWidget(0, ColumnCount, this);
-    m_list->setHorizontalHeaderLabels({ tr("Tag"), tr("Tag Name"), tr("Value") });
-    // The header view's font and row height; where the font stands in for a
-    // wider one, the Tag column grows so that no tag is cut.
-    QFont listFont(QStringLiteral("Arial"));
-    listFont.setPointSize(9);
-    m_list->setFont(listFont);
-    for (int column = 0; column < ColumnCount; ++column)
-        m_list->setColumnWidth(column, ColumnWidths[static_cast<std::size_t>(column)]);
-    const int tagWidth = QFontMetrics(listFont).horizontalAdvance(QStringLiteral("0x0000, 0x0000")) + 12;
-    m_list->setColumnWidth(TagColumn, std::max(ColumnWidths[TagColumn], tagWidth));
-    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(listFont).height() + 4);
-    m_list->verticalHeader()->hide();
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setWordWrap(false);
+    m_tabs = headertable::makeCategoryTabs(this);
+    m_list = headertable::makeTable(this, NameWidth);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     m_previewIcon = new QCheckBox(tr("Enable Preview Icon"), this);
     m_previewIcon->setChecked(true);
@@ -105,7 +71,7 @@ OpenFileDialog::OpenFileDialog(const QString& folder, QWidget* parent)
     splitter->addWidget(m_tree);
     splitter->addWidget(header);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 260, ColumnWidths[0] + ColumnWidths[1] + ColumnWidths[2] + 20 });
+    splitter->setSizes({ 260, m_list->columnWidth(0) + NameWidth + headertable::ValueWidth + 20 });
 
     auto* side = new QVBoxLayout;
     side->addWidget(m_previewIcon);
@@ -187,19 +153,7 @@ void OpenFileDialog::showHeader(const HeaderPreview& preview)
 
 void OpenFileDialog::fill(int tab)
 {
-    m_list->clearSelection();
-    m_list->setRowCount(0);
-    if (!m_header || tab < 0 || tab >= static_cast<int>(CategoryTabs.size()))
-        return;
-    const auto rows = dicom::headerRows(*m_header, CategoryTabs[static_cast<std::size_t>(tab)].category);
-    m_list->setRowCount(static_cast<int>(rows.size()));
-    int at = 0;
-    for (const dicom::HeaderRow& row : rows) {
-        m_list->setItem(at, TagColumn, new QTableWidgetItem(QString::fromStdString(row.tag)));
-        m_list->setItem(at, NameColumn, new QTableWidgetItem(QString::fromStdString(row.name)));
-        m_list->setItem(at, ValueColumn, new QTableWidgetItem(fromBytes(row.value)));
-        ++at;
-    }
+    headertable::fill(*m_list, m_header.get(), tab);
 }
 
 std::optional<QString> OpenFileDialog::choose(const QString& folder, QWidget* parent)

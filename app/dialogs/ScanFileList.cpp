@@ -166,7 +166,8 @@ void ScanFileList::startScan()
     if (m_folderField->text().trimmed().isEmpty() || (m_beforeScan && !m_beforeScan()))
         return;
     const std::uint64_t generation = ++m_generation;
-    m_root = withSlash(QDir::cleanPath(m_folderField->text().trimmed()));
+    // As the scan names its folders: absolute, ending in "/".
+    m_root = withSlash(QDir(m_folderField->text().trimmed()).absolutePath());
     m_recursive = m_subdirectories->isChecked();
     m_listed = 0;
     m_scanning = true;

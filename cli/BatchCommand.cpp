@@ -2,15 +2,16 @@
 // files into one folder, as the viewer's "Batch Convert" names them.
 
 #include "cli/CliArgs.h"
+#include "dicom/FolderScan.h"
 #include "export/BatchConvert.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace cli {
@@ -53,14 +54,16 @@ std::optional<unsigned> numberIn(const std::string& text, unsigned most)
 }
 
 // The folder's regular files (links to them too), by name.
+// The folder's regular files through the scan's own walk (links to folders
+// not entered, FIFOs never opened), in name order; none when it cannot be listed.
 std::optional<std::vector<fs::path>> filesIn(const fs::path& folder)
 {
-    std::error_code ec;
     std::vector<fs::path> files;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (std::error_code typeError; it->is_regular_file(typeError))
-            files.push_back(it->path());
-    if (ec)
+    dicom::ScanCounts counts;
+    const std::atomic<bool> never {false};
+    dicom::FolderScan::walk(folder, false, [&](const dicom::FoundFile& file) { files.push_back(file.path()); },
+                            counts, never);
+    if (counts.folders == 0)
         return std::nullopt;
     std::sort(files.begin(), files.end());
     return files;

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
+#include "ScanFileTestFiles.h"
 #include "ViewerFixture.h"
 
 #include "app/dialogs/OpenMultipleDialog.h"
-#include "tests/support/DicomBytes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,26 +84,6 @@ GroupSet restricted(const GroupSet& groups, const std::set<QString>& kept)
             result.insert(files);
     }
     return result;
-}
-
-// A Part 10 file of one 8 x 8 frame whose Patient's Name is that text.
-void writeNamedFile(const QString& path, const std::string& name)
-{
-    testsupport::DicomBytes b;
-    b.part10Header("1.2.840.10008.1.2.1");
-    b.element(0x0010, 0x0010, "PN", name);             // Patient's Name
-    b.elementU16(0x0028, 0x0002, "US", 1);             // Samples per Pixel
-    b.element(0x0028, 0x0004, "CS", "MONOCHROME2 ");   // Photometric Interpretation
-    b.elementU16(0x0028, 0x0010, "US", 8);             // Rows
-    b.elementU16(0x0028, 0x0011, "US", 8);             // Columns
-    b.elementU16(0x0028, 0x0100, "US", 8);             // Bits Allocated
-    b.elementU16(0x0028, 0x0101, "US", 8);             // Bits Stored
-    b.elementU16(0x0028, 0x0102, "US", 7);             // High Bit
-    b.elementU16(0x0028, 0x0103, "US", 0);             // Pixel Representation
-    b.tag(0x7FE0, 0x0010).header("OB", 64).zeros(64); // Pixel Data
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(reinterpret_cast<const char*>(b.bytes().data()), static_cast<qint64>(b.bytes().size()));
 }
 
 } // namespace
@@ -189,8 +169,9 @@ private slots:
         ScratchSettings scratch;
         QTemporaryDir shortDir;
         QTemporaryDir longDir;
-        writeNamedFile(shortDir.filePath(QStringLiteral("a.dcm")), "DOE^JANE");
-        writeNamedFile(longDir.filePath(QStringLiteral("a.dcm")), std::string(10000, 'W'));
+        QVERIFY(writeFactsFile(shortDir.filePath(QStringLiteral("a.dcm")), { "DOE^JANE" }));
+        const std::string longName(10000, 'W');
+        QVERIFY(writeFactsFile(longDir.filePath(QStringLiteral("a.dcm")), { longName.c_str() }));
         OpenMultipleDialog shortDialog(QString {});
         OpenMultipleDialog longDialog(QString {});
         QVERIFY(scanFolder(shortDialog, shortDir.path(), false));

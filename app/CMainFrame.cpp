@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/CChildFrame.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/Commands.h"
 
@@ -8,6 +9,7 @@
 #include "app/SelectFileBar.h"
 #include "app/Settings.h"
 #include "app/StatusPanes.h"
+#include "document/COrvoDoc.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -141,6 +143,13 @@ void CMainFrame::fileOpenFailed(const QString& path)
     // As the framework does for its recent list: an entry that cannot be
     // opened would fail the same way every time.
     m_recentFiles->remove(QFileInfo(path).absoluteFilePath());
+    // The bar goes back to the file that is still shown, so that what it
+    // says and what the window shows agree.
+    if (const CChildFrame* child = activeChild()) {
+        const QStringList shown = child->document().sourcePaths();
+        if (!shown.isEmpty())
+            m_selectFileBar->fileOpened(shown.first());
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
@@ -157,14 +166,20 @@ void CMainFrame::dropEvent(QDropEvent* event)
 
 int CMainFrame::openDroppedUrls(const QList<QUrl>& urls)
 {
-    int opened = 0;
+    QStringList files;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
-            emit openRequested(url.toLocalFile());
-            ++opened;
-        }
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            files.append(url.toLocalFile());
     }
-    return opened;
+    // The drop ends first: a failed open shows its message for a while, and
+    // the dragging program would wait for the drop all that time.
+    if (!files.isEmpty()) {
+        QMetaObject::invokeMethod(this, [this, files] {
+            for (const QString& file : files)
+                emit openRequested(file);
+        }, Qt::QueuedConnection);
+    }
+    return static_cast<int>(files.size());
 }
 
 void CMainFrame::restoreBars()

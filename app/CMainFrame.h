@@ -4,6 +4,7 @@
 #include "document/UserOptions.h"
 
 #include <QMainWindow>
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -75,6 +76,8 @@ signals:
     // A folder new to the select-file bar was chosen: it becomes the start
     // folder of File Open.
     void currentDirectoryChosen(const QString& directory);
+    // A picture taken from the clipboard, to become a document of its own.
+    void picturePasted(const QImage& picture);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

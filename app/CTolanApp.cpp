@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "app/dialogs/PreviewFileDialog.h"
 #include "document/FileNameOrder.h"
+#include "document/PastedPicture.h"
 #include "view/COrvoView.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QMdiArea>
 #include <QPlainTextEdit>
@@ -60,7 +62,7 @@ bool CTolanApp::start(const QStringList& arguments)
     m_quitAfterPaint = files.removeAll(QString::fromLatin1(QuitAfterPaintOption)) > 0;
     m_mainFrame = std::make_unique<CMainFrame>(m_options);
     connectCommands();
-    if (!files.isEmpty() && !openDocumentFile(files.first()))
+    if (!openCommandLineFiles(files))
         return false;
     if (m_quitAfterPaint)
         watchFirstPaint();
@@ -70,6 +72,16 @@ bool CTolanApp::start(const QStringList& arguments)
         m_mainFrame->setGeometry(screen->availableGeometry());
     m_mainFrame->showMaximized();
     return true;
+}
+
+bool CTolanApp::openCommandLineFiles(const QStringList& files)
+{
+    // Each file opens as a document of its own, in the order given, so the
+    // last one ends up on top; one that fails says why and the rest go on.
+    int opened = 0;
+    for (const QString& file : files)
+        opened += openDocumentFile(file) ? 1 : 0;
+    return files.isEmpty() || opened > 0;
 }
 
 void CTolanApp::watchFirstPaint()
@@ -91,6 +103,7 @@ void CTolanApp::connectCommands()
     connect(&frame, &CMainFrame::openAsOneRequested, this, &CTolanApp::openAsOne);
     connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
     connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
+    connect(&frame, &CMainFrame::picturePasted, this, &CTolanApp::pastePicture);
     CommandTable& table = frame.commands();
     table.add(Command::New, [this] { newDocument(); });
     table.add(Command::Open, [this] { openFiles(); });
@@ -205,11 +218,24 @@ void CTolanApp::newDocument()
         for (const auto& p : paths)
             m_pending.files.append(QString::fromStdString(p));
     }
-    if (m_pending.files.isEmpty()) {
-        // FIXME: pasted pictures become documents once the writer can build one.
-        m_pending.clear();
-        return;
-    }
+    if (!m_pending.files.isEmpty())
+        return newDocumentOfFiles();
+    if (!m_pending.pictures.empty())
+        return newDocumentOfPictures();
+    m_pending.clear();
+    // Nothing pending: an empty document, named as new documents are.
+    auto document = std::make_shared<COrvoDoc>();
+    document->setFileTitle(nextNewTitle());
+    showDocument(std::move(document));
+}
+
+QString CTolanApp::nextNewTitle()
+{
+    return QStringLiteral("Dicom%1").arg(++m_newDocumentCount);
+}
+
+void CTolanApp::newDocumentOfFiles()
+{
     auto document = std::make_shared<COrvoDoc>();
     QProgressDialog progress(QString(), QString(), 0, static_cast<int>(m_pending.files.size()) - 1,
         m_mainFrame.get(), Qt::FramelessWindowHint);
@@ -226,6 +252,38 @@ void CTolanApp::newDocument()
         return;
     }
     showDocument(std::move(document));
+}
+
+void CTolanApp::newDocumentOfPictures()
+{
+    std::vector<std::vector<std::uint8_t>> bitmaps;
+    for (const QImage& picture : m_pending.pictures)
+        bitmaps.push_back(document::packedBitmap(picture));
+    m_pending.clear();
+    auto document = std::make_shared<COrvoDoc>();
+    bool made = false;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        OpenWindow window(tr("Creating Dicom file..."), m_mainFrame.get());
+        window.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        made = document->loadPictures(bitmaps, nextNewTitle(), m_options);
+        QApplication::restoreOverrideCursor();
+    }
+    if (!made) {
+        m_lastOpenMessage = document->loadError();
+        QMessageBox::critical(m_mainFrame.get(), QApplication::applicationName(), m_lastOpenMessage);
+        return;
+    }
+    m_lastOpenMessage.clear();
+    showDocument(std::move(document));
+}
+
+void CTolanApp::pastePicture(const QImage& picture)
+{
+    m_pending.clear();
+    m_pending.pictures.push_back(picture);
+    newDocument();
 }
 
 void CTolanApp::openFiles()

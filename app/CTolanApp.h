@@ -27,8 +27,9 @@ public:
     // main window shows, without a file), and the program ends then.
     static constexpr const char* QuitAfterPaintOption = "--quit-after-paint";
 
-    // Creates the main frame and opens the file named on the command line.
-    // False when that file cannot be opened: the program then ends.
+    // Creates the main frame and opens the files named on the command line,
+    // each as a document of its own. False when files were named and none
+    // of them could be opened: the program then ends.
     bool start(const QStringList& arguments);
     bool quitAfterPaint() const { return m_quitAfterPaint; }
 
@@ -47,8 +48,12 @@ public:
     // active one when that came from stepping too and holds no edits, so
     // walking a series leaves one window, not one a file.
     bool navigateToFile(const QString& path);
-    // Runs "New": builds a document from the pending request, if any.
+    // Runs "New": builds a document from the pending request; without one,
+    // an empty document.
     void newDocument();
+    // "Insert Clipboard contents": the picture becomes a secondary-capture
+    // document of its own.
+    void pastePicture(const QImage& picture);
     // Opens the files as one document with this title (through the pending
     // request and "New"); the main frame is told the first file.
     void openAsOne(const QStringList& paths, const QString& title);
@@ -62,6 +67,11 @@ signals:
     void firstFramePainted();
 
 private:
+    bool openCommandLineFiles(const QStringList& files);
+    void newDocumentOfFiles();
+    void newDocumentOfPictures();
+    // "Dicom1", "Dicom2", ...: the names of documents made without a file.
+    QString nextNewTitle();
     void watchFirstPaint();
     void connectCommands();
     void openFiles();
@@ -78,5 +88,6 @@ private:
     QString m_currentDirectory;
     QString m_lastOpenMessage;
     bool m_quitAfterPaint = false;
+    int m_newDocumentCount = 0;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

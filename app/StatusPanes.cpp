@@ -1,14 +1,56 @@
 #include "app/StatusPanes.h"
 
+#include "view/model/ShellLayout.h"
+
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyle>
 
 namespace {
 
 // Texts that size each pane, wide enough for the values they stand for.
 constexpr const char* Placeholders[StatusPanes::PaneCount] = {
     "00/00/0000", "000000KB", "0000x0000", "000 (000)", "000", "XPos", "YPos", "R:000 G:000 B:000",
+};
+
+// Hides the panes that do not fit the bar's width, so that a narrow window
+// shows fewer panes instead of panes drawn over each other.
+class PaneFitter : public QObject {
+public:
+    PaneFitter(QStatusBar& bar, const std::array<QLabel*, StatusPanes::PaneCount>& labels)
+        : QObject(&bar)
+        , m_bar(bar)
+        , m_labels(labels)
+    {
+        bar.installEventFilter(this);
+    }
+
+    void fit()
+    {
+        // The layout's spacing and the size grip take their share first.
+        const int spacing = m_bar.style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, &m_bar);
+        std::array<int, StatusPanes::PaneCount> widths {};
+        for (std::size_t i = 0; i < widths.size(); ++i)
+            widths[i] = m_labels[i]->minimumWidth() + std::max(spacing, 4);
+        const int grip = m_bar.isSizeGripEnabled() ? m_bar.style()->pixelMetric(QStyle::PM_SizeGripSize) : 0;
+        const std::size_t first = viewmodel::firstFittingPane(widths, m_bar.width() - grip - 8);
+        for (std::size_t i = 0; i < widths.size(); ++i)
+            m_labels[i]->setVisible(i >= first);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_bar && event->type() == QEvent::Resize)
+            fit();
+        return false;
+    }
+
+private:
+    QStatusBar& m_bar;
+    std::array<QLabel*, StatusPanes::PaneCount> m_labels;
 };
 
 } // namespace
@@ -25,6 +67,7 @@ StatusPanes::StatusPanes(QStatusBar& bar)
         bar.addPermanentWidget(label);
         m_labels[static_cast<std::size_t>(i)] = label;
     }
+    (new PaneFitter(bar, m_labels))->fit(); // owned by the bar
     showNoDocument();
 }
 

@@ -4,6 +4,7 @@
 #include "document/OverlayText.h"
 
 #include "dicom/DicomDataset.h"
+#include "dicom/DicomWriter.h"
 #include "dicom/NumberParsing.h"
 #include "dicom/Tags.h"
 #include "imaging/FrameImage.h"
@@ -164,6 +165,43 @@ bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const d
         m_loadError = lastError;
         return false;
     }
+    m_loadOk = true;
+    m_options = options;
+    createFrameState(options);
+    emit changed();
+    return true;
+}
+
+bool COrvoDoc::loadPictures(const std::vector<std::vector<std::uint8_t>>& bitmaps, const QString& title,
+                            const document::UserOptions& options)
+{
+    clear();
+    m_loadOk = false;
+    const std::vector<std::span<const std::uint8_t>> views(bitmaps.begin(), bitmaps.end());
+    auto built = dicom::buildFromBitmaps(views, dicom::localTimeNow());
+    if (!built) {
+        m_loadError = QStringLiteral("Error 1");
+        return false;
+    }
+    if (built->frames.empty()) {
+        m_loadError = QStringLiteral("Error 2");
+        return false;
+    }
+    const int bits = built->image.bitsAllocated;
+    document::LoadedFile file = document::LoadedFile::fromDataset(
+        std::make_unique<dicom::DicomDataset>(std::move(*built)), title, 0, aspectResample(options));
+    if (!file.dataset) {
+        m_loadError = QStringLiteral("Error %1").arg(bits == 16 ? 8 : bits == 12 ? 7 : 6);
+        return false;
+    }
+    m_datasets.push_back(std::move(file.dataset));
+    m_frames = std::move(file.frames);
+    m_firstAspectRatio = file.aspectRatio;
+    // A document made in memory has no file behind it yet.
+    m_fileSize = 0;
+    m_filePath.clear();
+    m_fileDate = QStringLiteral("  ");
+    m_fileTitle = title;
     m_loadOk = true;
     m_options = options;
     createFrameState(options);

@@ -48,6 +48,12 @@ public:
     // False when none of them gave a frame.
     bool loadFiles(const QStringList& paths, const QString& title, const document::UserOptions& options,
                    const Progress& progress = {});
+    // Makes one secondary-capture data set of pasted pictures (packed
+    // bitmaps of one size and kind) and loads its frames under `title`. On
+    // failure loadError() is "Error N": 1 the data set cannot be made, 2 it
+    // holds no frame, 6 to 8 a frame's image cannot be made (8, 12, 16 bits).
+    bool loadPictures(const std::vector<std::vector<std::uint8_t>>& bitmaps, const QString& title,
+                      const document::UserOptions& options);
     void clear();
 
     int frameCount() const;
@@ -107,6 +113,8 @@ public:
     bool loadOk() const { return m_loadOk; }
     QString loadError() const { return m_loadError; }
     QString fileTitle() const { return m_fileTitle; }
+    // The title of a document that has no file of its own.
+    void setFileTitle(const QString& title) { m_fileTitle = title; }
     QString filePath() const { return m_filePath; }
     QString fileDate() const { return m_fileDate; }
     qint64 fileSize() const { return m_fileSize; }

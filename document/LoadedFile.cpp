@@ -131,6 +131,19 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
                 return result;
             }
         }
+        return fromDataset(std::move(dataset), QFileInfo(path).fileName(), datasetIndex, aspect);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+LoadedFile LoadedFile::fromDataset(std::unique_ptr<dicom::DicomDataset> dataset, const QString& name,
+                                   int datasetIndex, AspectResample aspect)
+{
+    LoadedFile result;
+    if (!dataset)
+        return result;
+    try {
         // The frames decoded, but what the decoders found odd goes where
         // such messages go, as the command-line tool's do.
         for (const std::string& warning : dataset->warnings)
@@ -138,7 +151,7 @@ LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResampl
         const int bits = dataset->image.bitsAllocated;
         if (dataset->frames.empty() || (bits != 8 && bits != 12 && bits != 16))
             return result;
-        const std::string fileName = QFileInfo(path).fileName().toStdString();
+        const std::string fileName = name.toStdString();
         const imaging::Window fileWindow { dataset->image.windowCentre, dataset->image.windowWidth };
         // Each frame's buffer moves into its image object, so the pixels are
         // held once; the data set keeps the attributes and the element list.

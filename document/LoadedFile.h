@@ -36,6 +36,10 @@ struct LoadedFile {
     // built. With AspectResample::Yes, frames of non-square pixels are
     // resampled to square ones.
     static LoadedFile read(const QString& path, int datasetIndex, AspectResample aspect);
+    // The same frames built from a data set already in memory (a picture
+    // made into one); `name` stands for the file's name.
+    static LoadedFile fromDataset(std::unique_ptr<dicom::DicomDataset> dataset, const QString& name,
+                                  int datasetIndex, AspectResample aspect);
 };
 
 // The height a frame of `height` rows gets for pixels `ratio` times as tall as

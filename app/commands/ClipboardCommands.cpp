@@ -1,4 +1,5 @@
-// The Copy commands of the Edit menu: frames as pictures, reports as RTF.
+// The Copy commands of the Edit menu: frames as pictures, reports as RTF;
+// and the paste of a picture as a new document.
 
 #include "app/ExportJob.h"
 #include "app/ReportContent.h"
@@ -21,6 +22,7 @@
 #include <QSettings>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -199,4 +201,18 @@ void addClipboardCommands(CommandTable& table, CMainFrame& frame)
         const COrvoDoc* doc = documentWithImage(frame);
         return doc && doc->frame()->hasSelection();
     });
+    // Asking the clipboard's owner on every idle update would cost a round
+    // trip to it each time; its change signal keeps the answer instead.
+    auto holdsPicture = std::make_shared<bool>(false);
+    const auto recheck = [holdsPicture] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        *holdsPicture = data && data->hasImage();
+    };
+    recheck();
+    QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, &frame, recheck);
+    table.add(Command::InsertClipboard, [&frame] {
+        const QImage picture = QApplication::clipboard()->image();
+        if (!picture.isNull())
+            emit frame.picturePasted(picture);
+    }, [holdsPicture] { return *holdsPicture; });
 }

@@ -3,8 +3,12 @@
 #include "app/CMainFrame.h"
 #include "app/SelectFileBar.h"
 
+#include "view/model/ShellLayout.h"
+
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
 
 namespace {
 
@@ -29,9 +33,36 @@ struct AreaCommand {
 
 constexpr AreaCommand AreaCommands[] = {
     { Command::Close, &QMdiArea::closeActiveSubWindow },
-    { Command::CascadeWindows, &QMdiArea::cascadeSubWindows },
     { Command::TileWindows, &QMdiArea::tileSubWindows },
 };
+
+// The area's own cascade sizes each window by what its content asks for,
+// which for a document window is next to nothing: only title bars remain.
+void cascade(QMdiArea& area)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isVisible() && !window->isMinimized())
+            windows.append(window);
+    }
+    // The active window goes last, so it stays on top.
+    QMdiSubWindow* active = area.activeSubWindow();
+    if (active && windows.removeOne(active))
+        windows.append(active);
+    if (windows.isEmpty())
+        return;
+    const int step = area.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first());
+    const QSize size = area.viewport()->size();
+    const auto rects = viewmodel::cascadeRects(size.width(), size.height(), static_cast<int>(windows.size()), step);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const viewmodel::WindowRect& r = rects[static_cast<std::size_t>(i)];
+        windows[i]->showNormal();
+        windows[i]->setGeometry(r.x, r.y, r.width, r.height);
+        windows[i]->raise();
+    }
+    if (active)
+        area.setActiveSubWindow(active);
+}
 
 } // namespace
 
@@ -52,5 +83,6 @@ void addWindowCommands(CommandTable& table, CMainFrame& frame)
         table.add(entry.command, [&area, entry] { (area.*entry.run)(); },
             [&area, needsWindow] { return !needsWindow || area.activeSubWindow() != nullptr; });
     }
+    table.add(Command::CascadeWindows, [&area] { cascade(area); });
     table.add(Command::Exit, [&frame] { frame.close(); });
 }

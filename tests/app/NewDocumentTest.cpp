@@ -134,6 +134,7 @@ private slots:
             tops.insert(window->y());
         }
         QCOMPARE(tops.size(), 3);
+        saveScreenshot(*viewer.app.mainFrame(), QStringLiteral("cascade"));
     }
 
     void narrowStatusBarHidesPanesFromTheLeft()

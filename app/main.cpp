@@ -1,6 +1,7 @@
 #include "app/CTolanApp.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <clocale>
 #include <cstdio>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolan Viewer"));
     QApplication::setApplicationVersion(QStringLiteral(TV_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolan-viewer.svg")));
     // Numbers in files and on screen must not follow the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 

@@ -9,6 +9,7 @@ int runAnonymize(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runBatch(const std::vector<std::string>& args);
 int runScan(const std::vector<std::string>& args);
+int runThumbnail(const std::vector<std::string>& args);
 
 const std::vector<Command>& commands()
 {
@@ -20,6 +21,7 @@ const std::vector<Command>& commands()
         {"export", "write frames as TIFF, JPEG, BMP or raw pictures", runExport},
         {"batch", "convert many files to TIFF, JPEG, BMP, HTML or raw, as Batch Convert does", runBatch},
         {"scan", "group the DICOM files of a folder by study, series and other keys", runScan},
+        {"thumbnail", "write a PNG thumbnail of a file's first frame", runThumbnail},
     };
     return all;
 }

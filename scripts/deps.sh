@@ -3,12 +3,13 @@
 
 TV_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev
   libjpeg62-turbo-dev libcurl4-openssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libcharls-dev zlib1g-dev libgdcm-dev libopenjp2-7-dev"
+  libcharls-dev zlib1g-dev libgdcm-dev libopenjp2-7-dev libqt6svg6"
 # Reference decoders for conformance tests (ImageMagick for BMP), clang's libFuzzer, and a display
 # server for screenshots of the viewer.
 TV_TEST_PACKAGES="dcmtk python3 python3-pydicom python3-numpy clang libclang-rt-14-dev
   xvfb xauth imagemagick libgdcm-tools libopenjp2-tools openjph-tools
-  dicom3tools python3-pil libtiff-tools libjpeg-turbo-progs ffmpeg libxml2-utils unrtf poppler-utils"
+  dicom3tools python3-pil libtiff-tools libjpeg-turbo-progs ffmpeg libxml2-utils unrtf poppler-utils
+  desktop-file-utils appstream"
 
 # The peers and timers of the side-by-side scripts under bench/.
 TV_BENCH_PACKAGES="hyperfine dcmtk libgdcm-tools python3 python3-pydicom python3-numpy xvfb xauth libopenjp2-tools"

@@ -50,7 +50,9 @@ QFont toQFont(const FontRecord& record)
 FontRecord toFontRecord(const QFont& font, std::uint8_t charSet)
 {
     FontRecord record;
-    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / std::max(1, overlaytext::pixelsPerInch());
+    const double points = font.pointSizeF() > 0
+        ? font.pointSizeF()
+        : font.pixelSize() * 72.0 / std::max(1, overlaytext::pixelsPerInch());
     record.height = std::clamp(static_cast<int>(std::lround(points)), 1, MaxPointSize);
     record.weight = static_cast<int>(font.weight());
     record.italic = font.italic() ? 1 : 0;

@@ -147,7 +147,8 @@ QWidget* SystemInfoDialog::createOpenGlPage(const std::optional<systeminfo::Open
     auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(QString::fromLatin1(OpenGlSite)), page);
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     link->setOpenExternalLinks(false);
-    connect(link, &QLabel::linkActivated, this, [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+    connect(link, &QLabel::linkActivated, this,
+        [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
 
     auto* layout = new QFormLayout(page);
     layout->addRow(tr("Vendor"), m_vendor);

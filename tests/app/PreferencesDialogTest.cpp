@@ -175,19 +175,22 @@ private slots:
             auto* dialog = qobject_cast<PreferencesDialog*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            dialog->setColourPicker([](const QColor&, QWidget*) { return std::optional<QColor>(QColor(0x30, 0x20, 0x10)); });
+            dialog->setColourPicker(
+                [](const QColor&, QWidget*) { return std::optional<QColor>(QColor(0x30, 0x20, 0x10)); });
             withText<QAbstractButton>(*dialog, "Document background color")->click();
             withText<QAbstractButton>(*dialog, "Main background color")->click();
             withText<QAbstractButton>(*dialog, "Upper right")->click();
-            dialog->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+            const auto answer = ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel;
+            dialog->findChild<QDialogButtonBox*>()->button(answer)->click();
         });
         viewer.trigger(Command::Preferences);
         const UserOptions& after = viewer.app.mainFrame()->options();
         const ColorRef expected = ok ? Chosen : before.docBgColor;
         QCOMPARE(after.docBgColor, expected);
         QCOMPARE(after.mainBgColor, ok ? Chosen : before.mainBgColor);
-        QCOMPARE(viewer.app.mainFrame()->mdiArea()->background().color(), overlaytext::toQColor(after.mainBgColor));
-        QCOMPARE(viewer.app.mainFrame()->activeChild()->imageView()->backgroundColour(), overlaytext::toQColor(expected));
+        CMainFrame& frame = *viewer.app.mainFrame();
+        QCOMPARE(frame.mdiArea()->background().color(), overlaytext::toQColor(after.mainBgColor));
+        QCOMPARE(frame.activeChild()->imageView()->backgroundColour(), overlaytext::toQColor(expected));
         const auto corner = ok ? viewmodel::RulerCorner::UpperRight : viewmodel::rulerCornerOf(before.axisStart);
         for (int frame = 0; frame < viewer.doc->frameCount(); ++frame)
             QCOMPARE(viewer.doc->rulerSetting(frame).corner, corner);

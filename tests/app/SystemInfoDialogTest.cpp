@@ -35,7 +35,8 @@ private slots:
         QTest::newRow("system") << osReport("Debian GNU/Linux 12 (bookworm)", "12", "6.1.0-18-amd64", "x86_64")
                                 << QStringLiteral("OS Version Info:\r\nDebian GNU/Linux 12 (bookworm) Version 12\r\n"
                                                   "Build 6.1.0-18-amd64 x86_64\r\n\r\n");
-        QTest::newRow("joined in order") << joinReports("os ", "memory ", "screen") << QStringLiteral("os memory screen");
+        QTest::newRow("joined in order") << joinReports("os ", "memory ", "screen")
+                                         << QStringLiteral("os memory screen");
     }
     void reportsSayTheFiguresInFull()
     {
@@ -50,7 +51,7 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::addColumn<quint64>("total");
         QTest::addColumn<quint64>("available");
-        QTest::newRow("usual") << QByteArray("MemTotal:       16318324 kB\nMemFree:  1 kB\nMemAvailable:    8123456 kB\n")
+        QTest::newRow("usual") << QByteArray("MemTotal:  16318324 kB\nMemFree:  1 kB\nMemAvailable:  8123456 kB\n")
                                << true << quint64(16318324) << quint64(8123456);
         QTest::newRow("above 2^32 KB") << QByteArray("MemAvailable: 5000000000 kB\nMemTotal: 6000000000 kB\n") << true
                                        << quint64(6000000000) << quint64(5000000000);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QTimer>
 #include <QSpinBox>
 #include <QtTest>

@@ -58,7 +58,7 @@ private slots:
         PreferencesDialog dialog(start);
         ColorRef nextColour = 0;
         dialog.setColourPicker([&](const QColor&, QWidget*) {
-            nextColour += 0x010203;
+            nextColour += 0x152025; // six steps stay within each byte
             return std::optional<QColor>(QColor(document::redOf(nextColour), document::greenOf(nextColour),
                 document::blueOf(nextColour)));
         });
@@ -75,12 +75,12 @@ private slots:
             { "Show background image", 0, [](UserOptions& o) { o.bgImage = true; } },
             { "Anonymized copies and exports", 0, [](UserOptions& o) { o.anonExports = 0; } },
             { "Automatic close", 0, [](UserOptions& o) { o.autoClose = 1; } },
-            { "Default annotation color ", 0, [](UserOptions& o) { o.annotationColor = 0x010203; } },
-            { "Default distance color ", 0, [](UserOptions& o) { o.distanceColor = 0x020406; } },
-            { "Default angle color ", 0, [](UserOptions& o) { o.angleColor = 0x030609; } },
-            { "Rulers' color", 0, [](UserOptions& o) { o.axisColor = 0x04080C; } },
-            { "Main background color", 0, [](UserOptions& o) { o.mainBgColor = 0x050A0F; } },
-            { "Document background color", 0, [](UserOptions& o) { o.docBgColor = 0x060C12; } },
+            { "Default annotation color ", 0, [](UserOptions& o) { o.annotationColor = 0x152025; } },
+            { "Default distance color ", 0, [](UserOptions& o) { o.distanceColor = 0x2A404A; } },
+            { "Default angle color ", 0, [](UserOptions& o) { o.angleColor = 0x3F606F; } },
+            { "Rulers' color", 0, [](UserOptions& o) { o.axisColor = 0x548094; } },
+            { "Main background color", 0, [](UserOptions& o) { o.mainBgColor = 0x69A0B9; } },
+            { "Document background color", 0, [](UserOptions& o) { o.docBgColor = 0x7EC0DE; } },
             { "Lower right", 0, [](UserOptions& o) { o.axisStart = 3; } },
             { "Select Default Font...", 0, [](UserOptions& o) { o.annotationFont = ChosenAnnotationFont; } },
             { "Select Default Font...", 1, [](UserOptions& o) { o.measurementFont = ChosenMeasurementFont; } },

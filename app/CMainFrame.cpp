@@ -113,6 +113,9 @@ void CMainFrame::connectCommands()
     addBatchConvertCommands(*m_commands, *this);
     addOpenCommands(*m_commands, *this);
     addOpenMultipleCommands(*m_commands, *this);
+    addPreferencesCommands(*m_commands, *this);
+    addSystemInfoCommands(*m_commands, *this);
+    addCalculatorCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -36,6 +36,11 @@ int readInt(QSettings& store, const char* key, int fallback)
         std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+int readInt(QSettings& store, const char* key, int fallback, document::OptionRange range)
+{
+    return static_cast<int>(readInteger(store, QString::fromLatin1(key), fallback, range.low, range.high));
+}
+
 ColorRef readColor(QSettings& store, const char* key, ColorRef fallback)
 {
     return static_cast<ColorRef>(readInteger(store, QString::fromLatin1(key), fallback, 0, 0xFFFFFFFFLL));
@@ -88,7 +93,7 @@ UserOptions readUserOptions(QSettings& store)
     UserOptions o;
     store.beginGroup(QString::fromLatin1(UserOptionsGroup));
     o.autoClose = readInt(store, "AutoClose", defaults.autoClose);
-    o.axisStart = readInt(store, "AxisStart", defaults.axisStart);
+    o.axisStart = readInt(store, "AxisStart", defaults.axisStart, document::AxisStartRange);
     o.axisColor = readColor(store, "AxisColor", defaults.axisColor);
     o.anonExports = readInt(store, "AnonExports", defaults.anonExports);
     o.annotationColor = readColor(store, "DAnnoColor", defaults.annotationColor);
@@ -101,7 +106,7 @@ UserOptions readUserOptions(QSettings& store)
     o.bgImage = readBool(store, "BgImage", defaults.bgImage);
     o.annotationFont = readFont(store, QStringLiteral("Anno"));
     o.measurementFont = readFont(store, QStringLiteral("Meas"));
-    o.lineWidth = readInt(store, "LineWidth", defaults.lineWidth);
+    o.lineWidth = readInt(store, "LineWidth", defaults.lineWidth, document::LineWidthRange);
     o.useVfw = readBool(store, "UseVfw", defaults.useVfw);
     o.videoSource = readInt(store, "VideoSource", defaults.videoSource);
     o.aspectRatio = readBool(store, "AspectRatio", defaults.aspectRatio);

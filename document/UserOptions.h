@@ -57,4 +57,13 @@ struct UserOptions {
     bool operator==(const UserOptions&) const = default;
 };
 
+// The values the numbered options may take; reading the settings and the
+// preferences dialog both keep to them. The corner numbers are the rulers'.
+struct OptionRange {
+    int low;
+    int high;
+};
+inline constexpr OptionRange LineWidthRange { 1, 100 };
+inline constexpr OptionRange AxisStartRange { 0, 3 };
+
 } // namespace document

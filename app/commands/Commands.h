@@ -73,3 +73,10 @@ void addOpenCommands(CommandTable& table, CMainFrame& frame);
 // "Open &Multiple Files...": a folder's DICOM files sorted into groups by
 // header keys, a group or rows of it opened as one document.
 void addOpenMultipleCommands(CommandTable& table, CMainFrame& frame);
+// "&Preferences...": every user option edited in memory; open windows take
+// the new colours and ruler start.
+void addPreferencesCommands(CommandTable& table, CMainFrame& frame);
+// "&System Info...": the display, memory, disk, system and OpenGL report.
+void addSystemInfoCommands(CommandTable& table, CMainFrame& frame);
+// "Calculat&or...": the first desktop calculator installed; disabled without one.
+void addCalculatorCommands(CommandTable& table, CMainFrame& frame);

@@ -55,10 +55,10 @@ private slots:
         row("single frame", Command::SingleFrame, "Singl&e Frame", false, "Ctrl+Alt+F");
         row("export tiff", Command::ExportTiff, "Export as &TIFF...", false, "");
         row("open internet", Command::OpenFromInternet, "Open from &Internet...", false, "Ctrl+I");
-        row("preferences", Command::Preferences, "&Preferences...", false, "");
+        row("preferences", Command::Preferences, "&Preferences...", true, "");
         row("custom palettes", Command::CustomPaletteNotFound, "(Not Found)", false, "");
         row("rotate", Command::Rotate90Clockwise, "&90° Clock Wise", false, "");
-        row("system info", Command::SystemInfo, "&System Info...", false, "");
+        row("system info", Command::SystemInfo, "&System Info...", true, "");
         row("copy roi", Command::CopyRoi, "Copy R&OI", false, "");
         row("brightness key", Command::BrightnessContrast, "&Brightness - Contrast...", false, "B");
         row("inverse selection key", Command::InverseSelection, "&Inverse Selection", false, "I");

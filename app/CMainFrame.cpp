@@ -111,6 +111,7 @@ void CMainFrame::connectCommands()
     addBatchConvertCommands(*m_commands, *this);
     addOpenCommands(*m_commands, *this);
     addOpenMultipleCommands(*m_commands, *this);
+    addInternetCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -73,3 +73,6 @@ void addOpenCommands(CommandTable& table, CMainFrame& frame);
 // "Open &Multiple Files...": a folder's DICOM files sorted into groups by
 // header keys, a group or rows of it opened as one document.
 void addOpenMultipleCommands(CommandTable& table, CMainFrame& frame);
+// "Open from &Internet...": a file fetched from an HTTP, HTTPS or FTP address
+// off the interface thread, saved locally when the user wants, and opened.
+void addInternetCommands(CommandTable& table, CMainFrame& frame);

@@ -77,6 +77,7 @@ private slots:
             listed.append(dialog.recentList()->itemText(i));
         QCOMPARE(listed, QStringList({ "https://h/8.dcm", "ftp://c/3.dcm", "http://a/1.dcm" }));
 
+        dialog.recentList()->setCurrentIndex(1);
         emit dialog.recentList()->activated(1);
         QCOMPARE(dialog.urlField()->text(), QStringLiteral("ftp://c/3.dcm"));
         QCOMPARE(dialog.urlField()->selectedText(), QStringLiteral("ftp://c/3.dcm"));

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -36,13 +37,13 @@ void storeSlots(const ScratchSettings& scratch, const QStringList& urls)
 }
 
 // Answers the modal windows of "Open from Internet" as they come up: the
-// dialog gets `address`, the save question "No"; every message box text seen
-// is kept.
+// dialog gets `address`; the save question "No", or "Yes" and `saveAs` in
+// the save dialog when that is given; every message box text seen is kept.
 struct ModalAnswers {
-    explicit ModalAnswers(const QString& address)
+    explicit ModalAnswers(const QString& address, const QString& saveAs = {})
     {
         timer.setInterval(50);
-        QObject::connect(&timer, &QTimer::timeout, [this, address] {
+        QObject::connect(&timer, &QTimer::timeout, [this, address, saveAs] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* dialog = qobject_cast<OpenUrlDialog*>(modal)) {
                 dialog->urlField()->setText(address);
@@ -50,7 +51,13 @@ struct ModalAnswers {
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 messages.append(box->text());
                 icons.append(box->icon());
-                box->button(box->standardButtons().testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)->click();
+                const bool question = box->standardButtons().testFlag(QMessageBox::No);
+                box->button(!question ? QMessageBox::Ok : saveAs.isEmpty() ? QMessageBox::No : QMessageBox::Yes)->click();
+            } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    proposed = name->text();
+                files->selectFile(saveAs);
+                static_cast<QDialog*>(files)->accept();
             }
         });
         timer.start();
@@ -58,6 +65,7 @@ struct ModalAnswers {
     QTimer timer;
     QStringList messages;
     QList<QMessageBox::Icon> icons;
+    QString proposed; // what the save dialog offered
 };
 
 } // namespace
@@ -162,11 +170,30 @@ private slots:
             QCOMPARE(downloads.entryList(QDir::Files).size(), 1);
             QCOMPARE(storedSlots(scratch).first(), address);
 
-            ModalAnswers missing(QString::fromStdString(server.base()) + QStringLiteral("/missing.dcm"));
+            {
+                ModalAnswers missing(QString::fromStdString(server.base()) + QStringLiteral("/missing.dcm"));
+                app.mainFrame()->action(Command::OpenFromInternet)->trigger();
+                QCOMPARE(missing.messages, QStringList { OpenUrlDialog::notFoundText() });
+                QCOMPARE(missing.icons, QList<QMessageBox::Icon> { QMessageBox::Critical });
+                QCOMPARE(app.mainFrame()->activeChild(), fetched);
+            }
+
+            // Saved locally: the copy is the file, opened under its own name, and the download goes.
+            QTemporaryDir target;
+            const QString saved = target.filePath(QStringLiteral("saved.dcm"));
+            ModalAnswers save(address + QStringLiteral("?session=1"), saved);
             app.mainFrame()->action(Command::OpenFromInternet)->trigger();
-            QCOMPARE(missing.messages, QStringList { OpenUrlDialog::notFoundText() });
-            QCOMPARE(missing.icons, QList<QMessageBox::Icon> { QMessageBox::Critical });
-            QCOMPARE(app.mainFrame()->activeChild(), fetched);
+            QCOMPARE(save.proposed, QStringLiteral("ct1-ile.dcm"));
+            CChildFrame* local = app.mainFrame()->activeChild();
+            QVERIFY(local && local != fetched);
+            QCOMPARE(local->document().fileTitle(), QStringLiteral("saved.dcm"));
+            QFile original(testFile("syntax/ct1-ile.dcm"));
+            QFile copy(saved);
+            QVERIFY(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), original.readAll());
+            QCOMPARE(target.path(), QFileInfo(saved).absolutePath());
+            QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList { "saved.dcm" });
+            QCOMPARE(downloads.entryList(QDir::Files).size(), 1);
         }
         // The opened copy goes with the program.
         QCOMPARE(downloads.entryList(QDir::Files).size(), 0);

@@ -116,6 +116,7 @@ void CMainFrame::connectCommands()
     addPreferencesCommands(*m_commands, *this);
     addSystemInfoCommands(*m_commands, *this);
     addCalculatorCommands(*m_commands, *this);
+    addInternetCommands(*m_commands, *this);
 }
 
 void CMainFrame::updateCommandStates()

@@ -66,3 +66,11 @@ inline constexpr const char* ExportDirectory = "Export Directory";
 // "Show preview" of File Open, in SettingsGroup: 1 on (the default), 0 off.
 inline constexpr const char* PreviewIcons = "PreviewIcons";
 } // namespace settings
+
+namespace settings {
+// The addresses of "Open from Internet": "URL1" (oldest) to "URL8", empty for an unused slot.
+inline constexpr const char* RecentUrlGroup = "Recent URL List";
+inline constexpr int RecentUrlCount = 8;
+inline constexpr const char* RecentUrlKeys[RecentUrlCount] = { "URL1", "URL2", "URL3", "URL4",
+                                                               "URL5", "URL6", "URL7", "URL8" };
+} // namespace settings

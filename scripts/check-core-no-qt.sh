@@ -6,7 +6,7 @@ root=${1:-.}
 cd "$root" || exit 2
 hits=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]Q[A-Za-z]*(/|>|")' \
         --include='*.h' --include='*.hpp' --include='*.cpp' --include='*.cc' --include='*.inc' \
-        base codecs dicom imaging view/model export 2>/dev/null)
+        base codecs dicom imaging view/model export net 2>/dev/null)
 if [ -n "$hits" ]; then
   echo "Qt headers included from core folders:"
   echo "$hits"

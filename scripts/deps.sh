@@ -7,6 +7,7 @@ TV_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6opengl6-dev libg
 # Reference decoders for conformance tests (ImageMagick for BMP), clang's libFuzzer, and a display
 # server for screenshots of the viewer.
 TV_TEST_PACKAGES="dcmtk python3 python3-pydicom python3-numpy clang libclang-rt-14-dev
+  python3-pyftpdlib openssl
   xvfb xauth imagemagick libgdcm-tools libopenjp2-tools openjph-tools
   dicom3tools python3-pil libtiff-tools libjpeg-turbo-progs ffmpeg libxml2-utils unrtf poppler-utils
   desktop-file-utils appstream"

@@ -80,3 +80,6 @@ void addPreferencesCommands(CommandTable& table, CMainFrame& frame);
 void addSystemInfoCommands(CommandTable& table, CMainFrame& frame);
 // "Calculat&or...": the first desktop calculator installed; disabled without one.
 void addCalculatorCommands(CommandTable& table, CMainFrame& frame);
+// "Open from &Internet...": a file fetched from an HTTP, HTTPS or FTP address
+// off the interface thread, saved locally when the user wants, and opened.
+void addInternetCommands(CommandTable& table, CMainFrame& frame);

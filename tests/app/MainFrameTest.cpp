@@ -54,7 +54,7 @@ private slots:
         row("first frame", Command::FirstFrame, "&First frame\tArrowUp", false, "");
         row("single frame", Command::SingleFrame, "Singl&e Frame", false, "Ctrl+Alt+F");
         row("export tiff", Command::ExportTiff, "Export as &TIFF...", false, "");
-        row("open internet", Command::OpenFromInternet, "Open from &Internet...", false, "Ctrl+I");
+        row("open internet", Command::OpenFromInternet, "Open from &Internet...", true, "Ctrl+I");
         row("preferences", Command::Preferences, "&Preferences...", true, "");
         row("custom palettes", Command::CustomPaletteNotFound, "(Not Found)", false, "");
         row("rotate", Command::Rotate90Clockwise, "&90° Clock Wise", false, "");

@@ -71,6 +71,9 @@ signals:
     // Multiple Files, several files of File Open); the application sorts
     // them by file name.
     void openAsOneRequested(const QStringList& paths, const QString& title);
+    // A file of the program's own (a download in the cache) shown under this
+    // title; neither the select-file bar nor the recent files list it.
+    void openUnlistedRequested(const QString& path, const QString& title);
     // A file chosen or stepped to in the select-file bar.
     void navigationRequested(const QString& path);
     // A folder new to the select-file bar was chosen: it becomes the start

@@ -101,6 +101,11 @@ void CTolanApp::connectCommands()
     CMainFrame& frame = *m_mainFrame;
     connect(&frame, &CMainFrame::openRequested, this, &CTolanApp::openDocumentFile);
     connect(&frame, &CMainFrame::openAsOneRequested, this, &CTolanApp::openAsOne);
+    connect(&frame, &CMainFrame::openUnlistedRequested, this, [this](const QString& path, const QString& title) {
+        m_pending.files = QStringList { path };
+        m_pending.title = title;
+        newDocument();
+    });
     connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
     connect(&frame, &CMainFrame::currentDirectoryChosen, this, &CTolanApp::setCurrentDirectory);
     connect(&frame, &CMainFrame::picturePasted, this, &CTolanApp::pastePicture);

@@ -164,7 +164,7 @@ void openFromInternet(CMainFrame& frame, DownloadedFiles& kept)
         }
     }
     kept.keep(local);
-    emit frame.openAsOneRequested({ local }, address);
+    emit frame.openUnlistedRequested(local, address);
 }
 
 } // namespace

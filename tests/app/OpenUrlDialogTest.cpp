@@ -3,6 +3,8 @@
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/RecentFileList.h"
+#include "app/SelectFileBar.h"
 #include "app/CTolanApp.h"
 #include "app/dialogs/OpenUrlDialog.h"
 #include "document/COrvoDoc.h"
@@ -187,6 +189,9 @@ private slots:
             QVERIFY(!testfacts::framePixels(direct->document(), 0).isEmpty());
             QCOMPARE(downloads.entryList(QDir::Files).size(), 1);
             QCOMPARE(storedSlots(scratch).first(), address);
+            // The private copy is listed neither in the file bar nor among the recent files.
+            QVERIFY(!app.mainFrame()->selectFileBar()->currentDirectory().startsWith(downloads.absolutePath()));
+            QVERIFY(!app.mainFrame()->recentFiles().paths().join(QLatin1Char('\n')).contains(downloads.absolutePath()));
 
             {
                 ModalAnswers missing(QString::fromStdString(server.base()) + QStringLiteral("/missing.dcm"));

@@ -149,6 +149,9 @@ public:
     const MeasurementStyle& measurementStyle() const { return m_measurementStyle; }
     // The font new annotations start with.
     const viewmodel::OverlayFont& annotationFont() const { return m_annotationFont; }
+    // Changed preferences reach what is drawn next; what is drawn keeps its style.
+    void setMeasurementStyle(const MeasurementStyle& style) { m_measurementStyle = style; }
+    void setAnnotationFont(const viewmodel::OverlayFont& font) { m_annotationFont = font; }
     bool anonymizedExports() const { return m_anonymizedExports; }
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
     // New annotations take this colour; it starts as the user's default.

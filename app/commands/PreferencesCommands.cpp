@@ -7,6 +7,7 @@
 #include "app/commands/Commands.h"
 #include "app/dialogs/PreferencesDialog.h"
 #include "document/COrvoDoc.h"
+#include "document/OverlayText.h"
 #include "view/COrvoView.h"
 #include "view/model/Rulers.h"
 
@@ -23,6 +24,8 @@ using document::UserOptions;
 void refreshOpenWindows(CMainFrame& frame, const UserOptions& before, const UserOptions& after)
 {
     const bool rulersChanged = before.axisStart != after.axisStart || before.axisColor != after.axisColor;
+    const bool measuringChanged = before.measurementFont != after.measurementFont || before.lineWidth != after.lineWidth
+        || before.distanceColor != after.distanceColor || before.angleColor != after.angleColor;
     const viewmodel::RulerSetting rulers { viewmodel::rulerCornerOf(after.axisStart), after.axisColor };
     for (QMdiSubWindow* window : frame.mdiArea()->subWindowList()) {
         auto* child = qobject_cast<CChildFrame*>(window);
@@ -39,6 +42,11 @@ void refreshOpenWindows(CMainFrame& frame, const UserOptions& before, const User
             for (int i = 0; i < doc.frameCount(); ++i)
                 doc.setRulerSetting(i, rulers);
         }
+        if (measuringChanged)
+            doc.setMeasurementStyle({ overlaytext::fromFontRecord(after.measurementFont), after.lineWidth,
+                after.distanceColor, after.angleColor });
+        if (before.annotationFont != after.annotationFont)
+            doc.setAnnotationFont(overlaytext::fromFontRecord(after.annotationFont));
     }
 }
 

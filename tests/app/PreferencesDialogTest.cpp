@@ -180,6 +180,7 @@ private slots:
                 [](const QColor&, QWidget*) { return std::optional<QColor>(QColor(0x30, 0x20, 0x10)); });
             withText<QAbstractButton>(*dialog, "Document background color")->click();
             withText<QAbstractButton>(*dialog, "Main background color")->click();
+            withText<QAbstractButton>(*dialog, "Default distance color ")->click();
             withText<QAbstractButton>(*dialog, "Upper right")->click();
             const auto answer = ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel;
             dialog->findChild<QDialogButtonBox*>()->button(answer)->click();
@@ -195,6 +196,7 @@ private slots:
         const auto corner = ok ? viewmodel::RulerCorner::UpperRight : viewmodel::rulerCornerOf(before.axisStart);
         for (int frame = 0; frame < viewer.doc->frameCount(); ++frame)
             QCOMPARE(viewer.doc->rulerSetting(frame).corner, corner);
+        QCOMPARE(viewer.doc->measurementStyle().lengthColour, ok ? Chosen : before.distanceColor);
     }
 };
 

@@ -8,17 +8,10 @@
 #include <atomic>
 #include <thread>
 
-bool runExportJob(QWidget* parent, int steps, const std::function<bool(const exporting::Progress&)>& work)
+void runBesideWindow(QProgressDialog& window, std::atomic<bool>& cancelled, const std::function<void()>& work,
+                     const std::function<void()>& update)
 {
-    std::atomic<int> done { 0 };
-    std::atomic<bool> cancelled { false };
     std::atomic<bool> finished { false };
-    bool answer = false;
-    const exporting::Progress progress {
-        [&done](int count) { done.store(count); },
-        [&cancelled] { return cancelled.load(); },
-    };
-    QProgressDialog window(QStringLiteral("Please wait..."), QStringLiteral("Cancel"), 0, std::max(steps, 1), parent);
     window.setWindowModality(Qt::WindowModal);
     window.setMinimumDuration(300);
     window.setAutoClose(false);
@@ -26,7 +19,7 @@ bool runExportJob(QWidget* parent, int steps, const std::function<bool(const exp
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
         std::jthread worker([&] {
-            answer = work(progress);
+            work();
             finished.store(true);
         });
         QEventLoop loop;
@@ -35,7 +28,7 @@ bool runExportJob(QWidget* parent, int steps, const std::function<bool(const exp
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (window.wasCanceled())
                 cancelled.store(true);
-            window.setValue(std::min(done.load(), std::max(steps, 1)));
+            update();
             if (finished.load())
                 loop.quit();
         });
@@ -43,5 +36,19 @@ bool runExportJob(QWidget* parent, int steps, const std::function<bool(const exp
         loop.exec();
     }
     QApplication::restoreOverrideCursor();
+}
+
+bool runExportJob(QWidget* parent, int steps, const std::function<bool(const exporting::Progress&)>& work)
+{
+    std::atomic<int> done { 0 };
+    std::atomic<bool> cancelled { false };
+    bool answer = false;
+    const exporting::Progress progress {
+        [&done](int count) { done.store(count); },
+        [&cancelled] { return cancelled.load(); },
+    };
+    QProgressDialog window(QStringLiteral("Please wait..."), QStringLiteral("Cancel"), 0, std::max(steps, 1), parent);
+    runBesideWindow(window, cancelled, [&] { answer = work(progress); },
+        [&] { window.setValue(std::min(done.load(), std::max(steps, 1))); });
     return answer;
 }

@@ -2,9 +2,17 @@
 
 #include "export/ExportTypes.h"
 
+#include <atomic>
 #include <functional>
 
+class QProgressDialog;
 class QWidget;
+
+// Runs `work` on a worker thread while `window` (window-modal, with a wait
+// cursor) keeps the event loop turning; every 30 ms `update` refreshes the
+// window. Cancel in the window sets `cancelled`, which `work` should heed.
+void runBesideWindow(QProgressDialog& window, std::atomic<bool>& cancelled, const std::function<void()>& work,
+                     const std::function<void()>& update);
 
 // Runs `work` on a worker thread under a window-modal "Please wait..."
 // window with a bar over `steps` and Cancel, keeping the event loop turning

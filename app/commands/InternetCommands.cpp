@@ -3,6 +3,7 @@
 // then saved where the user says, or opened from the cache.
 
 #include "app/CMainFrame.h"
+#include "app/ExportJob.h"
 #include "app/Command.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/Commands.h"
@@ -11,7 +12,6 @@
 #include "net/UrlDownload.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,10 +19,8 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <atomic>
-#include <thread>
 
 namespace {
 
@@ -54,7 +52,6 @@ net::DownloadResult fetchWithProgress(CMainFrame& frame, const QString& address)
     std::atomic<std::uint64_t> received { 0 };
     std::atomic<std::uint64_t> total { 0 };
     std::atomic<bool> cancelled { false };
-    std::atomic<bool> finished { false };
     net::DownloadResult result;
     const std::string url = address.toStdString();
     const std::string extension = net::safeExtension(url);
@@ -67,35 +64,16 @@ net::DownloadResult fetchWithProgress(CMainFrame& frame, const QString& address)
 
     QProgressDialog window(QObject::tr("Downloading %1").arg(address), QObject::tr("Cancel"), 0, 0, &frame);
     window.setWindowTitle(frame.windowTitle());
-    window.setWindowModality(Qt::WindowModal);
-    window.setMinimumDuration(300);
-    window.setAutoClose(false);
-    window.setAutoReset(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        std::jthread worker([&] {
-            result = net::fetchToFolder(url, folder, extension, net::DownloadOptions {}, progress);
-            finished.store(true);
-        });
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&window, &QProgressDialog::canceled, [&cancelled] { cancelled.store(true); });
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (window.wasCanceled())
-                cancelled.store(true);
+    runBesideWindow(window, cancelled,
+        [&] { result = net::fetchToFolder(url, folder, extension, net::DownloadOptions {}, progress); },
+        [&] {
             // Per mille of the whole, or a busy bar while the size is unknown.
             const std::uint64_t size = total.load();
             if (size > 0) {
                 window.setMaximum(1000);
                 window.setValue(static_cast<int>(std::min<std::uint64_t>(received.load(), size) * 1000 / size));
             }
-            if (finished.load())
-                loop.quit();
         });
-        poll.start(30);
-        loop.exec();
-    }
-    QApplication::restoreOverrideCursor();
     return result;
 }
 

@@ -18,9 +18,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <array>
-#include <cmath>
 
 using document::ColorRef;
 using document::FontRecord;
@@ -28,38 +26,24 @@ using document::UserOptions;
 
 namespace preferences {
 
-namespace {
-// Heights and weights the font dialog can give back; larger stored values
-// are treated as these limits.
-constexpr int MaxPointSize = 1000;
-constexpr int NormalWeight = 400;
-} // namespace
-
+// The overlay font's conversions already bound heights and weights as the
+// font dialog needs; only the character set, which a QFont lacks, is kept.
 QFont toQFont(const FontRecord& record)
 {
-    QFont font(QString::fromStdString(record.faceName));
-    font.setPointSize(std::clamp(std::abs(record.height), 1, MaxPointSize));
-    const bool knownWeight = record.weight >= 1 && record.weight <= 1000;
-    font.setWeight(static_cast<QFont::Weight>(knownWeight ? record.weight : NormalWeight));
-    font.setItalic(record.italic != 0);
-    font.setUnderline(record.underline != 0);
-    font.setStrikeOut(record.strikeOut != 0);
-    return font;
+    return overlaytext::toDialogFont(overlaytext::fromFontRecord(record));
 }
 
 FontRecord toFontRecord(const QFont& font, std::uint8_t charSet)
 {
+    const viewmodel::OverlayFont chosen = overlaytext::fromQFont(font);
     FontRecord record;
-    const double points = font.pointSizeF() > 0
-        ? font.pointSizeF()
-        : font.pixelSize() * 72.0 / std::max(1, overlaytext::pixelsPerInch());
-    record.height = std::clamp(static_cast<int>(std::lround(points)), 1, MaxPointSize);
-    record.weight = static_cast<int>(font.weight());
-    record.italic = font.italic() ? 1 : 0;
-    record.underline = font.underline() ? 1 : 0;
-    record.strikeOut = font.strikeOut() ? 1 : 0;
+    record.height = chosen.height;
+    record.weight = chosen.weight;
+    record.italic = chosen.italic ? 1 : 0;
+    record.underline = chosen.underline ? 1 : 0;
+    record.strikeOut = chosen.strikeOut ? 1 : 0;
     record.charSet = charSet;
-    const std::string face = font.family().toStdString();
+    const std::string& face = chosen.face.str();
     record.faceName = face.empty() ? FontRecord {}.faceName : face.substr(0, FontRecord::MaxFaceNameLength);
     return record;
 }

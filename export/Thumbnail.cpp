@@ -1,7 +1,8 @@
 #include "export/Thumbnail.h"
 
+#include "imaging/FrameImage.h"
+
 #include <algorithm>
-#include <array>
 #include <new>
 #include <vector>
 
@@ -27,30 +28,6 @@ std::vector<Box> boxes(std::int32_t source, std::int32_t target)
     return spans;
 }
 
-// Per channel, what a source pixel's byte(s) show: the 8-bit form looks its
-// index up in the colour table, the 24-bit form stores blue, green, red.
-struct Shown {
-    int channels = 1;
-    std::array<std::array<std::uint8_t, 256>, 3> table {};
-};
-
-Shown shownChannels(const imaging::DisplayBitmap& bitmap)
-{
-    Shown shown;
-    if (bitmap.bitsPerPixel() != 8) {
-        shown.channels = 3;
-        return shown;
-    }
-    const imaging::PaletteTable table = bitmap.colourTable();
-    shown.channels = table.isGrey() ? 1 : 3;
-    for (std::size_t i = 0; i < 256; ++i) {
-        shown.table[0][i] = table.entries[i].red;
-        shown.table[1][i] = table.entries[i].green;
-        shown.table[2][i] = table.entries[i].blue;
-    }
-    return shown;
-}
-
 } // namespace
 
 ThumbnailSize thumbnailSize(std::int32_t width, std::int32_t height, std::int32_t longSide)
@@ -70,9 +47,11 @@ Result<Picture> thumbnailPicture(const imaging::DisplayBitmap& bitmap, Thumbnail
         || (bitmap.bitsPerPixel() != 8 && bitmap.bitsPerPixel() != 24))
         return Error { ExportError::InvalidPicture, "no picture to reduce" };
     try {
-        const Shown shown = shownChannels(bitmap);
-        const int channels = shown.channels;
-        const bool indexed = bitmap.bitsPerPixel() == 8;
+        // The pixels as shown: the colour table applied, one channel when it is grey.
+        auto shown = imaging::exportPixelsOf(bitmap);
+        if (!shown)
+            return Error { ExportError::InvalidPicture, "no picture to reduce" };
+        const int channels = shown->channels;
         const auto columns = boxes(bitmap.width(), size.width);
         const auto rows = boxes(bitmap.height(), size.height);
         Picture out;
@@ -83,28 +62,16 @@ Result<Picture> thumbnailPicture(const imaging::DisplayBitmap& bitmap, Thumbnail
                          * static_cast<std::size_t>(channels));
         // Column sums of one band of source rows, then box sums across them:
         // each source pixel is read once, whatever the reduction.
-        const std::size_t sourceWidth = static_cast<std::size_t>(bitmap.width());
-        std::vector<std::uint64_t> sums(sourceWidth * static_cast<std::size_t>(channels));
+        const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * static_cast<std::size_t>(channels);
+        std::vector<std::uint64_t> sums(rowBytes);
         std::uint8_t* target = out.bytes.data();
         for (std::int32_t y = 0; y < size.height; ++y) {
             std::fill(sums.begin(), sums.end(), std::uint64_t { 0 });
             const std::int32_t top = rows[static_cast<std::size_t>(y)].first, bottom = rows[static_cast<std::size_t>(y)].last;
             for (std::int32_t sy = top; sy < bottom; ++sy) {
-                const std::uint8_t* row = bitmap.imageRow(sy);
-                if (indexed && channels == 1) {
-                    for (std::size_t x = 0; x < sourceWidth; ++x)
-                        sums[x] += shown.table[0][row[x]];
-                } else if (indexed) {
-                    for (std::size_t x = 0; x < sourceWidth; ++x)
-                        for (int c = 0; c < 3; ++c)
-                            sums[x * 3 + static_cast<std::size_t>(c)] += shown.table[static_cast<std::size_t>(c)][row[x]];
-                } else {
-                    for (std::size_t x = 0; x < sourceWidth; ++x) {
-                        sums[x * 3] += row[x * 3 + 2];
-                        sums[x * 3 + 1] += row[x * 3 + 1];
-                        sums[x * 3 + 2] += row[x * 3];
-                    }
-                }
+                const std::uint8_t* row = shown->bytes.data() + static_cast<std::size_t>(sy) * rowBytes;
+                for (std::size_t i = 0; i < rowBytes; ++i)
+                    sums[i] += row[i];
             }
             const std::uint64_t boxRows = static_cast<std::uint64_t>(bottom - top);
             for (std::int32_t x = 0; x < size.width; ++x) {

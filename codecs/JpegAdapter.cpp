@@ -154,14 +154,17 @@ bool readRows(DecompressJob& job, unsigned char* out, std::size_t rowBytes)
 
 // The first `rows` rows, cut to the first `columns` pixels: the library
 // decodes whole iMCU columns from the left (so each row goes through
-// `scratch`, as wide as its output) and the rows below are never read.
+// `scratch`, as wide as its output) and the rows below are never read. One
+// iMCU more than the columns is kept, so that chroma upsampling at the last
+// column sees its right neighbour as in the whole picture.
 bool readRegionRows(DecompressJob& job, unsigned char* out, JDIMENSION columns, JDIMENSION rows, unsigned char* scratch,
     std::size_t scratchBytes)
 {
     if (setjmp(job.error.jump))
         return false;
     JDIMENSION left = 0;
-    JDIMENSION width = columns;
+    JDIMENSION width = std::min<JDIMENSION>(job.info.output_width,
+        columns + JDIMENSION(job.info.max_h_samp_factor) * DCTSIZE);
     jpeg_crop_scanline(&job.info, &left, &width);
     const std::size_t components = std::size_t(job.info.output_components);
     if (std::size_t(job.info.output_width) * components > scratchBytes)

@@ -60,8 +60,10 @@ std::vector<std::uint8_t> makeStream(Coding coding, std::uint32_t width, std::ui
         return test::encodeLossless(options, samples);
     }
     const fs::path path = fs::path(testing::TempDir()) / ("placement-" + std::to_string(::getpid()) + ".jpg");
-    std::vector<std::uint8_t> grey(samples.begin(), samples.end());
-    EXPECT_TRUE(JpegAdapter::writeFile(path, grey, width, height, PictureColour::Grey, 90).has_value());
+    std::vector<std::uint8_t> bytes8(samples.begin(), samples.end());
+    // The library's colour default subsamples chroma 2 x 2.
+    const PictureColour colour = layout.components == 3 ? PictureColour::Rgb : PictureColour::Grey;
+    EXPECT_TRUE(JpegAdapter::writeFile(path, bytes8, width, height, colour, 90).has_value());
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
     fs::remove(path);
@@ -155,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, JpegPlacement,
         PlacementCase { "lossless_under_a_sixteenth", Coding::Lossless8, 3, 4, 16, 16, CodecError::Corrupt },
         // Larger streams: only the frame's rows and columns are decoded.
         PlacementCase { "dct_wider_and_shorter", Coding::Dct8, 200, 8, 16, 16, {} },
+        PlacementCase { "dct_subsampled_colour_larger", Coding::Dct8, 64, 48, 22, 20, {}, { 3, 0, false } },
         // A forged header reads the 16-pixel first row of a 16 x 16 stream as its own.
         PlacementCase { "dct_far_larger_claimed", Coding::Dct8, 16, 16, 16, 1, {}, {}, 32768, 32768 },
         PlacementCase { "lossless_larger_each_way", Coding::Lossless8, 40, 30, 16, 16, {} },

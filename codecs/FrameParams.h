@@ -31,4 +31,18 @@ struct FrameParams {
     }
 };
 
+// The top-left part of a stream's picture a decoder writes when the stream
+// is larger than its frame: columns x rows, each cut to the stream's own.
+// Zero keeps the whole picture. Decoders pass over no more of the stream
+// than these rows need, so a forged stream size costs neither memory nor time.
+struct FrameRegion {
+    std::uint32_t columns = 0;
+    std::uint32_t rows = 0;
+
+    FrameRegion within(std::uint32_t width, std::uint32_t height) const
+    {
+        return { columns == 0 || columns > width ? width : columns, rows == 0 || rows > height ? height : rows };
+    }
+};
+
 } // namespace codecs

@@ -2,6 +2,7 @@
 
 #include "codecs/JpegColour.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -134,7 +135,22 @@ bool readRows(DecompressJob& job, JSAMPLE* out, std::size_t rowSamples)
     return true;
 }
 
-Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams& params)
+// The first `rows` rows, each read whole into `scratch` and cut to its first
+// `keptSamples`; the rows below are never decoded. IJG 6b cannot crop columns.
+bool readRegionRows(DecompressJob& job, JSAMPLE* out, std::size_t keptSamples, JDIMENSION rows, JSAMPLE* scratch)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    while (job.info.output_scanline < rows) {
+        const std::size_t y = job.info.output_scanline;
+        JSAMPROW row = scratch;
+        jpeg_read_scanlines(&job.info, &row, 1);
+        std::memcpy(out + y * keptSamples, scratch, keptSamples * sizeof(JSAMPLE));
+    }
+    return true;
+}
+
+Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams& params, FrameRegion wanted)
 {
     if (input.empty())
         return Error { CodecError::Corrupt, "Empty JPEG data" };
@@ -156,10 +172,22 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
     if (info.image_width != params.columns || info.image_height != params.rows
         || info.num_components != params.samplesPerPixel)
         return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
+    const FrameRegion region = wanted.within(info.image_width, info.image_height);
+    const bool cropped = region.columns != info.image_width || region.rows != info.image_height;
+    const std::uint64_t components = std::uint64_t(info.num_components);
+    const std::uint64_t rowSamples = std::uint64_t(info.image_width) * components;
+    const std::uint64_t keptRowSamples = std::uint64_t(region.columns) * components;
+    const std::uint64_t kept = keptRowSamples * region.rows;
     // Refused before the library allocates anything for the picture.
-    const std::uint64_t rowSamples = std::uint64_t(info.image_width) * std::uint64_t(info.num_components);
-    if (rowSamples * info.image_height * sizeof(JSAMPLE) > JpegAdapter::kMaxPictureBytes)
+    if (kept * sizeof(JSAMPLE) > JpegAdapter::kMaxPictureBytes)
         return Error { CodecError::Unsupported, "JPEG picture too large" };
+    if (cropped) {
+        // A stream in several scans is buffered whole, as coefficients.
+        if (jpeg_has_multiple_scans(&info) && rowSamples * info.image_height > JpegAdapter::maxCropWork(kept))
+            return Error { CodecError::Corrupt, "JPEG stream of several scans too large for its frame" };
+        info.mem->max_memory_to_use = static_cast<long>(
+            std::min<std::uint64_t>(JpegAdapter::kMaxPictureBytes, 2 * JpegAdapter::maxCropWork(kept)));
+    }
     info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     if (info.num_components == 3 && params.declaredColour == DeclaredColour::Rgb)
         info.jpeg_color_space = storesRgbSamples(info) ? JCS_RGB : JCS_YCbCr;
@@ -170,12 +198,17 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
         return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
 
     // JSAMPLE is a 16-bit integer in this build: its rows are host-order samples already.
-    std::vector<JSAMPLE> samples(static_cast<std::size_t>(rowSamples * info.output_height));
-    if (!readRows(*job, samples.data(), static_cast<std::size_t>(rowSamples)))
+    std::vector<JSAMPLE> samples(static_cast<std::size_t>(kept));
+    if (cropped) {
+        std::vector<JSAMPLE> scratch(static_cast<std::size_t>(rowSamples));
+        if (!readRegionRows(*job, samples.data(), static_cast<std::size_t>(keptRowSamples), region.rows, scratch.data()))
+            return Error { CodecError::Corrupt, job->error.message };
+    } else if (!readRows(*job, samples.data(), static_cast<std::size_t>(rowSamples))) {
         return Error { CodecError::Corrupt, job->error.message };
+    }
     DecodedPicture picture;
-    picture.width = info.output_width;
-    picture.height = info.output_height;
+    picture.width = region.columns;
+    picture.height = region.rows;
     picture.components = info.output_components;
     picture.pixels.resize(samples.size() * sizeof(JSAMPLE));
     std::memcpy(picture.pixels.data(), samples.data(), picture.pixels.size());
@@ -185,12 +218,13 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
 
 } // namespace
 
-Result<DecodedPicture> Jpeg12Adapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params)
+Result<DecodedPicture> Jpeg12Adapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params,
+    FrameRegion region)
 {
     if (params.bitsAllocated != 16)
         return Error { CodecError::Unsupported, "12-bit lossy JPEG frames need 16 bits allocated" };
     try {
-        return decodeWith(input, params);
+        return decodeWith(input, params, region);
     } catch (const std::bad_alloc&) {
         return Error { CodecError::OutOfMemory, "Out of memory while decoding a 12-bit JPEG frame" };
     }

@@ -20,8 +20,11 @@ class Jpeg12Adapter {
 public:
     // Decodes a frame whose size and samples must match the parameters
     // (bits allocated 16); pixels holds host-order 16-bit samples, YCbCr
-    // turned into R, G, B. A library error is Corrupt with its message.
-    static Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params);
+    // turned into R, G, B. A library error is Corrupt with its message. Only
+    // the region is returned, and decoding stops after its rows; a stream
+    // held whole (several scans) is refused as for the 8-bit library.
+    static Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params,
+        FrameRegion region = {});
 };
 
 } // namespace codecs

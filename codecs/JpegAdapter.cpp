@@ -2,8 +2,10 @@
 
 #include "codecs/JpegColour.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <new>
@@ -150,6 +152,32 @@ bool readRows(DecompressJob& job, unsigned char* out, std::size_t rowBytes)
     return true;
 }
 
+// The first `rows` rows, cut to the first `columns` pixels: the library
+// decodes whole iMCU columns from the left (so each row goes through
+// `scratch`, as wide as its output) and the rows below are never read. One
+// iMCU more than the columns is kept, so that chroma upsampling at the last
+// column sees its right neighbour as in the whole picture.
+bool readRegionRows(DecompressJob& job, unsigned char* out, JDIMENSION columns, JDIMENSION rows, unsigned char* scratch,
+    std::size_t scratchBytes)
+{
+    if (setjmp(job.error.jump))
+        return false;
+    JDIMENSION left = 0;
+    JDIMENSION width = std::min<JDIMENSION>(job.info.output_width,
+        columns + JDIMENSION(job.info.max_h_samp_factor) * DCTSIZE);
+    jpeg_crop_scanline(&job.info, &left, &width);
+    const std::size_t components = std::size_t(job.info.output_components);
+    if (std::size_t(job.info.output_width) * components > scratchBytes)
+        ERREXIT(&job.info, JERR_WIDTH_OVERFLOW);
+    while (job.info.output_scanline < rows) {
+        const std::size_t y = job.info.output_scanline;
+        JSAMPROW row = scratch;
+        jpeg_read_scanlines(&job.info, &row, 1);
+        std::memcpy(out + y * columns * components, scratch, columns * components);
+    }
+    return true;
+}
+
 bool compress(CompressJob& job, const unsigned char* pixels, std::uint32_t width, std::uint32_t height,
     int components, int quality)
 {
@@ -188,7 +216,7 @@ Error libraryError(const ErrorManager& error)
         error.message };
 }
 
-Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params)
+Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const FrameParams* params, FrameRegion wanted)
 {
     if (input.empty())
         return Error { CodecError::Corrupt, "Empty JPEG data" };
@@ -218,24 +246,40 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
             || job->info.num_components != params->samplesPerPixel)
             return Error { CodecError::Corrupt, "JPEG frame size does not match the image attributes" };
     }
+    const FrameRegion region = wanted.within(job->info.image_width, job->info.image_height);
+    const bool cropped = region.columns != job->info.image_width || region.rows != job->info.image_height;
+    const std::uint64_t components = std::uint64_t(job->info.num_components);
+    const std::uint64_t kept = std::uint64_t(region.columns) * region.rows * components;
+    const std::uint64_t whole = std::uint64_t(job->info.image_width) * job->info.image_height * components;
     // Refused before the library allocates anything for the picture.
-    if (std::uint64_t(job->info.image_width) * job->info.image_height * std::uint64_t(job->info.num_components)
-        > JpegAdapter::kMaxPictureBytes)
+    if ((cropped ? kept : whole) > JpegAdapter::kMaxPictureBytes)
         return Error { CodecError::Unsupported, "JPEG picture too large" };
+    if (cropped) {
+        // A stream in several scans is buffered whole, as coefficients.
+        if (jpeg_has_multiple_scans(&job->info) && whole > JpegAdapter::maxCropWork(kept))
+            return Error { CodecError::Corrupt, "JPEG stream of several scans too large for its frame" };
+        job->info.mem->max_memory_to_use = static_cast<long>(
+            std::min<std::uint64_t>(JpegAdapter::kMaxPictureBytes, 2 * JpegAdapter::maxCropWork(kept)));
+    }
     if (!startDecompress(*job))
         return libraryError(job->error);
 
     DecodedPicture picture;
-    picture.width = job->info.output_width;
-    picture.height = job->info.output_height;
+    picture.width = cropped ? region.columns : job->info.output_width;
+    picture.height = cropped ? region.rows : job->info.output_height;
     picture.components = job->info.output_components;
     const std::uint64_t rowBytes = std::uint64_t(picture.width) * std::uint64_t(picture.components);
     const std::uint64_t bytes = rowBytes * picture.height;
     if (bytes == 0 || bytes > JpegAdapter::kMaxPictureBytes)
         return Error { CodecError::Unsupported, "JPEG picture too large" };
     picture.pixels.resize(static_cast<std::size_t>(bytes));
-    if (!readRows(*job, picture.pixels.data(), static_cast<std::size_t>(rowBytes)))
+    if (cropped) {
+        std::vector<std::uint8_t> scratch(std::size_t(job->info.output_width) * std::size_t(picture.components));
+        if (!readRegionRows(*job, picture.pixels.data(), region.columns, region.rows, scratch.data(), scratch.size()))
+            return libraryError(job->error);
+    } else if (!readRows(*job, picture.pixels.data(), static_cast<std::size_t>(rowBytes))) {
         return libraryError(job->error);
+    }
     picture.warning = job->error.warning;
     return picture;
 }
@@ -245,18 +289,19 @@ Result<DecodedPicture> decodeWith(std::span<const std::uint8_t> input, const Fra
 Result<DecodedPicture> JpegAdapter::decode(std::span<const std::uint8_t> input)
 {
     try {
-        return decodeWith(input, nullptr);
+        return decodeWith(input, nullptr, {});
     } catch (const std::bad_alloc&) {
         return Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG picture" };
     }
 }
 
-Result<DecodedPicture> JpegAdapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params)
+Result<DecodedPicture> JpegAdapter::decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params,
+    FrameRegion region)
 {
     if (params.bitsAllocated != 8)
         return Error { CodecError::Unsupported, "Lossy JPEG frames need 8 bits allocated" };
     try {
-        return decodeWith(input, &params);
+        return decodeWith(input, &params, region);
     } catch (const std::bad_alloc&) {
         return Error { CodecError::OutOfMemory, "Out of memory while decoding a JPEG frame" };
     }
@@ -271,7 +316,7 @@ Result<DecodedPicture> JpegAdapter::readFile(const std::filesystem::path& path)
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (in.bad() || bytes.empty())
             return Error { CodecError::FileIo, "Cannot read " + path.string() };
-        auto picture = decodeWith(bytes, nullptr);
+        auto picture = decodeWith(bytes, nullptr, {});
         if (!picture && picture.error().code == CodecError::Corrupt)
             return Error { CodecError::FileIo, picture.error().detail };
         return picture;

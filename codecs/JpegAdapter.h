@@ -37,11 +37,23 @@ public:
     // Largest picture we decode, to keep a forged header from asking for gigabytes.
     static constexpr std::uint64_t kMaxPictureBytes = std::uint64_t(1) << 30;
 
+    // The samples a decoder may pass over to keep `keptSamples` of a larger
+    // stream: 16 times those, or 2^24, whichever is more.
+    static constexpr std::uint64_t maxCropWork(std::uint64_t keptSamples)
+    {
+        return keptSamples * 16 > (std::uint64_t(1) << 24) ? keptSamples * 16 : std::uint64_t(1) << 24;
+    }
+
     static Result<DecodedPicture> decode(std::span<const std::uint8_t> input);
 
     // Decodes a lossy frame (bits allocated 8) whose size must match the
-    // frame's rows, columns and samples; YCbCr comes out as R, G, B.
-    static Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params);
+    // params' rows, columns and samples; YCbCr comes out as R, G, B. Only
+    // the region is decoded and returned: the library crops the columns and
+    // stops after the region's rows. A stream the library must hold whole
+    // (progressive, one scan per component) is refused as Corrupt when it is
+    // larger than maxCropWork of the region.
+    static Result<DecodedPicture> decodeFrame(std::span<const std::uint8_t> input, const FrameParams& params,
+        FrameRegion region = {});
 
     static Result<DecodedPicture> readFile(const std::filesystem::path& path);
 

@@ -109,9 +109,16 @@ const char kSizeMismatch[] = "JPEG frame size does not match the image attribute
 // files have streams of a quarter of the frame's width.
 constexpr std::uint64_t kMaxPaddingRatio = 16;
 
+Error sizeMismatch(const JpegFrameHeader& header)
+{
+    return { CodecError::Corrupt, std::string(kSizeMismatch) + " (" + std::to_string(header.width) + " x "
+        + std::to_string(header.height) + " x " + std::to_string(header.components) + ")" };
+}
+
 // The stream's own size when it differs from the parameters' but still fits
-// the rule: same samples, a sixteenth of the frame's pixels or more, and its
-// decoded picture within the cap.
+// the rule: same samples, a sixteenth of the frame's pixels or more, and,
+// when larger, rows of the frame's height that a decoder can pass over in
+// proportion to the frame (JpegAdapter::maxCropWork).
 Result<FrameParams> streamParamsOf(std::span<const std::uint8_t> stream, const FrameParams& params)
 {
     const auto header = readJpegFrameHeader(stream);
@@ -121,18 +128,20 @@ Result<FrameParams> streamParamsOf(std::span<const std::uint8_t> stream, const F
     if (header->components != params.samplesPerPixel
         || std::uint64_t(header->width) * header->height * kMaxPaddingRatio
             < std::uint64_t(params.columns) * params.rows)
-        return Error { CodecError::Corrupt, std::string(kSizeMismatch) + " (" + std::to_string(header->width)
-            + " x " + std::to_string(header->height) + " x " + std::to_string(header->components) + ")" };
+        return sizeMismatch(*header);
     FrameParams own = params;
     own.columns = header->width;
     own.rows = header->height;
-    if (own.frameBytes() > JpegAdapter::kMaxPictureBytes)
-        return Error { CodecError::Unsupported, "JPEG picture too large" };
+    const FrameRegion kept = FrameRegion { params.columns, params.rows }.within(own.columns, own.rows);
+    const std::uint64_t keptSamples = std::uint64_t(kept.columns) * kept.rows * params.samplesPerPixel;
+    if (std::uint64_t(own.columns) * kept.rows * params.samplesPerPixel > JpegAdapter::maxCropWork(keptSamples))
+        return sizeMismatch(*header);
     return own;
 }
 
-// Copies the stream's picture into the frame's top-left corner, cropped, over black.
-void place(const std::vector<std::uint8_t>& picture, const FrameParams& own, const FrameParams& params,
+// Copies the kept part of the stream's picture (region-sized) into the
+// frame's top-left corner over black.
+void place(const std::vector<std::uint8_t>& picture, FrameRegion region, const FrameParams& params,
     const std::array<std::uint16_t, 4>& black, std::vector<std::uint8_t>& frame)
 {
     const std::size_t sampleBytes = params.bytesPerSample();
@@ -147,10 +156,9 @@ void place(const std::vector<std::uint8_t>& picture, const FrameParams& own, con
     }
     for (std::size_t p = 0; p < frame.size(); p += pixelBytes)
         std::memcpy(&frame[p], blackPixel.data(), pixelBytes);
-    const std::size_t rows = std::min(own.rows, params.rows);
-    const std::size_t copyBytes = std::min(own.columns, params.columns) * pixelBytes;
-    for (std::size_t y = 0; y < rows; ++y)
-        std::memcpy(&frame[y * params.columns * pixelBytes], &picture[y * own.columns * pixelBytes], copyBytes);
+    const std::size_t copyBytes = region.columns * pixelBytes;
+    for (std::size_t y = 0; y < region.rows; ++y)
+        std::memcpy(&frame[y * params.columns * pixelBytes], &picture[y * copyBytes], copyBytes);
 }
 
 // An 8-bit picture into 16-bit samples, for a data set that allocates 16 bits
@@ -165,9 +173,12 @@ std::vector<std::uint8_t> widen(const std::vector<std::uint8_t>& bytes)
     return wide;
 }
 
-Result<std::vector<std::string>> decodeAtStreamSize(std::span<const std::uint8_t> stream, const FrameParams& own,
-    std::vector<std::uint8_t>& frame)
+// Decodes the region of a stream of the size own gives into out (region-sized).
+Result<std::vector<std::string>> decodeRegion(std::span<const std::uint8_t> stream, const FrameParams& own,
+    FrameRegion region, std::vector<std::uint8_t>& out)
 {
+    const std::uint64_t regionBytes = std::uint64_t(region.columns) * region.rows * own.samplesPerPixel
+        * own.bytesPerSample();
     const JpegProcess process = jpegProcessOf(stream);
     if (process != JpegProcess::Dct) {
         // Our decoder checks the header again and refuses a size other than
@@ -176,10 +187,12 @@ Result<std::vector<std::string>> decodeAtStreamSize(std::span<const std::uint8_t
         const auto header = readJpegFrameHeader(stream);
         if (header && header->width == own.columns && header->height == own.rows
             && header->components == own.samplesPerPixel)
-            frame.resize(static_cast<std::size_t>(own.frameBytes()));
+            out.resize(static_cast<std::size_t>(regionBytes));
         else
-            frame.clear();
-        auto lossless = LosslessJpegDecoder::decode(stream, own, frame);
+            out.clear();
+        LosslessOptions options;
+        options.region = region;
+        auto lossless = LosslessJpegDecoder::decode(stream, own, out, options);
         if (!lossless)
             return lossless.error();
         return std::move(lossless->warnings);
@@ -192,14 +205,15 @@ Result<std::vector<std::string>> decodeAtStreamSize(std::span<const std::uint8_t
     // The libraries read the header before they allocate the picture.
     FrameParams eightBit = own;
     eightBit.bitsAllocated = 8;
-    auto picture = twelveBit ? Jpeg12Adapter::decodeFrame(stream, own) : JpegAdapter::decodeFrame(stream, eightBit);
+    auto picture = twelveBit ? Jpeg12Adapter::decodeFrame(stream, own, region)
+                             : JpegAdapter::decodeFrame(stream, eightBit, region);
     if (!picture)
         return picture.error();
     if (!twelveBit && own.bitsAllocated == 16)
         picture->pixels = widen(picture->pixels);
-    if (picture->pixels.size() != own.frameBytes())
+    if (picture->pixels.size() != regionBytes)
         return Error { CodecError::Corrupt, kSizeMismatch };
-    frame = std::move(picture->pixels);
+    out = std::move(picture->pixels);
     std::vector<std::string> warnings;
     if (!picture->warning.empty())
         warnings.push_back(picture->warning);
@@ -219,13 +233,14 @@ Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> s
         placement->streamHeight = own->rows;
         placement->placed = own->columns != params.columns || own->rows != params.rows;
     }
+    const FrameRegion region = FrameRegion { params.columns, params.rows }.within(own->columns, own->rows);
     if (own->columns == params.columns && own->rows == params.rows)
-        return decodeAtStreamSize(stream, params, frame);
+        return decodeRegion(stream, params, region, frame);
     std::vector<std::uint8_t> picture;
-    auto warnings = decodeAtStreamSize(stream, *own, picture);
+    auto warnings = decodeRegion(stream, *own, region, picture);
     if (!warnings)
         return warnings;
-    place(picture, *own, params, placement ? placement->black : std::array<std::uint16_t, 4> {}, frame);
+    place(picture, region, params, placement ? placement->black : std::array<std::uint16_t, 4> {}, frame);
     return warnings;
 }
 

@@ -53,9 +53,14 @@ struct FramePlacement {
 // once the stream's own frame header is known, so that a size forged in the
 // data set costs no memory. A stream of another size is placed as placement
 // says; one that covers less than a sixteenth of the frame's pixels, or has
-// other samples, is Corrupt (5). 8-bit DCT streams go to libjpeg-turbo, those of
-// precision 9 to 12 to the 12-bit IJG build, lossless ones to our decoder.
-// Returns the decoder's warnings, at most one of each kind.
+// other samples, is Corrupt (5). Of a larger stream only the frame's part is
+// decoded: the rows below it are not, and neither memory nor time grows with
+// the stream's own size, so a forged stream header costs nothing either; one
+// whose rows across the frame's height are more than JpegAdapter::maxCropWork
+// of the frame's samples, or that the library must hold whole (progressive)
+// and is that much larger, is Corrupt. 8-bit DCT streams go to libjpeg-turbo,
+// those of precision 9 to 12 to the 12-bit IJG build, lossless ones to our
+// decoder. Returns the decoder's warnings, at most one of each kind.
 Result<std::vector<std::string>> decodeJpegFrame(std::span<const std::uint8_t> stream,
     const FrameParams& params, std::vector<std::uint8_t>& frame, FramePlacement* placement = nullptr);
 

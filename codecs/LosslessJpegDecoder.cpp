@@ -252,7 +252,8 @@ Result<void> LosslessJpegDecoder::readFrameHeader(std::uint8_t marker)
             + std::to_string(m_height) + " x " + std::to_string(int(*count)) + ")");
     if (m_precision > m_params.bitsAllocated)
         return corrupt("JPEG precision " + std::to_string(m_precision) + " exceeds the bits allocated");
-    if (m_dest.size() < m_params.frameBytes())
+    m_region = m_options.region.within(m_width, m_height);
+    if (m_dest.size() < std::uint64_t(m_region.columns) * m_region.rows * *count * m_params.bytesPerSample())
         return corrupt("Frame buffer too small for the decoded frame");
     return {};
 }
@@ -387,8 +388,9 @@ Result<void> LosslessJpegDecoder::decodeScan()
 {
     JpegBitReader bits(m_input.data() + m_pos, m_input.data() + m_input.size());
     m_nextRestart = 0;
+    // The fast path predicts from the row above in dest, so it needs whole rows.
     const bool fast = m_options.fastPath == FastPath::Allowed && m_params.bitsAllocated == 8
-        && m_components.size() == 1 && m_restartInterval == 0 && m_pointTransform == 0;
+        && m_components.size() == 1 && m_restartInterval == 0 && m_pointTransform == 0 && m_region.columns == m_width;
     if (fast) {
         decodeRowsFast(bits);
         m_usedFastPath = true;
@@ -397,17 +399,19 @@ Result<void> LosslessJpegDecoder::decodeScan()
         m_previousRow.assign(rowSamples, 0);
         m_currentRow.assign(rowSamples, 0);
         const std::uint32_t rowsPerInterval = m_restartInterval ? m_restartInterval / m_width : m_height;
-        for (std::uint32_t row = 0; row < m_height; row += rowsPerInterval) {
+        for (std::uint32_t row = 0; row < m_region.rows; row += rowsPerInterval) {
             if (row > 0) {
                 if (auto restart = processRestart(bits); !restart)
                     return restart;
             }
-            const std::uint32_t count = std::min(rowsPerInterval, m_height - row);
+            const std::uint32_t count = std::min(rowsPerInterval, m_region.rows - row);
             withPredictor(m_predictor, [&](auto psv) { decodeRows<decltype(psv)::value>(bits, row, count); });
         }
     }
     if (bits.ranPastData())
         m_warnings |= PrematureEnd;
+    if (m_region.rows < m_height)
+        skipRestOfScan(bits);
     m_pos = static_cast<std::size_t>(bits.position() - m_input.data());
     for (const auto& component : m_scan)
         m_components[component.frameIndex].decoded = true;
@@ -447,6 +451,23 @@ Result<void> LosslessJpegDecoder::processRestart(JpegBitReader& bits)
     return {};
 }
 
+// T.81 B.1.1.2 and B.1.1.5: the rows below the region are not decoded; the
+// entropy-coded data up to the next marker other than RSTn is passed over.
+void LosslessJpegDecoder::skipRestOfScan(JpegBitReader& bits)
+{
+    const std::uint8_t* data = m_input.data();
+    std::size_t pos = static_cast<std::size_t>(bits.position() - data);
+    const std::size_t size = m_input.size();
+    for (; pos + 1 < size; ++pos) {
+        const std::uint8_t next = data[pos + 1];
+        if (data[pos] == 0xFF && next != 0x00 && next != 0xFF && !(next >= kRst0 && next <= kRst7)) {
+            bits.resetAt(data + pos);
+            return;
+        }
+    }
+    bits.resetAt(data + size);
+}
+
 template<int Psv>
 void LosslessJpegDecoder::decodeRows(JpegBitReader& bits, std::uint32_t firstRow, std::uint32_t rowCount)
 {
@@ -479,7 +500,7 @@ void LosslessJpegDecoder::decodeRowsFast(JpegBitReader& bits)
     bool badCode = false;
     std::uint8_t* out = m_dest.data();
     withPredictor(m_predictor, [&](auto psv) {
-        for (std::uint32_t row = 0; row < m_height; ++row) {
+        for (std::uint32_t row = 0; row < m_region.rows; ++row) {
             std::uint8_t* cur = out + std::size_t(row) * m_width;
             const std::uint8_t* prev = row > 0 ? cur - m_width : cur;
             decodeLine<decltype(psv)::value, true>(bits, tables, 1, cur, prev, m_width, row == 0, initial, badCode);
@@ -496,17 +517,18 @@ void LosslessJpegDecoder::writeRow(std::uint32_t row, const std::uint16_t* sampl
     const std::size_t nf = m_components.size();
     const std::size_t ns = m_scan.size();
     const int pt = m_pointTransform;
-    const std::size_t rowStart = std::size_t(row) * m_width * nf;
+    const std::size_t columns = m_region.columns;
+    const std::size_t rowStart = std::size_t(row) * columns * nf;
     bool frameOrder = ns == nf;
     for (std::size_t c = 0; c < ns && frameOrder; ++c)
         frameOrder = m_scan[c].frameIndex == static_cast<int>(c);
     if (m_params.bitsAllocated == 16) {
         std::uint8_t* out = m_dest.data() + rowStart * 2;
         if (frameOrder && pt == 0) {
-            std::memcpy(out, samples, std::size_t(m_width) * ns * 2);
+            std::memcpy(out, samples, columns * ns * 2);
             return;
         }
-        for (std::size_t x = 0; x < m_width; ++x) {
+        for (std::size_t x = 0; x < columns; ++x) {
             for (std::size_t c = 0; c < ns; ++c) {
                 auto v = static_cast<std::uint16_t>(samples[x * ns + c] << pt);
                 std::memcpy(out + (x * nf + std::size_t(m_scan[c].frameIndex)) * 2, &v, 2);
@@ -515,7 +537,7 @@ void LosslessJpegDecoder::writeRow(std::uint32_t row, const std::uint16_t* sampl
         return;
     }
     std::uint8_t* out = m_dest.data() + rowStart;
-    for (std::size_t x = 0; x < m_width; ++x)
+    for (std::size_t x = 0; x < columns; ++x)
         for (std::size_t c = 0; c < ns; ++c)
             out[x * nf + std::size_t(m_scan[c].frameIndex)] = static_cast<std::uint8_t>(samples[x * ns + c] << pt);
 }

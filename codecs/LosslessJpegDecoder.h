@@ -30,6 +30,9 @@ enum class FastPath { Allowed, Disabled };
 
 struct LosslessOptions {
     FastPath fastPath = FastPath::Allowed;
+    // The part of a larger stream written to dest; each scan stops after its
+    // rows, so the rows below cost no time.
+    FrameRegion region {};
 };
 
 struct LosslessFrameInfo {
@@ -46,11 +49,12 @@ struct LosslessFrameInfo {
 
 class LosslessJpegDecoder {
 public:
-    // Decodes input into dest: rows x columns x samples, pixel after pixel,
-    // samples of a pixel interleaved; one byte per sample when bits allocated
-    // is 8, else host-order 16-bit samples holding the reconstructed value
-    // (two's complement wrapping for 16-bit precision). The frame's width,
-    // height and component count must equal the parameters.
+    // Decodes input into dest: rows x columns x samples (of options.region
+    // when one is given), pixel after pixel, samples of a pixel interleaved;
+    // one byte per sample when bits allocated is 8, else host-order 16-bit
+    // samples holding the reconstructed value (two's complement wrapping for
+    // 16-bit precision). The frame's width, height and component count must
+    // equal the parameters.
     static Result<LosslessFrameInfo> decode(std::span<const std::uint8_t> input,
         const FrameParams& params, std::span<std::uint8_t> dest, LosslessOptions options = {});
 
@@ -86,6 +90,7 @@ private:
     Result<void> readScanHeader();
     Result<void> decodeScan();
     Result<void> processRestart(JpegBitReader& bits);
+    void skipRestOfScan(JpegBitReader& bits);
     template<int Psv>
     void decodeRows(JpegBitReader& bits, std::uint32_t firstRow, std::uint32_t rowCount);
     void decodeRowsFast(JpegBitReader& bits);
@@ -102,6 +107,7 @@ private:
     int m_precision = 0;
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;
+    FrameRegion m_region; // what is written: the whole frame, or the options' part of it
     std::vector<Component> m_components;
     std::array<HuffmanCodes, 4> m_tableCodes {};
     std::array<bool, 4> m_tableDefined {};

@@ -12,27 +12,27 @@ namespace dicom {
 
 namespace {
 
-// pydicom's rule: the stream's signedness wins over Pixel Representation, and
-// a precision above Bits Stored over Bits Stored.
+// Pixel Representation decides how the samples are read, as GDCM and pydicom
+// read them: a stream marked unsigned whose data set says signed holds the
+// two's complement patterns of Bits Stored (a CT's -2000 stored as 6192 in 13
+// bits), which the normalisation sign-extends. A precision above Bits Stored
+// wins over Bits Stored, as the high bits would be lost otherwise.
 std::shared_ptr<const PixelAttributes> streamAttributes(const PixelAttributes& attrs, const codecs::J2kHeader& header,
                                                         DecodeWarnings& warnings)
 {
-    auto out = std::make_shared<PixelAttributes>(attrs);
-    bool changed = false;
     if (header.isSigned != (attrs.pixelRepresentation == 1)) {
-        out->pixelRepresentation = header.isSigned ? 1 : 0;
         warnings.add({"The JPEG 2000 stream is " + std::string(header.isSigned ? "signed" : "unsigned")
-                      + " but Pixel Representation says otherwise: the stream's signedness is used"});
-        changed = true;
+                      + " but Pixel Representation says " + (header.isSigned ? "unsigned" : "signed")
+                      + ": Pixel Representation is used"});
     }
-    if (header.precision > attrs.bitsStored && header.precision <= attrs.bitsAllocated) {
-        out->bitsStored = static_cast<std::int16_t>(header.precision);
-        out->highBit = static_cast<std::int16_t>(header.precision - 1);
-        warnings.add({"The JPEG 2000 stream's precision of " + std::to_string(header.precision)
-                      + " bits exceeds Bits Stored: the stream's precision is used"});
-        changed = true;
-    }
-    return changed ? out : nullptr;
+    if (header.precision <= attrs.bitsStored || header.precision > attrs.bitsAllocated)
+        return nullptr;
+    auto out = std::make_shared<PixelAttributes>(attrs);
+    out->bitsStored = static_cast<std::int16_t>(header.precision);
+    out->highBit = static_cast<std::int16_t>(header.precision - 1);
+    warnings.add({"The JPEG 2000 stream's precision of " + std::to_string(header.precision)
+                  + " bits exceeds Bits Stored: the stream's precision is used"});
+    return out;
 }
 
 } // namespace

@@ -15,10 +15,11 @@
 
 namespace dicom {
 
-// One decode a frame. The first frame's header decides the signedness and
-// precision when they disagree with Pixel Representation and Bits Stored
-// (the stream wins, with a warning); a frame whose header disagrees with the
-// size or samples is error 5, as are the libraries' failures, with their text.
+// One decode a frame. Pixel Representation decides the signedness whatever
+// the stream says (a disagreement of the first frame's header is warned of
+// once); a precision above Bits Stored wins over Bits Stored, with a warning.
+// A frame whose header disagrees with the size or samples is error 5, as are
+// the libraries' failures, with their text.
 Result<FrameJobs> j2kJobs(const PixelAttributes& attrs, const PixelSource& source, const PaletteTables* palette);
 
 } // namespace dicom

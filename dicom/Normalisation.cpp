@@ -27,7 +27,14 @@ FrameFormat normalisedFormat(const PixelAttributes& attrs)
 PixelAttributes normalisedAttributes(const PixelAttributes& attrs)
 {
     PixelAttributes out = attrs;
-    if (normalisedFormat(attrs) != FrameFormat::Grey16) {
+    const FrameFormat format = normalisedFormat(attrs);
+    if (format == FrameFormat::Grey8) {
+        // The stored range: 7-bit grey would show at half brightness under
+        // the identity window of full bytes.
+        const int bits = std::clamp(effectiveBitsStored(attrs), 1, 8);
+        out.windowCentre = static_cast<std::int16_t>(1 << (bits - 1));
+        out.windowWidth = static_cast<std::int16_t>(1 << bits);
+    } else if (format == FrameFormat::Rgb8) {
         out.windowCentre = 128;
         out.windowWidth = 256;
     } else if (attrs.bitsAllocated == 8) {
@@ -154,9 +161,10 @@ Frame normaliseGrey8(std::span<const std::uint8_t> raw, const PixelAttributes& a
     const int bits = effectiveBitsStored(attrs);
     const std::uint8_t mask = static_cast<std::uint8_t>((1u << bits) - 1);
     const bool invert = attrs.photometricKind() == Photometric::Monochrome1;
+    // MONOCHROME1 is inverted within the stored range, which the default window spans.
     if (mask != 0xFF || invert) {
         for (auto& b : frame.bytes)
-            b = invert ? static_cast<std::uint8_t>(255 - (b & mask)) : static_cast<std::uint8_t>(b & mask);
+            b = invert ? static_cast<std::uint8_t>(mask - (b & mask)) : static_cast<std::uint8_t>(b & mask);
     }
     return frame;
 }

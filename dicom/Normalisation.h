@@ -29,8 +29,10 @@ enum class SampleLayout {
 // rescaled, or signed; RGB for colour; else 8-bit grey.
 FrameFormat normalisedFormat(const PixelAttributes& attrs);
 
-// The attributes after normalisation: 8-bit forms get window 128/256; a
-// 16-bit form made from 8-bit samples reports 16/16/15 bits.
+// The attributes after normalisation: 8-bit grey gets the window of its
+// stored range (centre 2^(bits stored - 1), width 2^bits stored: 128/256 for
+// 8 bits), colour 128/256; a 16-bit form made from 8-bit samples reports
+// 16/16/15 bits.
 PixelAttributes normalisedAttributes(const PixelAttributes& attrs);
 
 // Normalises the frames of one image. Mapping 16-bit samples through a

@@ -78,7 +78,7 @@ struct FrameJobs {
     // What the decoders warn of, from every thread; none for most files.
     std::shared_ptr<DecodeWarnings> warnings = std::make_shared<DecodeWarnings>();
     // The attributes the frames were normalised with when the streams
-    // overrule the data set's (a JPEG 2000 stream's signedness); else null.
+    // overrule the data set's (a JPEG 2000 stream's precision); else null.
     std::shared_ptr<const PixelAttributes> decodedAttributes;
 };
 

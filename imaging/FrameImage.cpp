@@ -18,16 +18,18 @@ std::uint64_t checkedSize(std::int32_t width, std::int32_t height, std::uint64_t
     return size > kMaxLevelBytes ? 0 : size;
 }
 
-Level8 newLevel8(SampleKind kind, std::int32_t width, std::int32_t height)
+// The window under which 8-bit samples show unchanged.
+constexpr Window kIdentity8{128, 256};
+
+Level8 newLevel8(SampleKind kind, std::int32_t width, std::int32_t height, Window window = kIdentity8)
 {
     Level8 level;
     level.kind = kind;
     level.width = width;
     level.height = height;
-    // 8-bit images start at the identity mapping whatever the file says.
     level.max = 255;
     level.min = 0;
-    level.window = Window{128, 256};
+    level.window = window;
     return level;
 }
 
@@ -64,6 +66,20 @@ Result<FrameImage> wrap8(Level8&& level)
     return FrameImageBuilder::make8(std::move(level));
 }
 
+Result<FrameImage> adopt8(std::vector<std::uint8_t>&& samples, SampleKind kind, std::int32_t width,
+                          std::int32_t height, Window window)
+{
+    if (kind != SampleKind::Grey && kind != SampleKind::Rgb)
+        return makeError(ImagingError::InvalidParameters);
+    const std::uint64_t size = checkedSize(width, height, kind == SampleKind::Rgb ? 3 : 1);
+    if (size == 0 || samples.size() < size)
+        return makeError(ImagingError::InvalidParameters);
+    Level8 level = newLevel8(kind, width, height, window);
+    level.pixels = std::move(samples);
+    level.pixels.resize(static_cast<std::size_t>(size)); // shrinking never allocates
+    return wrap8(std::move(level));
+}
+
 Result<FrameImage> wrap16(Level16&& level, Window given, GivenWindow rule)
 {
     const SampleRange range = scanSamples16(level.pixels);
@@ -82,8 +98,12 @@ Result<FrameImage> FrameImage::fromFrame(FrameInput&& input)
     base::Frame& frame = input.frame;
     try {
         switch (frame.format) {
-        case FrameFormat::Grey8:
-            return adoptSamples8(std::move(frame.bytes), SampleKind::Grey, input.columns, input.rows);
+        case FrameFormat::Grey8: {
+            // The reader's window of the stored range: 7-bit samples would
+            // otherwise show at half brightness.
+            const Window start = input.window.isRamp() ? kIdentity8 : clampWindow(input.window, 0, 255);
+            return adopt8(std::move(frame.bytes), SampleKind::Grey, input.columns, input.rows, start);
+        }
         case FrameFormat::Rgb8:
             return adoptSamples8(std::move(frame.bytes), SampleKind::Rgb, input.columns, input.rows);
         case FrameFormat::Grey16: {
@@ -202,15 +222,7 @@ Result<FrameImage> FrameImage::fromSamples8(std::span<const std::uint8_t> sample
 Result<FrameImage> FrameImage::adoptSamples8(std::vector<std::uint8_t>&& samples, SampleKind kind,
                                                    std::int32_t width, std::int32_t height)
 {
-    if (kind != SampleKind::Grey && kind != SampleKind::Rgb)
-        return makeError(ImagingError::InvalidParameters);
-    const std::uint64_t size = checkedSize(width, height, kind == SampleKind::Rgb ? 3 : 1);
-    if (size == 0 || samples.size() < size)
-        return makeError(ImagingError::InvalidParameters);
-    Level8 level = newLevel8(kind, width, height);
-    level.pixels = std::move(samples);
-    level.pixels.resize(static_cast<std::size_t>(size)); // shrinking never allocates
-    return wrap8(std::move(level));
+    return adopt8(std::move(samples), kind, width, height, kIdentity8);
 }
 
 Result<FrameImage> FrameImage::fromSamples16(std::span<const std::int16_t> samples, std::int32_t width,

@@ -24,8 +24,11 @@ struct FrameInput {
     base::Frame frame;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
-    Window window;                              // the file's window; (0, 0) when none
-    GivenWindow givenWindow = GivenWindow::Clamp; // 16-bit only; 8-bit frames start at (128, 256)
+    // 16-bit: the file's window, (0, 0) when none. 8-bit grey: the window of
+    // the stored range as the reader normalised it, (128, 256) for 8 bits
+    // stored or when (0, 0); colour frames always start at (128, 256).
+    Window window;
+    GivenWindow givenWindow = GivenWindow::Clamp; // 16-bit only
 };
 
 // Caller buffers of other pixel layouts (pictures from the clipboard, screen

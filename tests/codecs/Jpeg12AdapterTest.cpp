@@ -1,6 +1,7 @@
 // Bad 12-bit DCT streams through the frame decoder: each is refused with the
-// right code and the library's own text (or decoded with its warning), and a
-// forged size is refused before the frame is allocated. The stream is a real
+// right code and the library's own text (or decoded with its warning), a
+// forged size is refused before the frame is allocated, and a larger stream
+// is decoded as far as the frame reaches. The stream is a real
 // 12-bit CT frame from the test data, altered byte by byte.
 
 #include "codecs/JpegFrameDecoder.h"
@@ -78,8 +79,12 @@ INSTANTIATE_TEST_SUITE_P(Streams, TwelveBitBadStream,
     testing::Values(
         BadCase { "forged_60000_square", [](Stream& s, FrameParams& p) { forgeSize(s, 60000, 60000); p.rows = p.columns = 60000; },
             CodecError::Unsupported, "JPEG picture too large" },
-        BadCase { "forged_larger_than_image", [](Stream& s, FrameParams&) { forgeSize(s, 60000, 60000); },
-            CodecError::Unsupported, "JPEG picture too large" },
+        // The frame's 512 rows of a 60000-wide stream are more than 16 frames' worth.
+        BadCase { "forged_far_wider_than_image", [](Stream& s, FrameParams&) { forgeSize(s, 60000, 60000); },
+            CodecError::Corrupt, "JPEG frame size does not match the image attributes (60000 x 60000 x 1)" },
+        // Only the frame's part of a larger stream is decoded; the data runs out in it.
+        BadCase { "forged_larger_than_image", [](Stream& s, FrameParams&) { forgeSize(s, 4096, 4096); },
+            std::nullopt, "Corrupt JPEG data: premature end of data segment" },
         BadCase { "cut_after_frame_header", [](Stream& s, FrameParams&) { s.resize(sofOffset(s) + 2 + 11); },
             CodecError::Corrupt, "Invalid JPEG file structure: missing SOS marker" },
         BadCase { "cut_in_scan", [](Stream& s, FrameParams&) { s.resize(s.size() / 2); },

@@ -1,6 +1,6 @@
-// JPEG 2000 frames through the frame path: the stream's signedness and
-// precision win over the attributes with a warning, the stream's colour
-// transform gives R, G, B, and fragments group by SOC without an offset table.
+// JPEG 2000 frames through the frame path: the stream's colour transform
+// gives R, G, B, and fragments group by SOC without an offset table. How a
+// stream's signedness meets Pixel Representation is StreamSignednessTest's.
 
 #include "dicom/J2kFrames.h"
 #include "dicom/JpegFrames.h"
@@ -62,19 +62,6 @@ PixelAttributes attributes(int samples, const char* photometric, std::uint16_t p
     a.highBit = 7;
     a.pixelRepresentation = pixelRepresentation;
     return a;
-}
-
-TEST(J2kFrames, StreamSignednessWinsWithAWarning)
-{
-    const Bytes grey{0, 1, 2, 3, 0xFF, 0xFE, 0x80, 0x7F};
-    const Encoded e = fragments({codestream(grey, 1, true, false)});
-    const PixelAttributes attrs = attributes(1, "MONOCHROME2 ", 0);
-    const auto image = decodePixelData(attrs, Compression::Jpeg2000Lossless, e.source(), std::nullopt);
-    ASSERT_TRUE(image) << image.error().detail;
-    EXPECT_EQ(image->frames.at(0).samples, (std::vector<std::int16_t>{0, 1, 2, 3, -1, -2, -128, 127}));
-    EXPECT_EQ(image->attributes.pixelRepresentation, 1);
-    ASSERT_EQ(image->warnings.size(), 1u);
-    EXPECT_NE(image->warnings[0].find("signed"), std::string::npos);
 }
 
 TEST(J2kFrames, ReversibleColourTransformGivesRgb)

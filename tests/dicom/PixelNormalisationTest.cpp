@@ -180,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
         ByteCase{"monochrome1Inverted", with(grey(1, 2, 8, 8), [](auto& a) { a.photometric = "MONOCHROME1 "; }),
                  SampleLayout::Interleaved, {0, 200}, FrameFormat::Grey8, {255, 55}},
         ByteCase{"bitsStoredMasked", grey(1, 2, 8, 6), SampleLayout::Interleaved, {0xFF, 0x41}, FrameFormat::Grey8, {0x3F, 0x01}},
+        ByteCase{"monochrome1InvertedInItsStoredRange", with(grey(1, 3, 8, 7), [](auto& a) { a.photometric = "MONOCHROME1"; }),
+                 SampleLayout::Interleaved, {0, 100, 0xFF}, FrameFormat::Grey8, {127, 27, 0}},
         ByteCase{"rgbInterleavedCopied", colour("RGB ", 1, 2), SampleLayout::Interleaved, {1, 2, 3, 4, 5, 6}, FrameFormat::Rgb8, {1, 2, 3, 4, 5, 6}},
         ByteCase{"rgbPlanarInterleaved", colour("RGB", 1, 2), SampleLayout::Planar, {1, 4, 2, 5, 3, 6}, FrameFormat::Rgb8, {1, 2, 3, 4, 5, 6}},
         ByteCase{"rgbIgnoresRescale", with(colour("RGB", 1, 1), [](auto& a) { a.rescaleIntercept = 5; a.rescalePresent = true; }),
@@ -209,6 +211,27 @@ TEST(NormalisedAttributes, EightBitFormsGetFullWindowAndWidenedEightBitReportsSi
     EXPECT_EQ(wide.bitsAllocated, 16);
     EXPECT_EQ(wide.bitsStored, 16);
     EXPECT_EQ(wide.highBit, 15);
+}
+
+// 8-bit grey opens at the window of its stored range, so that the largest
+// stored value shows white however few bits are stored.
+TEST(NormalisedAttributes, EightBitGreyWindowSpansTheStoredRange)
+{
+    const struct {
+        std::int16_t bitsStored;
+        std::int16_t centre, width;
+    } cases[] = {{1, 1, 2}, {2, 2, 4}, {3, 4, 8}, {4, 8, 16}, {5, 16, 32}, {6, 32, 64}, {7, 64, 128}, {8, 128, 256},
+                 {0, 128, 256} /* absent: bits allocated */};
+    for (const auto& c : cases) {
+        const auto out = normalisedAttributes(grey(4, 4, 8, c.bitsStored));
+        EXPECT_EQ(out.windowCentre, c.centre) << "bits stored " << c.bitsStored;
+        EXPECT_EQ(out.windowWidth, c.width) << "bits stored " << c.bitsStored;
+    }
+    // Colour keeps the identity window whatever its bits stored.
+    auto rgb = colour("RGB", 4, 4);
+    rgb.bitsStored = 7;
+    EXPECT_EQ(normalisedAttributes(rgb).windowCentre, 128);
+    EXPECT_EQ(normalisedAttributes(rgb).windowWidth, 256);
 }
 
 struct FailCase {

@@ -199,7 +199,7 @@ def reference_frames(ds, a, compression, big_endian):
     frames = []
     for f in v:
         if not wide:
-            out = (255 - f) if p == "MONOCHROME1" else f
+            out = ((1 << bits) - 1 - f) if p == "MONOCHROME1" else f
             frames.append(out.astype(np.uint8).tobytes())
             continue
         if a["rescale"]:

@@ -249,18 +249,44 @@ TEST(Creation, FrameInputsBecomeTheRightImages)
     EXPECT_TRUE(ct->image16()->topLevel().isSigned);
     EXPECT_EQ(ct->image16()->windowHistory().size(), 1u);
 
-    auto grey = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey8, {232}, {}}, 1, 1, Window{10, 20}, GivenWindow::Clamp});
+    auto grey = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey8, {232}, {}}, 1, 1, Window{}, GivenWindow::Clamp});
     ASSERT_TRUE(grey);
     EXPECT_EQ(grey->sampleDepth(), 8);
-    EXPECT_EQ(grey->window(), (Window{128, 256})); // 8-bit frames always start at the identity
+    EXPECT_EQ(grey->window(), (Window{128, 256})); // without a window 8-bit frames start at the identity
     EXPECT_EQ(grey->max(), 255);
     EXPECT_EQ(grey->min(), 0);
+
+    auto rgb = FrameImage::fromFrame(FrameInput{{FrameFormat::Rgb8, {1, 2, 3}, {}}, 1, 1, Window{64, 128}, GivenWindow::Clamp});
+    ASSERT_TRUE(rgb);
+    EXPECT_EQ(rgb->window(), (Window{128, 256})); // colour frames always do
 
     FrameImage none;
     EXPECT_EQ(none.sampleDepth(), 0);
     EXPECT_EQ(none.width(), 0);
     EXPECT_EQ(none.displayBitmap(), nullptr);
     EXPECT_FALSE(none.undo());
+}
+
+// 8-bit grey frames start at the window of their stored range, as the reader
+// gives it (centre 2^(bits stored - 1), width 2^bits stored), and "Default"
+// returns there: a 7-bit frame's top value shows near white, not mid-grey.
+TEST(Creation, EightBitGreyStartsAtTheStoredRange)
+{
+    const struct {
+        int bitsStored;
+        std::uint8_t topIndex; // where the largest stored value lands in the display bitmap
+    } cases[] = {{1, 128}, {2, 191}, {3, 223}, {4, 239}, {5, 247}, {6, 251}, {7, 253}, {8, 255}};
+    for (const auto& c : cases) {
+        const std::uint8_t top = static_cast<std::uint8_t>((1 << c.bitsStored) - 1);
+        const Window stored{1 << (c.bitsStored - 1), 1 << c.bitsStored};
+        auto image = FrameImage::fromFrame(FrameInput{{FrameFormat::Grey8, {0, top}, {}}, 2, 1, stored, GivenWindow::Clamp});
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->window(), stored) << "bits stored " << c.bitsStored;
+        EXPECT_EQ(image->asLoadedWindow(), stored) << "bits stored " << c.bitsStored;
+        const auto row = image->displayBitmap()->pixelRows();
+        EXPECT_EQ(row[0], 0) << "bits stored " << c.bitsStored;
+        EXPECT_EQ(row[1], c.topIndex) << "bits stored " << c.bitsStored;
+    }
 }
 
 TEST(Creation, AdoptedBuffersAreOwnedByTheImage)

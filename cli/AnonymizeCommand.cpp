@@ -31,10 +31,13 @@ void printUsage(std::FILE* out)
         "overwritten (text with blanks, binary numbers with zeros) and the copy keeps the input's size.\n"
         "Without --out each copy is written beside its input with \"_anon\" before the extension; with\n"
         "--out the copies keep their names in DIR (--suffix adds \"_anon\"). A copy never replaces an\n"
-        "input, and a name met twice gets \"_2\", \"_3\" ... Files that are not DICOM are skipped.\n"
+        "input, and a name met twice gets \"_2\", \"_3\" ... Files that are not DICOM are skipped; a\n"
+        "file that starts as DICOM and breaks off has failed.\n"
         "--recursive enters the sub-folders of each DIR.\n"
-        "--profile basic applies the Basic Application Level Confidentiality Profile (PS3.15 E.1) and\n"
-        "re-encodes each file; UIDs are replaced consistently over the whole run.\n"
+        "--profile basic applies the Basic Application Level Confidentiality Profile (PS3.15 E.1, its\n"
+        "Table E.1-1) at every depth and re-encodes each file; UIDs are replaced consistently over the\n"
+        "whole run. A combined action keeps the attribute: empty where it may be, else a dummy. The\n"
+        "switches then blank only what the table does not name.\n"
         "--options FILE: one switch a line as KEY=0 or KEY=1 (every switch defaults to 1); blank lines,\n"
         "lines starting with '#' or ';' and a \"[Anonymizing Options]\" line are ignored. Keys:\n");
     for (const auto& s : dicom::anonSwitches())
@@ -91,7 +94,7 @@ const char* errorText(dicom::AnonError error)
     case dicom::AnonError::ZeroLength: return "File has zero length.";
     case dicom::AnonError::ReadFailed: return "Error during reading file.";
     case dicom::AnonError::NotDicom: return "not DICOM, skipped";
-    case dicom::AnonError::Malformed: return "the elements do not parse to the end of the file";
+    case dicom::AnonError::Malformed: return "the elements do not parse to the end of the file, not anonymized";
     case dicom::AnonError::Unsupported: return "deflated data set or media directory, not anonymized";
     case dicom::AnonError::OutOfBounds: return "an element's value lies past the end of the file";
     case dicom::AnonError::NotCreated: return "File not created!";

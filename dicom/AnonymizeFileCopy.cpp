@@ -99,8 +99,7 @@ AnonResult<void> anonymizeFileCopy(const std::filesystem::path& input, const std
         ReadOptions readOptions;
         readOptions.headerOnly = HeaderOnly::Yes;
         if (!DicomReader(readOptions).read(source, dataset))
-            return AnonFailure {dataset.error == DicomError::FileIo ? AnonError::ReadFailed : AnonError::NotDicom,
-                                std::string(dataset.errorMessage())};
+            return headerFailure(dataset);
         if (!source.sequential())
             return AnonFailure {AnonError::ReadFailed, input.string()};
         auto& head = source.bytes();

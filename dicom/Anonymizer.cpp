@@ -152,9 +152,18 @@ AnonResult<std::size_t> anonymizeBytes(std::span<std::uint8_t> bytes, const Anon
     readOptions.headerOnly = HeaderOnly::Yes;
     MemorySource source(bytes);
     if (!DicomReader(readOptions).read(source, dataset))
-        return AnonFailure {dataset.error == DicomError::FileIo ? AnonError::ReadFailed : AnonError::NotDicom,
-                            std::string(dataset.errorMessage())};
+        return headerFailure(dataset);
     return blankElements(dataset, bytes, options);
+}
+
+AnonFailure headerFailure(const DicomDataset& dataset)
+{
+    std::string message(dataset.errorMessage());
+    if (dataset.error == DicomError::FileIo)
+        return AnonFailure {AnonError::ReadFailed, std::move(message)};
+    if (dataset.hasPreamble || !dataset.elements.empty())
+        return AnonFailure {AnonError::Malformed, std::move(message)};
+    return AnonFailure {AnonError::NotDicom, std::move(message)};
 }
 
 std::string anonymizedName(std::string_view path)

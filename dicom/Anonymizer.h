@@ -82,8 +82,8 @@ enum class AnonError {
     FileNotFound,  // the input cannot be opened
     ZeroLength,    // the input is empty
     ReadFailed,    // a short read
-    NotDicom,      // the header does not parse: not a DICOM file
-    Malformed,     // the header parses, but not the whole file (the profile re-encodes all of it)
+    NotDicom,      // neither "DICM" nor a first element that decodes: not a DICOM file
+    Malformed,     // a DICOM file that does not parse to its end (the profile re-encodes all of it)
     Unsupported,   // a deflated data set: its value bytes are not the file's
     OutOfBounds,   // an element's value lies past the end of the bytes
     NotCreated,    // the output could not be written
@@ -108,6 +108,11 @@ AnonResult<std::size_t> blankElements(const DicomDataset& dataset, std::span<std
 AnonResult<void> blankValue(std::span<std::uint8_t> bytes, std::uint64_t valueOffset, std::uint64_t length,
                             bool binary);
 
+// The failure of a header parse. A file that showed itself as DICOM ("DICM"
+// at 128, or elements read before the fault) and then breaks is Malformed:
+// it may hold patient data, so it is never passed over as not DICOM.
+AnonFailure headerFailure(const DicomDataset& dataset);
+
 // "_anon" before the extension, which starts at the last "." after the last "/".
 std::string anonymizedName(std::string_view path);
 
@@ -127,7 +132,8 @@ AnonResult<void> anonymizeFileCopy(const std::filesystem::path& input, const std
                                    const AnonOptions& options);
 
 // Writes bytes under a temporary name in the target's folder and renames it
-// into place, readable and writable by its owner and readable by others.
+// into place, readable and writable by its owner (even where it replaces a
+// read-only file), and as readable by others as the file replaced or the umask allows.
 AnonResult<void> writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 } // namespace dicom

@@ -1,5 +1,10 @@
 #include "dicom/BatchAnonymizer.h"
 
+#include "dicom/DicomReader.h"
+#include "dicom/FolderScan.h"
+
+#include <algorithm>
+
 namespace dicom {
 
 namespace fs = std::filesystem;
@@ -26,6 +31,27 @@ fs::path numbered(const fs::path& path, int n)
 }
 
 } // namespace
+
+std::vector<fs::path> brokenDicomFiles(const fs::path& folder, bool recursive, const std::set<fs::path>& listed,
+                                       const std::atomic<bool>& stop)
+{
+    std::set<fs::path> known;
+    for (const auto& path : listed)
+        known.insert(path.lexically_normal());
+    std::vector<fs::path> broken;
+    ScanCounts counts;
+    FolderScan::walk(folder, recursive, [&](const FoundFile& file) {
+        const fs::path path = file.path().lexically_normal();
+        if (stop.load() || known.count(path))
+            return;
+        DicomDataset dataset;
+        if (!DicomReader(ReadOptions {HeaderOnly::Yes, PixelData::Stop, {}}).read(path, dataset) &&
+            headerFailure(dataset).code == AnonError::Malformed)
+            broken.push_back(path);
+    }, counts, stop);
+    std::sort(broken.begin(), broken.end());
+    return broken;
+}
 
 AnonResult<void> anonymizeFile(const fs::path& input, const fs::path& output, const AnonOptions& options,
                                UidMap* uids)
@@ -74,7 +100,8 @@ void BatchAnonymizer::run(BatchItem& item)
 {
     if (item.error == AnonError::InputConflict)
         return;
-    // A file whose header does not parse (an empty one included) is not DICOM: skipped.
+    // A file that is not DICOM (an empty one included) is skipped; one that
+    // starts as DICOM and then breaks off has failed.
     if (auto done = anonymizeFile(item.input, item.output, m_options, &m_uids); !done) {
         const AnonError code = done.error().code;
         const bool notDicom = code == AnonError::NotDicom || code == AnonError::ZeroLength;

@@ -17,6 +17,14 @@
 
 namespace dicom {
 
+// The regular files of a folder (and its sub-folders when recursive) that are
+// not among listed and start as DICOM but break off in their header: a scan
+// for DICOM files passes them over, yet they may hold patient data, so a
+// batch reports them as failed rather than let them go unmentioned.
+std::vector<std::filesystem::path> brokenDicomFiles(const std::filesystem::path& folder, bool recursive,
+                                                    const std::set<std::filesystem::path>& listed,
+                                                    const std::atomic<bool>& stop);
+
 // One file: read, anonymize (in place, or through the profile when it is on
 // and uids is given), write to output.
 AnonResult<void> anonymizeFile(const std::filesystem::path& input, const std::filesystem::path& output,

@@ -298,7 +298,7 @@ AnonResult<TreeFile> parseTree(std::span<const std::uint8_t> bytes)
         options.headerOnly = HeaderOnly::Yes;
         MemorySource source(bytes);
         if (!DicomReader(options).read(source, header))
-            return AnonFailure {AnonError::NotDicom, std::string(header.errorMessage())};
+            return headerFailure(header);
         TreeFile file;
         file.part10 = header.hasPreamble;
         file.preamble = header.preamble;

@@ -37,7 +37,8 @@ struct TreeFile {
     std::vector<TreeElement> elements;
 };
 
-// NotDicom when the bytes do not parse, Unsupported for a deflated data set.
+// The header parse's failure (headerFailure), Malformed when the elements do
+// not parse to the end, Unsupported for a deflated data set.
 AnonResult<TreeFile> parseTree(std::span<const std::uint8_t> bytes);
 
 // The file's bytes; the meta group's length (0002,0000) is computed afresh.

@@ -145,12 +145,12 @@ bool writeThroughTemporary(const std::filesystem::path& path, const std::functio
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return false;
-    // The new file keeps the old one's permissions, or the usual ones for a new file.
+    // The new file keeps the old one's permissions, or the usual ones for a
+    // new file; either way its owner may read and write it, since a file the
+    // user just chose to write over is not one to stay read-only.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    else
-        ::fchmod(fd, 0666 & ~processUmask());
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : 0666 & ~processUmask();
+    ::fchmod(fd, mode | S_IRUSR | S_IWUSR);
     const bool filled = fill(fd);
     const bool synced = filled && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;

@@ -30,7 +30,7 @@ using WriteHook = std::function<bool(std::uint64_t written)>;
 // Every file the core writes goes through here: fill writes the whole
 // content to fd, a temporary file in the target's folder, which is then
 // synced and renamed into place with the old file's permissions (or the
-// usual ones). The target is either the old file or the complete new one;
+// usual ones), owner read and write added. The target is either the old file or the complete new one;
 // false when the temporary file cannot be made, filled or renamed.
 bool writeThroughTemporary(const std::filesystem::path& path, const std::function<bool(int fd)>& fill);
 

@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <thread>
 
 BatchAnonymizeDialog::BatchAnonymizeDialog(QWidget* parent)
@@ -49,6 +50,13 @@ BatchAnonymizeDialog::BatchAnonymizeDialog(QWidget* parent)
     layout->addLayout(exportRow);
     layout->addWidget(buttons);
     resize(820, 480);
+
+    // The scan starts in the current working directory, as the other file lists do.
+    if (auto store = settings::open()) {
+        const QString folder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
+        if (!folder.isEmpty())
+            m_files->setFolder(folder);
+    }
 
     connect(m_files, &ScanFileList::scanFinished, this, &BatchAnonymizeDialog::scanFinished);
     connect(exportButton, &QPushButton::clicked, this, &BatchAnonymizeDialog::chooseExportDirectory);
@@ -108,6 +116,15 @@ QString BatchAnonymizeDialog::anonymize(const dicom::AnonOptions& options)
     for (const auto& input : inputs)
         items.push_back(batch->plan(input));
 
+    // The files of the scanned folder that the scan passed over because they
+    // break off: they are told as failed, not silently left out.
+    std::set<std::filesystem::path> listed;
+    for (const QString& path : m_files->allPaths())
+        listed.insert(QFile::encodeName(path).toStdString());
+    const std::filesystem::path scanned = QFile::encodeName(m_files->shownFolder()).toStdString();
+    const bool recursive = m_files->subdirectoriesBox()->isChecked();
+    std::vector<std::filesystem::path> broken;
+
     QProgressDialog progress(tr("Please wait..."), tr("Cancel"), 0, static_cast<int>(items.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
@@ -120,6 +137,8 @@ QString BatchAnonymizeDialog::anonymize(const dicom::AnonOptions& options)
             QMetaObject::invokeMethod(&progress, [&progress, i] { progress.setValue(static_cast<int>(i) + 1); },
                                       Qt::QueuedConnection);
         }
+        if (!cancel.load() && !scanned.empty())
+            broken = dicom::brokenDicomFiles(scanned, recursive, listed, cancel);
         QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel.store(true); });
@@ -129,13 +148,15 @@ QString BatchAnonymizeDialog::anonymize(const dicom::AnonOptions& options)
 
     const auto counts = batch->counts();
     QStringList details;
+    for (const auto& path : broken)
+        details << tr("%1: not anonymized").arg(QString::fromStdString(path.string()));
     for (const auto& item : items) {
         if (item.outcome == dicom::BatchOutcome::SkippedInput)
             details << tr("%1: skipped, it would replace an input file").arg(QString::fromStdString(item.input.string()));
         else if (item.outcome == dicom::BatchOutcome::Failed && item.error != dicom::AnonError::None)
             details << tr("%1: not anonymized").arg(QString::fromStdString(item.input.string()));
     }
-    QString message = tr("%1 files written, %2 skipped, %3 failed.    ").arg(counts.written).arg(counts.skipped).arg(counts.failed);
+    QString message = tr("%1 files written, %2 skipped, %3 failed.    ").arg(counts.written).arg(counts.skipped).arg(counts.failed + broken.size());
     if (!details.isEmpty())
         message += QLatin1Char('\n') + details.join(QLatin1Char('\n'));
     return message;

@@ -4,6 +4,7 @@
 #include "app/dialogs/AnonymizeOptionsDialog.h"
 #include "app/dialogs/AttentionDialog.h"
 #include "app/dialogs/BatchAnonymizeDialog.h"
+#include "app/dialogs/ScanFileList.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -142,6 +143,38 @@ private slots:
         QCOMPARE(dialog.anonymize(dicom::AnonOptions::defaults()), QStringLiteral("2 files written, 0 skipped, 0 failed.    "));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("b_anon.dcm"))));
         QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("a_anon.dcm"))).size(), before.size());
+    }
+
+    // The folder field starts at the "Current Working Directory" setting.
+    void batchStartsInTheCurrentWorkingDirectory()
+    {
+        ScratchSettings scratch;
+        QTemporaryDir dir;
+        settings::writeString(*settings::open(), settings::SettingsGroup, settings::CurrentWorkingDirectory, dir.path());
+        BatchAnonymizeDialog dialog;
+        QCOMPARE(dialog.scanList()->folder(), dir.path());
+    }
+
+    // A file that starts as DICOM and breaks off holds patient data all the
+    // same: the scan passes it over, the batch names it as failed.
+    void batchTellsACutDicomFileAsFailed()
+    {
+        ScratchSettings scratch;
+        QTemporaryDir dir;
+        QTemporaryDir out;
+        writeTestFile(dir.filePath(QStringLiteral("a.dcm")), TestFile::Part10);
+        writeTestFile(dir.filePath(QStringLiteral("cut.dcm")), TestFile::Truncated);
+        BatchAnonymizeDialog dialog;
+        QSignalSpy finished(&dialog, &BatchAnonymizeDialog::scanFinished);
+        dialog.scan(dir.path());
+        QVERIFY(finished.wait(5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(dialog.fileList()->topLevelItemCount(), 1);
+        dialog.setExportDirectory(out.path());
+        QCOMPARE(dialog.anonymize(dicom::AnonOptions::defaults()),
+                 QStringLiteral("1 files written, 0 skipped, 1 failed.    \n%1: not anonymized")
+                     .arg(QDir::cleanPath(dir.filePath(QStringLiteral("cut.dcm")))));
+        QVERIFY(!QFile::exists(out.filePath(QStringLiteral("cut.dcm"))));
     }
 
     // With "Load Icons" each listed file gets its first frame, fitted into

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <charconv>
+#include <string>
 #include <string_view>
 
 namespace dicom {
@@ -21,19 +24,86 @@ bool isTextVr(std::string_view vr)
     return std::find(Texts.begin(), Texts.end(), vr) != Texts.end();
 }
 
-void copyIfPresent(DicomDataset& saved, const DicomDataset& source, base::Tag tag)
+// PS3.5 6.2: a DA value is YYYYMMDD, a TM value HH[MM[SS[.F]]]. Other
+// dates (the "YYYY:MM:DD" a picture's data set is given) are not handed on.
+bool isDateOrTime(std::string_view vr, std::string_view text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.remove_suffix(1);
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (vr == "DA")
+        return text.size() == 8 && digits(text);
+    const auto dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    return digits(whole) && whole.size() % 2 == 0 && whole.size() <= 6
+        && (dot == std::string_view::npos || digits(text.substr(dot + 1)));
+}
+
+bool copyIfPresent(DicomDataset& saved, const DicomDataset& source, base::Tag tag)
 {
     const DicomElement* element = source.find(tag);
     if (!element || !element->hasValue() || element->bytes().empty())
-        return;
+        return false;
     const auto vr = TagDictionary::vr(tag);
     if (!vr || !isTextVr(*vr))
-        return;
-    copyElementIfAllowed(saved, *element);
+        return false;
+    if ((*vr == "DA" || *vr == "TM") && !isDateOrTime(*vr, element->text()))
+        return false;
+    // Zero bytes pad only UIDs, and blanks never do (PS3.5 6.2): the value
+    // goes on without them and is padded again as its VR asks.
+    auto bytes = element->bytes();
+    while (!bytes.empty() && (bytes.back() == 0 || (*vr == "UI" && bytes.back() == ' ')))
+        bytes = bytes.first(bytes.size() - 1);
+    if (bytes.empty())
+        return false;
+    DicomElement copy;
+    copy.group = element->group;
+    copy.element = element->element;
+    copy.vr = std::string(*vr);
+    copy.setValue(bytes);
+    copy.length = static_cast<std::uint32_t>(bytes.size());
+    return copyElementIfAllowed(saved, copy);
 }
 
-// What measurements of the frames rest on (PS3.3 C.7.6.2, C.8.6.2).
-constexpr std::array<base::Tag, 3> Measuring = { tags::PixelSpacing, tags::ImagerPixelSpacing, tags::SliceThickness };
+// A DS text of exactly `count` numbers, each finite and above 0: a spacing
+// or thickness that a measurement can rest on. Anything else is left out
+// rather than handed on (PS3.3 10.7.1.3 asks for two positive values).
+bool positiveNumbers(const DicomElement& element, std::size_t count)
+{
+    std::string_view text = element.text();
+    std::size_t found = 0;
+    while (true) {
+        const auto slash = text.find('\\');
+        std::string part(text.substr(0, slash));
+        while (!part.empty() && part.back() == ' ')
+            part.pop_back();
+        while (!part.empty() && part.front() == ' ')
+            part.erase(part.begin());
+        if (!part.empty() && part.front() == '+')
+            part.erase(part.begin());
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+        if (part.empty() || error != std::errc() || end != part.data() + part.size() || !std::isfinite(value)
+            || !(value > 0.0))
+            return false;
+        ++found;
+        if (slash == std::string_view::npos)
+            break;
+        text.remove_prefix(slash + 1);
+    }
+    return found == count;
+}
+
+// What measurements of the frames rest on (PS3.3 C.7.6.2, C.8.6.2), with
+// the number of values each holds.
+struct Measure {
+    base::Tag tag;
+    std::size_t values;
+};
+constexpr std::array<Measure, 3> Measuring = { Measure { tags::PixelSpacing, 2 },
+    Measure { tags::ImagerPixelSpacing, 2 }, Measure { tags::SliceThickness, 1 } };
 
 // PS3.3 C.7.1.1 Patient, C.7.2.2 Patient Study and C.7.2.1 General Study,
 // without their sequences.
@@ -85,11 +155,18 @@ void copySavedAttributes(DicomDataset& saved, const DicomDataset& source, const 
 {
     const bool grey8 = saved.image.bitsAllocated == 8 && saved.image.samplesPerPixel == 1;
     if (grey8) {
-        for (const base::Tag tag : { tags::RescaleIntercept, tags::RescaleSlope, tags::RescaleType })
-            copyIfPresent(saved, source, tag);
+        bool rescaled = false;
+        for (const base::Tag tag : { tags::RescaleIntercept, tags::RescaleSlope })
+            rescaled = copyIfPresent(saved, source, tag) || rescaled;
+        // PS3.3 C.11.1: a rescale names its type; "US" is unspecified.
+        if (rescaled && !copyIfPresent(saved, source, tags::RescaleType))
+            setText(saved, tags::RescaleType, "LO", "US");
     }
-    for (const base::Tag tag : Measuring)
-        copyIfPresent(saved, source, tag);
+    for (const Measure& measure : Measuring) {
+        const DicomElement* element = source.find(measure.tag);
+        if (element && positiveNumbers(*element, measure.values))
+            copyIfPresent(saved, source, measure.tag);
+    }
     if (!options.keepPatientAndStudy)
         return;
     // The names are bytes of the source's character set.

@@ -108,4 +108,37 @@ TEST(SavedAttributes, CopiesWhatTheFramesStillMeanAndThePatientOnlyWhenAsked)
     }
 }
 
+// Spacing that measures nothing and a date that is no DA stay out; a
+// rescale without a type gets "US".
+TEST(SavedAttributes, LeavesOutMalformedValuesAndNamesTheRescaleType)
+{
+    DicomBytes b;
+    b.part10Header("1.2.840.10008.1.2.1")
+        .element(0x0018, 0x0050, "DS", "-1")         // Slice Thickness: below 0
+        .element(0x0018, 0x1164, "DS", "0.3\\x ")    // Imager Pixel Spacing: not a number
+        .element(0x0028, 0x0030, "DS", "0.5\\0\\0.5 ") // Pixel Spacing: three values, one 0
+        .element(0x0008, 0x0020, "DA", "2026:12:08") // Study Date in a picture's own form
+        .element(0x0008, 0x0030, "TM", "103046")     // Study Time
+        .element(0x0008, 0x1030, "LO", std::string_view("HEAD\0\0", 6)) // Study Description padded with zeros
+        .element(0x0020, 0x000D, "UI", "1.2.3 ")     // Study Instance UID padded with a blank
+        .element(0x0028, 0x1052, "DS", "0 ");        // Rescale Intercept, no Rescale Type
+    dicom::MemorySource memory(b.bytes());
+    dicom::ReadOptions options;
+    options.headerOnly = dicom::HeaderOnly::Yes;
+    DicomDataset from;
+    ASSERT_TRUE(dicom::DicomReader(options).read(memory, from));
+    DicomDataset saved = built(base::FrameFormat::Grey8);
+    const std::string builtDate = text(saved, { 0x0008, 0x0020 });
+    dicom::copySavedAttributes(saved, from, dicom::SaveOptions { true });
+    EXPECT_EQ(text(saved, { 0x0008, 0x0020 }), builtDate);
+    EXPECT_EQ(text(saved, { 0x0008, 0x0030 }), "103046");
+    EXPECT_EQ(saved.find({ 0x0008, 0x1030 })->length, 4U);
+    const auto uid = saved.find(dicom::tags::StudyInstanceUID)->bytes();
+    EXPECT_EQ(std::string(uid.begin(), uid.end()), std::string("1.2.3\0", 6));
+    for (const base::Tag tag : { dicom::tags::SliceThickness, dicom::tags::ImagerPixelSpacing, dicom::tags::PixelSpacing })
+        EXPECT_EQ(text(saved, tag), "<absent>") << tag.group << "," << tag.element;
+    EXPECT_EQ(text(saved, dicom::tags::RescaleIntercept), "0");
+    EXPECT_EQ(text(saved, dicom::tags::RescaleType), "US");
+}
+
 } // namespace

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace {
 
 QByteArray contents(const QString& path)
@@ -18,15 +20,18 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A 4 x 2 grey frame of 8 bits, samples 0, 10, 20, ...
+// A 4 x 2 grey frame of 8 bits, samples 0, 10, 20, ..., at 0.5 mm a pixel
+// in slices of 2 mm.
 void writeSmallDicom(const QString& path)
 {
     testsupport::DicomBytes b;
     b.part10Header("1.2.840.10008.1.2.1")
+        .element(0x0018, 0x0050, "DS", "2 ")           // Slice Thickness
         .elementU16(0x0028, 0x0002, "US", 1)          // Samples per Pixel
         .element(0x0028, 0x0004, "CS", "MONOCHROME2 ") // Photometric Interpretation
         .elementU16(0x0028, 0x0010, "US", 2)          // Rows
         .elementU16(0x0028, 0x0011, "US", 4)          // Columns
+        .element(0x0028, 0x0030, "DS", "0.5\\0.5 ")    // Pixel Spacing
         .elementU16(0x0028, 0x0100, "US", 8)          // Bits Allocated
         .elementU16(0x0028, 0x0101, "US", 8)          // Bits Stored
         .elementU16(0x0028, 0x0102, "US", 7)          // High Bit
@@ -88,6 +93,35 @@ TEST(COrvoDocSave, SavedUnderAPictureNameReloadsAsDicom)
         EXPECT_EQ(doc.filePath(), target) << name;
         EXPECT_EQ(doc.sourcePaths(), QStringList { target }) << name;
         EXPECT_TRUE(COrvoDoc::mayOverwrite(target)) << name;
+    }
+}
+
+// Lengths measured on the saved file are those measured before saving: the
+// file's spacing, or the one the user set instead.
+TEST(COrvoDocSave, SavedFileMeasuresAsTheDocumentDid)
+{
+    struct Case {
+        const char* name;
+        std::optional<std::pair<double, double>> setSpacing;
+        double setThickness;
+        std::pair<double, double> spacing;
+        double thickness;
+    };
+    const Case cases[] = {
+        { "as the file said", std::nullopt, 0.0, { 0.5, 0.5 }, 2.0 },
+        { "as the user set", std::make_pair(0.7, 0.25), 3.0, { 0.7, 0.25 }, 3.0 },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("a.dcm"));
+        writeSmallDicom(source);
+        COrvoDoc doc;
+        ASSERT_TRUE(doc.load(source, {})) << c.name;
+        if (c.setSpacing)
+            doc.setVoxelSize(*c.setSpacing, c.setThickness);
+        ASSERT_EQ(doc.save(dir.filePath(QStringLiteral("saved.dcm"))), COrvoDoc::SaveResult::Saved) << c.name;
+        EXPECT_EQ(doc.pixelSpacing(), c.spacing) << c.name;
+        EXPECT_EQ(doc.sliceThickness(), c.thickness) << c.name;
     }
 }
 

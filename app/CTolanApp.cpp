@@ -104,6 +104,7 @@ void CTolanApp::connectCommands()
     connect(&frame, &CMainFrame::openUnlistedRequested, this, [this](const QString& path, const QString& title) {
         m_pending.files = QStringList { path };
         m_pending.title = title;
+        m_pending.privateCopy = true;
         newDocument();
     });
     connect(&frame, &CMainFrame::navigationRequested, this, &CTolanApp::navigateToFile);
@@ -202,6 +203,7 @@ void CTolanApp::reopenActiveDocument(bool closeOld)
         return;
     m_pending.files = child->document().sourcePaths();
     m_pending.title = child->document().fileTitle();
+    m_pending.privateCopy = child->document().sourceIsPrivateCopy();
     const int before = static_cast<int>(m_mainFrame->mdiArea()->subWindowList().size());
     newDocument();
     const bool created = m_mainFrame->mdiArea()->subWindowList().size() > before;
@@ -249,6 +251,7 @@ void CTolanApp::newDocumentOfFiles()
         [&progress](int index, int) { progress.setValue(index); });
     progress.close();
     const QString first = m_pending.files.first();
+    document->setSourceIsPrivateCopy(loaded && m_pending.privateCopy);
     m_pending.clear();
     if (!loaded) {
         OpenWindow window(first, m_mainFrame.get());

@@ -12,11 +12,15 @@ struct PendingRequest {
     QStringList files;
     QString title;
     std::vector<QImage> pictures;
+    // The files are copies of the program's own (a download in its cache):
+    // the document has no file of its own to save to.
+    bool privateCopy = false;
 
     void clear()
     {
         files.clear();
         title.clear();
         pictures.clear();
+        privateCopy = false;
     }
 };

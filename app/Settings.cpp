@@ -110,6 +110,7 @@ UserOptions readUserOptions(QSettings& store)
     o.useVfw = readBool(store, "UseVfw", defaults.useVfw);
     o.videoSource = readInt(store, "VideoSource", defaults.videoSource);
     o.aspectRatio = readBool(store, "AspectRatio", defaults.aspectRatio);
+    o.keepPatientAndStudy = readBool(store, "KeepPatientAndStudy", defaults.keepPatientAndStudy);
     store.endGroup();
     return o;
 }
@@ -135,6 +136,7 @@ void writeUserOptions(QSettings& store, const UserOptions& o)
     store.setValue(QStringLiteral("UseVfw"), o.useVfw ? 1 : 0);
     store.setValue(QStringLiteral("VideoSource"), o.videoSource);
     store.setValue(QStringLiteral("AspectRatio"), o.aspectRatio ? 1 : 0);
+    store.setValue(QStringLiteral("KeepPatientAndStudy"), o.keepPatientAndStudy ? 1 : 0);
     store.endGroup();
 }
 

@@ -5,6 +5,7 @@
 // a failed run leaves the result of an earlier one as it was.
 
 #include "cli/CliArgs.h"
+#include "dicom/DicomEncoder.h"
 #include "dicom/DicomError.h"
 #include "dicom/DicomReader.h"
 #include "dicom/Normalisation.h"
@@ -14,7 +15,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,25 +49,13 @@ std::string number(double value)
     return std::string(buffer, result.ptr);
 }
 
-// A file appears under its name only once it is complete.
+// A file appears under its name only once it is complete; false, with errno
+// saying why, when it could not be written.
 bool writeAtomically(const std::filesystem::path& path, const char* data, std::size_t size)
 {
-    std::string hidden = ".";
-    hidden += path.filename().string();
-    hidden += ".tmp";
-    const auto temporary = path.parent_path() / hidden;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(data, static_cast<std::streamsize>(size));
-        if (!out.flush()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    return !ec;
+    return dicom::writeThroughTemporary(path, [&](int fd) {
+        return dicom::writeAllTo(fd, { reinterpret_cast<const std::uint8_t*>(data), size });
+    });
 }
 
 std::string frameName(std::size_t number)
@@ -115,6 +106,36 @@ struct StagingFolder {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
+};
+
+// The output folder and any of its parents that this run makes, removed
+// again (deepest first, each only while empty) when the run fails.
+class RemovedUnlessKept {
+public:
+    // Call before making `dir`: notes which of its folders do not exist yet.
+    explicit RemovedUnlessKept(const std::filesystem::path& dir)
+    {
+        std::error_code ec;
+        for (std::filesystem::path at = std::filesystem::absolute(dir, ec).lexically_normal();
+             !ec && at.has_relative_path() && !std::filesystem::exists(at, ec); at = at.parent_path()) {
+            if (at.has_filename())
+                m_made.push_back(at);
+        }
+    }
+    ~RemovedUnlessKept()
+    {
+        std::error_code ignored;
+        for (const std::filesystem::path& folder : m_made) {
+            if (!std::filesystem::is_empty(folder, ignored) || !std::filesystem::remove(folder, ignored))
+                break;
+        }
+    }
+    RemovedUnlessKept(const RemovedUnlessKept&) = delete;
+    RemovedUnlessKept& operator=(const RemovedUnlessKept&) = delete;
+    void keep() { m_made.clear(); }
+
+private:
+    std::vector<std::filesystem::path> m_made; // deepest first
 };
 
 // Puts the complete result in staging in place of an earlier run's outputs in
@@ -260,6 +281,9 @@ int runFrames(const std::vector<std::string>& argv)
     const std::string& path = args.positional.front();
     const std::filesystem::path outDir = args.get("--out");
 
+    // A failed run leaves no trace: folders it made for its outputs go too
+    // (after the staging folder, which may lie inside them).
+    RemovedUnlessKept madeFolders{outDir};
     std::error_code ec;
     std::filesystem::create_directories(outDir, ec);
     if (ec) {
@@ -277,7 +301,7 @@ int runFrames(const std::vector<std::string>& argv)
     const dicom::FrameSink sink = [&](dicom::Frame&& frame) -> dicom::Result<void> {
         const auto path = staging.path / frameName(written + 1);
         if (!writeFrame(path, frame))
-            return dicom::Error{dicom::DicomError::FileIo, "cannot write " + path.string()};
+            return dicom::Error{dicom::DicomError::FileIo, "cannot write " + path.string() + ": " + std::strerror(errno)};
         ++written;
         return {};
     };
@@ -298,13 +322,15 @@ int runFrames(const std::vector<std::string>& argv)
     }
     const std::string info = infoText(*image);
     if (!writeAtomically(staging.path / "info.txt", info.data(), info.size())) {
-        std::fprintf(stderr, "tolan frames: cannot write %s\n", (staging.path / "info.txt").string().c_str());
+        std::fprintf(stderr, "tolan frames: cannot write %s: %s\n", (staging.path / "info.txt").string().c_str(),
+                     std::strerror(errno));
         return ExitFailed;
     }
     if (std::string error = installOutputs(staging.path, outDir, written); !error.empty()) {
         std::fprintf(stderr, "tolan frames: %s\n", error.c_str());
         return ExitFailed;
     }
+    madeFolders.keep();
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "dicom/DicomEncoder.h"
 #include "dicom/DicomWriter.h"
 #include "dicom/PictureFiles.h"
+#include "dicom/SavedAttributes.h"
 #include "dicom/Tags.h"
 
 #include <algorithm>
@@ -20,8 +21,10 @@ namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fprintf(out, "Usage: tolan save FILE --out FILE\n"
-                      "Writes the frames of FILE as the viewer saves them: a secondary-capture DICOM file.\n"
+    std::fprintf(out, "Usage: tolan save FILE --out FILE [--keep-patient-study]\n"
+                      "Writes the frames of FILE as the viewer saves them: a secondary-capture DICOM file\n"
+                      "with the pixel spacing and slice thickness of FILE. --keep-patient-study also copies\n"
+                      "the patient and study, as the viewer's \"Keep patient and study in saved files\" does.\n"
                       "A DICOM file written by other software is never overwritten.\n");
 }
 
@@ -45,7 +48,7 @@ std::pair<std::int32_t, std::int32_t> frameRangeWindow(const std::vector<base::F
 int runSave(const std::vector<std::string>& argv)
 {
     Args args;
-    if (std::string error = parseArgs(argv, { "--help" }, { "--out" }, args); !error.empty()) {
+    if (std::string error = parseArgs(argv, { "--help", "--keep-patient-study" }, { "--out" }, args); !error.empty()) {
         std::fprintf(stderr, "tolan save: %s\n", error.c_str());
         printUsage(stderr);
         return ExitUsage;
@@ -92,6 +95,9 @@ int runSave(const std::vector<std::string>& argv)
         std::fprintf(stderr, "tolan save: %s: %s\n", in.c_str(), built.error().detail.c_str());
         return ExitFailed;
     }
+    dicom::SaveOptions saveOptions;
+    saveOptions.keepPatientAndStudy = args.has("--keep-patient-study");
+    dicom::copySavedAttributes(*built, dataset, saveOptions);
     if (auto written = dicom::writeDicomFile(out, *built); !written) {
         std::fprintf(stderr, "tolan save: %s\n", written.error().detail.c_str());
         return ExitFailed;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -132,8 +133,12 @@ bool writeAllTo(int fd, std::span<const std::uint8_t> bytes)
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            // A write that takes nothing without an error still means no room.
+            if (n == 0)
+                errno = ENOSPC;
             return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -146,16 +151,28 @@ bool writeThroughTemporary(const std::filesystem::path& path, const std::functio
     if (fd < 0)
         return false;
     // The new file keeps the old one's permissions, or the usual ones for a
-    // new file; either way its owner may read and write it, since a file the
-    // user just chose to write over is not one to stay read-only.
+    // new file; a read-only old file does not make its replacement read-only
+    // to the owner who just chose to write it.
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : 0666 & ~processUmask();
-    ::fchmod(fd, mode | S_IRUSR | S_IWUSR);
+    if (::stat(path.c_str(), &old) == 0)
+        ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    else
+        ::fchmod(fd, 0666 & ~processUmask());
+    errno = 0;
     const bool filled = fill(fd);
+    int failure = filled ? 0 : (errno != 0 ? errno : EIO);
     const bool synced = filled && ::fsync(fd) == 0;
+    if (filled && !synced)
+        failure = errno;
     const bool closed = ::close(fd) == 0;
-    if (!filled || !synced || !closed || std::rename(name.c_str(), path.c_str()) != 0) {
+    if (!failure && !closed)
+        failure = errno;
+    if (!failure && std::rename(name.c_str(), path.c_str()) != 0)
+        failure = errno;
+    if (failure) {
         ::unlink(name.c_str());
+        // The caller tells the user why: the cause, not the clean-up's errno.
+        errno = failure;
         return false;
     }
     return true;
@@ -174,7 +191,7 @@ Result<void> writeDicomFile(const std::filesystem::path& path, const DicomDatase
         return encodeDataset(dataset, sink).has_value();
     });
     if (!written)
-        return Error { DicomError::FileIo, "cannot write " + path.string() };
+        return Error { DicomError::FileIo, "cannot write " + path.string() + ": " + std::strerror(errno) };
     return {};
 }
 

@@ -29,9 +29,10 @@ using WriteHook = std::function<bool(std::uint64_t written)>;
 
 // Every file the core writes goes through here: fill writes the whole
 // content to fd, a temporary file in the target's folder, which is then
-// synced and renamed into place with the old file's permissions (or the
-// usual ones), owner read and write added. The target is either the old file or the complete new one;
-// false when the temporary file cannot be made, filled or renamed.
+// synced and renamed into place with the old file's permissions plus the
+// owner's read and write (or the usual ones). The target is either the old
+// file or the complete new one; false, with errno saying why, when the
+// temporary file cannot be made, filled or renamed.
 bool writeThroughTemporary(const std::filesystem::path& path, const std::function<bool(int fd)>& fill);
 
 // Writes all bytes to fd, going on after an interrupted write.

@@ -86,6 +86,7 @@ void COrvoDoc::clear()
     m_overlayUndo.clear();
     m_rulers.clear();
     m_sourcePaths.clear();
+    m_privateCopy = false;
     m_firstAspectRatio.reset();
     m_currentFrame = 0;
     m_currentDataset = 0;
@@ -103,10 +104,14 @@ void COrvoDoc::noteFile(const QString& path)
 
 bool COrvoDoc::load(const QString& path, const document::UserOptions& options)
 {
+    return takeFile(path, document::LoadedFile::read(path, 0, aspectResample(options)), options);
+}
+
+bool COrvoDoc::takeFile(const QString& path, document::LoadedFile&& file, const document::UserOptions& options)
+{
     clear();
     noteFile(path);
     m_sourcePaths = QStringList { QFileInfo(path).absoluteFilePath() };
-    document::LoadedFile file = document::LoadedFile::read(path, 0, aspectResample(options));
     if (!file.dataset) {
         m_loadOk = false;
         clear();
@@ -158,6 +163,10 @@ bool COrvoDoc::loadFiles(const QStringList& paths, const QString& title, const d
     }
     m_sourcePaths = paths;
     m_fileTitle = title;
+    // One file is the document's own, as an opened one is: a picture's
+    // name loses its extension so that Save never writes over the picture.
+    if (paths.size() == 1 && !m_filePath.isEmpty())
+        m_filePath = documentPath(m_filePath);
     if (m_frames.empty()) {
         const QString lastError = m_loadError;
         m_loadOk = false;

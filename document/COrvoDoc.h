@@ -3,6 +3,7 @@
 #include "document/EditHistory.h"
 #include "document/ExportChoices.h"
 #include "document/UserOptions.h"
+#include "dicom/SavedAttributes.h"
 #include "view/model/FrameOverlays.h"
 #include "view/model/Measurement.h"
 #include "view/model/Rulers.h"
@@ -22,6 +23,9 @@ struct DicomDataset;
 }
 namespace imaging {
 class FrameImage;
+}
+namespace document {
+struct LoadedFile;
 }
 
 namespace document {
@@ -159,17 +163,34 @@ public:
     void setAnnotationColour(document::ColorRef colour) { m_annotationColour = colour; }
 
     // Saving: the frames as shown (each image's current level) become one
-    // secondary-capture file, written atomically, and the document reloads
-    // from it, so its histories are empty afterwards. On any failure the
-    // document and the old file stay as they were.
-    enum class SaveResult { Saved, FramesDiffer, CannotCreate, NothingToSave };
-    SaveResult save(const QString& path, const std::function<bool(std::uint64_t)>& writeHook = {});
+    // secondary-capture file, written atomically, with the spacing the
+    // document measures with and, as the options say, the patient and
+    // study; the document then reloads from it as DICOM (whatever its name),
+    // so its histories are empty afterwards. On a failure to write, the
+    // document and the old file stay as they were. ReloadFailed: the file
+    // was written but does not read back; the document stays as it was and
+    // saveError() says why.
+    enum class SaveResult { Saved, FramesDiffer, CannotCreate, NothingToSave, ReloadFailed };
+    SaveResult save(const QString& path, const dicom::SaveOptions& saveOptions,
+                    const std::function<bool(std::uint64_t)>& writeHook = {});
+    SaveResult save(const QString& path, const std::function<bool(std::uint64_t)>& writeHook = {})
+    {
+        return save(path, dicom::SaveOptions {}, writeHook);
+    }
+    // The reason the last save failed, in words; empty after a save that worked.
+    QString saveError() const { return m_saveError; }
     // Whether Save may write over what is at the path: nothing, a file that
     // is not DICOM, or a DICOM file of ours.
     static bool mayOverwrite(const QString& path);
-    // Save goes through Save As for documents of several files, which have
-    // no file of their own.
-    bool saveNeedsName() const { return m_sourcePaths.size() != 1 || m_filePath.isEmpty(); }
+    // Save goes through Save As for documents that have no file of their
+    // own: those of several files, and those shown from a private copy.
+    bool saveNeedsName() const { return m_sourcePaths.size() != 1 || m_filePath.isEmpty() || m_privateCopy; }
+    // A document shown from a copy of the program's own (a download in its
+    // cache, which goes when the program ends) has no file of its own: Save
+    // asks for a name rather than write into the copy. A load clears it;
+    // a document made from such a copy again (Reload, Duplicate) sets it.
+    void setSourceIsPrivateCopy(bool privateCopy) { m_privateCopy = privateCopy; }
+    bool sourceIsPrivateCopy() const { return m_privateCopy; }
 
     // The page setup and the choices of the export, copy and video dialogs;
     // the flag vectors have one entry a frame.
@@ -194,6 +215,12 @@ signals:
     void overlaysChanged();
 
 private:
+    // Makes the document of one file read already; false, the document
+    // empty, when the read failed.
+    bool takeFile(const QString& path, document::LoadedFile&& file, const document::UserOptions& options);
+    // The saved data set's spacing and thickness: what the document measures
+    // with when that differs from what its file said.
+    void writeMeasuringSpacing(dicom::DicomDataset& saved) const;
     // Appends the data set and frames of one file; false when it adds nothing.
     bool appendFile(const QString& path, const document::UserOptions& options);
     void noteFile(const QString& path);
@@ -223,6 +250,8 @@ private:
     QString m_fileTitle;
     QString m_filePath;
     QStringList m_sourcePaths;
+    bool m_privateCopy = false;
+    QString m_saveError;
     bool m_anonymizedExports = true;
     document::PageSetup m_pageSetup;
     document::ExportChoices m_exportChoices;

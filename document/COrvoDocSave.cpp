@@ -3,6 +3,8 @@
 
 #include "document/COrvoDoc.h"
 
+#include "document/LoadedFile.h"
+
 #include "dicom/DicomDataset.h"
 #include "dicom/DicomEncoder.h"
 #include "dicom/DicomWriter.h"
@@ -39,8 +41,24 @@ bool COrvoDoc::mayOverwrite(const QString& path)
     return dicom::mayOverwrite(dicom::overwriteVerdict(path.toStdString()));
 }
 
-COrvoDoc::SaveResult COrvoDoc::save(const QString& path, const std::function<bool(std::uint64_t)>& writeHook)
+void COrvoDoc::writeMeasuringSpacing(dicom::DicomDataset& saved) const
 {
+    // The copied elements say what the file said; frames stretched to square
+    // pixels, or a spacing the user set, measure otherwise.
+    const bool headerSpacing = m_headerPixelSpacing.first > 0.0 && m_headerPixelSpacing.second > 0.0;
+    const bool spacingValid = m_pixelSpacing.first > 0.0 && m_pixelSpacing.second > 0.0;
+    if (headerSpacing && spacingValid && (m_firstAspectRatio || m_pixelSpacing != m_headerPixelSpacing)) {
+        dicom::setText(saved, dicom::tags::PixelSpacing, "DS",
+                       dicom::formatDs(m_pixelSpacing.first) + "\\" + dicom::formatDs(m_pixelSpacing.second));
+    }
+    if (m_headerSliceThickness > 0.0 && m_sliceThickness > 0.0 && m_sliceThickness != m_headerSliceThickness)
+        dicom::setText(saved, dicom::tags::SliceThickness, "DS", dicom::formatDs(m_sliceThickness));
+}
+
+COrvoDoc::SaveResult COrvoDoc::save(const QString& path, const dicom::SaveOptions& saveOptions,
+                                    const std::function<bool(std::uint64_t)>& writeHook)
+{
+    m_saveError.clear();
     if (m_frames.empty() || m_datasets.empty())
         return SaveResult::NothingToSave;
     const imaging::FrameImage& first = m_frames.front();
@@ -84,11 +102,28 @@ COrvoDoc::SaveResult COrvoDoc::save(const QString& path, const std::function<boo
     if (!built)
         return built.error().code == dicom::DicomError::UnsupportedFormat ? SaveResult::FramesDiffer
                                                                             : SaveResult::CannotCreate;
+    dicom::copySavedAttributes(*built, current, saveOptions);
+    writeMeasuringSpacing(*built);
     const QString target = QFileInfo(path).absoluteFilePath();
-    if (!dicom::writeDicomFile(target.toStdString(), *built, writeHook))
+    if (auto written = dicom::writeDicomFile(target.toStdString(), *built, writeHook); !written) {
+        m_saveError = QString::fromStdString(written.error().detail);
         return SaveResult::CannotCreate;
+    }
     // Reloading gives the frames of the written file and empty histories.
+    // The file is DICOM whatever its name says, so a name such as "c.bmp"
+    // must not send it to the picture reader; and it is read before the
+    // document lets go of its frames, so a failure leaves them as they were.
     const document::UserOptions options = m_options;
-    load(target, options);
+    document::LoadedFile file = document::LoadedFile::read(
+        target, 0, options.aspectRatio ? document::AspectResample::Yes : document::AspectResample::No,
+        document::ReadAs::Dicom);
+    if (!file.dataset) {
+        m_saveError = file.error.isEmpty() ? document::UnknownFormatMessage : file.error;
+        return SaveResult::ReloadFailed;
+    }
+    takeFile(target, std::move(file), options);
+    // The written file is DICOM of ours: the document's own, under the name it was given.
+    m_filePath = target;
+    m_fileTitle = QFileInfo(target).fileName();
     return SaveResult::Saved;
 }

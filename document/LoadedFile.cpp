@@ -102,13 +102,13 @@ std::optional<std::int32_t> aspectHeight(std::int32_t height, double ratio)
     return static_cast<std::int32_t>(wanted);
 }
 
-LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResample aspect)
+LoadedFile LoadedFile::read(const QString& path, int datasetIndex, AspectResample aspect, ReadAs readAs)
 {
     LoadedFile result;
     try {
         const std::filesystem::path nativePath(QFile::encodeName(path).toStdString());
         auto dataset = std::make_unique<dicom::DicomDataset>();
-        if (dicom::pictureKind(nativePath.string()) != dicom::PictureKind::None) {
+        if (readAs == ReadAs::ByName && dicom::pictureKind(nativePath.string()) != dicom::PictureKind::None) {
             // BMP and JPEG pictures become secondary-capture data sets; they have
             // no header of their own to probe first.
             if (!dicom::openFile(nativePath, dicom::HeaderOnly::No, *dataset)) {

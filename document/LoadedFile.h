@@ -15,6 +15,9 @@ struct DicomDataset;
 namespace document {
 
 enum class AspectResample { No, Yes };
+// How a file is told apart: by its name (".bmp" and ".jpg" files are
+// pictures), or as DICOM whatever its name says (a file this program wrote).
+enum class ReadAs { ByName, Dicom };
 
 // One source file read for a document: its data set and one image object per
 // frame, or nothing and the reader's message.
@@ -35,7 +38,8 @@ struct LoadedFile {
     // carry the file's name and `datasetIndex`. Any failure leaves nothing
     // built. With AspectResample::Yes, frames of non-square pixels are
     // resampled to square ones.
-    static LoadedFile read(const QString& path, int datasetIndex, AspectResample aspect);
+    static LoadedFile read(const QString& path, int datasetIndex, AspectResample aspect,
+                           ReadAs readAs = ReadAs::ByName);
     // The same frames built from a data set already in memory (a picture
     // made into one); `name` stands for the file's name.
     static LoadedFile fromDataset(std::unique_ptr<dicom::DicomDataset> dataset, const QString& name,

@@ -53,6 +53,9 @@ struct UserOptions {
     bool useVfw = false;
     int videoSource = 0;
     bool aspectRatio = true;
+    // Saved files carry the patient and study of the file they came from;
+    // off, a saved edit names no patient.
+    bool keepPatientAndStudy = false;
 
     bool operator==(const UserOptions&) const = default;
 };

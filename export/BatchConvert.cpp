@@ -141,7 +141,7 @@ void prepare(const fs::path& source, const BatchOptions& options, Prepared& prep
     prepared.dataset = {};
 }
 
-bool writeHtml(const fs::path& source, const fs::path& page, Prepared& prepared, const BatchOptions& options)
+Result<void> writeHtml(const fs::path& source, const fs::path& page, Prepared& prepared, const BatchOptions& options)
 {
     HtmlExportOptions html;
     html.title = page.filename().string();
@@ -155,22 +155,26 @@ bool writeHtml(const fs::path& source, const fs::path& page, Prepared& prepared,
     std::iota(frames.begin(), frames.end(), 0);
     const auto written = exportHtml(page.parent_path(), page.stem().string(), prepared.dataset,
                                     pictureSource(prepared.pictures), frames, html);
-    return written && written->picturesFailed == 0;
+    if (!written)
+        return written.error();
+    if (written->picturesFailed > 0)
+        return Error { ExportError::WriteFailed, std::to_string(written->picturesFailed) + " pictures not written" };
+    return {};
 }
 
-bool writeOutputs(const fs::path& source, const std::vector<fs::path>& outputs, Prepared& prepared,
-                  const BatchOptions& options)
+Result<void> writeOutputs(const fs::path& source, const std::vector<fs::path>& outputs, Prepared& prepared,
+                          const BatchOptions& options)
 {
     if (options.format == BatchFormat::Html)
         return writeHtml(source, outputs.front(), prepared, options);
     if (prepared.frameCount == 1) {
         if (!prepared.encoded)
-            return false;
+            return Error { ExportError::RenderFailed, "the frame could not be encoded" };
         const std::string& bytes = *prepared.encoded;
         return writeOutputFile(outputs.front(), [&bytes](std::ostream& out) -> Result<void> {
-                   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-                   return {};
-               }).has_value();
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            return {};
+        });
     }
     ExportRequest request;
     request.format = exportFormatOf(options.format);
@@ -180,7 +184,9 @@ bool writeOutputs(const fs::path& source, const std::vector<fs::path>& outputs, 
     // A file is finished whole once begun: a cancel waits for the next file.
     const RunSummary run = exportPictureFiles(request, pictureSource(prepared.pictures), outputs, {},
                                               options.workers, {});
-    return run.failed == 0 && run.written == prepared.frameCount;
+    if (run.failed > 0 || run.written != prepared.frameCount)
+        return Error { ExportError::WriteFailed, run.firstError };
+    return {};
 }
 
 // The outputs to check against the sources: for a page its pictures too.
@@ -276,11 +282,12 @@ BatchSummary runBatchConvert(const std::vector<fs::path>& sources, const BatchOp
                 ++summary.sameAsSource;
                 return true;
             }
-            if (writeOutputs(result.source, result.outputs, *file, options)) {
+            if (const auto written = writeOutputs(result.source, result.outputs, *file, options)) {
                 result.outcome = BatchOutcome::Converted;
                 ++summary.converted;
             } else {
                 result.outcome = BatchOutcome::Failed;
+                result.error = written.error().detail;
                 ++summary.failed;
             }
             return true;

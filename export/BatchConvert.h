@@ -53,6 +53,7 @@ struct BatchFileResult {
     std::filesystem::path source;
     BatchOutcome outcome = BatchOutcome::NotDone;
     std::vector<std::filesystem::path> outputs; // what was claimed for it
+    std::string error; // why a Failed file's output could not be written, when known
 };
 
 struct BatchSummary {

@@ -49,9 +49,10 @@ Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std
 {
     try {
         const std::filesystem::path folder = directory / pictureFolderName(name);
+        bool madeFolder = false;
         if (!frames.empty()) {
             std::error_code ignored; // a folder that cannot be made fails each picture instead
-            std::filesystem::create_directories(folder, ignored);
+            madeFolder = std::filesystem::create_directories(folder, ignored);
         }
         const auto numberOf = [&](std::size_t index) {
             return options.continual ? static_cast<int>(index) + 1 : frames[index] + 1;
@@ -70,10 +71,12 @@ Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std
         std::iota(indices.begin(), indices.end(), 0);
         HtmlExportSummary summary;
         std::vector<HtmlPicture> pictures;
+        std::vector<std::filesystem::path> writtenFiles;
         const auto run = renderInOrder(written, indices, 0, 0, options.scaling, 0, progress,
             [&](std::size_t index, int, Result<Picture>&& outcome) {
                 if (outcome) {
                     pictures.push_back({ pictureSource(name, numberOf(index)), numberOf(index) });
+                    writtenFiles.push_back(folder / pictureFileName(numberOf(index)));
                     ++summary.picturesWritten;
                 } else {
                     ++summary.picturesFailed;
@@ -92,13 +95,21 @@ Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std
             request.header = reportHeader(dataset, options.report);
         if (!frames.empty())
             request.pictures = std::move(pictures);
-        auto page = writeOutputFile(directory / (std::string(name) + ".html"), [&](std::ostream& out) -> Result<void> {
+        const std::string pageName = options.pageFileName.empty() ? std::string(name) + ".html" : options.pageFileName;
+        auto page = writeOutputFile(directory / pageName, [&](std::ostream& out) -> Result<void> {
             if (!writeHtmlPage(out, request))
                 return Error {ExportError::WriteFailed, {}};
             return {};
         });
-        if (!page)
+        if (!page) {
+            std::error_code ignored;
+            for (const std::filesystem::path& picture : writtenFiles)
+                std::filesystem::remove(picture, ignored);
+            // Only a folder this export made, and only when nothing else is in it.
+            if (madeFolder && std::filesystem::is_empty(folder, ignored))
+                std::filesystem::remove(folder, ignored);
             return page.error();
+        }
         return summary;
     } catch (const std::bad_alloc&) {
         return Error {ExportError::OutOfMemory, {}};

@@ -1,7 +1,7 @@
 #pragma once
 
-// A whole HTML export on disk: directory/name.html and its JPEG pictures in
-// directory/name_files, each file written atomically.
+// A whole HTML export on disk: directory/name.html (or the page name given)
+// and its JPEG pictures in directory/name_files, each file written atomically.
 
 #include "export/ExportTypes.h"
 #include "export/HtmlPage.h"
@@ -15,6 +15,7 @@ namespace exporting {
 
 struct HtmlExportOptions {
     std::string title;   // UTF-8; empty: name + ".html"
+    std::string pageFileName; // the page's own file name; empty: name + ".html"
     std::string heading; // UTF-8, the document's title
     std::string date;
     std::uint64_t fileSize = 0;
@@ -36,8 +37,10 @@ struct HtmlExportSummary {
 
 // Writes the pictures of the frames, on every core, and then the page, which
 // lists them in order. A picture that fails loses its row only; the page
-// failing is the error. When progress asks to stop, the pictures not yet
-// made are left out and the page is still written.
+// failing is the error, and then the pictures written for it go again (with
+// their folder, when this call made it), as no page shows them. When
+// progress asks to stop, the pictures not yet made are left out and the page
+// is still written.
 Result<HtmlExportSummary> exportHtml(const std::filesystem::path& directory, std::string_view name,
                                      const dicom::DicomDataset& dataset, const PictureSource& source,
                                      const std::vector<int>& frames, const HtmlExportOptions& options,

@@ -3,6 +3,8 @@
 #include "dicom/DicomEncoder.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <new>
 #include <streambuf>
 
@@ -20,6 +22,8 @@ public:
     explicit DescriptorBuffer(int fd) : m_fd(fd) { setp(m_buffer.data(), m_buffer.data() + m_buffer.size()); }
 
     bool failed() const { return m_failed; }
+    // The errno of the first write that failed; 0 while none did.
+    int failure() const { return m_errno; }
 
 protected:
     int_type overflow(int_type ch) override
@@ -69,14 +73,26 @@ private:
 
     bool writeAll(const char* data, std::size_t size)
     {
-        m_failed = m_failed || !dicom::writeAllTo(m_fd, { reinterpret_cast<const std::uint8_t*>(data), size });
+        if (!m_failed && !dicom::writeAllTo(m_fd, { reinterpret_cast<const std::uint8_t*>(data), size })) {
+            m_failed = true;
+            m_errno = errno;
+        }
         return !m_failed;
     }
 
     int m_fd;
     bool m_failed = false;
+    int m_errno = 0;
     std::array<char, 65536> m_buffer {};
 };
+
+std::string cannotWrite(const std::filesystem::path& path, int error)
+{
+    std::string text = "cannot write " + path.string();
+    if (error != 0)
+        text += std::string(": ") + std::strerror(error);
+    return text;
+}
 
 } // namespace
 
@@ -86,6 +102,7 @@ Result<void> writeOutputFile(const std::filesystem::path& path,
     if (path.empty() || !path.has_filename())
         return Error { ExportError::CannotCreate, "no file name" };
     bool started = false;
+    int writeErrno = 0;
     Result<void> result;
     const bool written = dicom::writeThroughTemporary(path, [&](int fd) {
         started = true;
@@ -94,17 +111,22 @@ Result<void> writeOutputFile(const std::filesystem::path& path,
             std::ostream out(&buffer);
             result = fill(out);
             out.flush();
-            if (result && (!out || buffer.failed()))
-                result = Error { ExportError::WriteFailed, "cannot write " + path.string() };
+            writeErrno = buffer.failure();
+            // A writer that stopped on the stream's failure reports its own
+            // code; the disk's reason is what the user needs to hear.
+            if (writeErrno != 0 || (result && !out))
+                result = Error { ExportError::WriteFailed, cannotWrite(path, writeErrno) };
         } catch (const std::bad_alloc&) {
             result = Error { ExportError::OutOfMemory, "not enough memory to write " + path.string() };
         }
+        if (writeErrno != 0)
+            errno = writeErrno;
         return result.has_value();
     });
     if (!result)
         return result;
     if (!written)
-        return Error { started ? ExportError::WriteFailed : ExportError::CannotCreate, "cannot write " + path.string() };
+        return Error { started ? ExportError::WriteFailed : ExportError::CannotCreate, cannotWrite(path, errno) };
     return {};
 }
 

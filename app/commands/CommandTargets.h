@@ -4,8 +4,14 @@
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/Settings.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
 
 class COrvoView;
 
@@ -28,4 +34,16 @@ inline COrvoDoc* documentWithImage(const CMainFrame& frame)
     COrvoDoc* doc = activeDocument(frame);
     const imaging::FrameImage* image = doc ? doc->frame() : nullptr;
     return image && image->sampleDepth() != 0 ? doc : nullptr;
+}
+
+// The folder the folder dialogs start in: the working directory the program
+// started with, then each folder the user makes current.
+inline std::shared_ptr<QString> followWorkingDirectory(CMainFrame& frame)
+{
+    auto folder = std::make_shared<QString>();
+    if (auto store = settings::open())
+        *folder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
+    QObject::connect(&frame, &CMainFrame::currentDirectoryChosen, &frame,
+                     [folder](const QString& directory) { *folder = directory; });
+    return folder;
 }

@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 #include "app/Settings.h"
 #include "app/commands/CommandTable.h"
+#include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
 #include "app/dialogs/DirectoryContentsDialog.h"
 #include "app/dialogs/ScanFileList.h"
@@ -12,18 +13,6 @@
 #include <memory>
 
 namespace {
-
-// The folder the dialogs start in: the working directory the program
-// started with, then each folder the user makes current.
-std::shared_ptr<QString> followWorkingDirectory(CMainFrame& frame)
-{
-    auto folder = std::make_shared<QString>();
-    if (auto store = settings::open())
-        *folder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
-    QObject::connect(&frame, &CMainFrame::currentDirectoryChosen, &frame,
-                     [folder](const QString& directory) { *folder = directory; });
-    return folder;
-}
 
 void openEach(CMainFrame& frame, DirectoryContentsDialog& dialog)
 {

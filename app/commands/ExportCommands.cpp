@@ -87,14 +87,16 @@ void exportCurrentFrame(CMainFrame& frame, ExportFormat format)
         const auto settingsStore = settings::open();
         const int quality = settings::readNumber(*settingsStore, settings::SettingsGroup, settings::ExportJpegQuality,
                                                  75, 0, 100);
-        if (writeCurrentFrame(*current, format, path, quality)) {
+        const auto written = writeCurrentFrame(*current, format, path, quality);
+        if (written) {
             settings::writeString(*settingsStore, settings::SettingsGroup, key.constData(),
                                   withTrailingSlash(QFileInfo(path).absolutePath()));
             return;
         }
         auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(),
-                                    QString::fromUtf8(exporting::formatInfo(format).failureMessage), QMessageBox::Ok,
-                                    &frame);
+                                    failureText(QString::fromUtf8(exporting::formatInfo(format).failureMessage),
+                                                written.error().detail),
+                                    QMessageBox::Ok, &frame);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });

@@ -41,3 +41,10 @@ std::vector<std::filesystem::path> protectedPaths(const COrvoDoc& doc)
         paths.push_back(localPath(doc.filePath()));
     return paths;
 }
+
+QString failureText(const QString& fixed, const std::string& reason)
+{
+    if (reason.empty())
+        return fixed;
+    return fixed + QLatin1Char('\n') + QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()));
+}

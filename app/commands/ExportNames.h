@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 class COrvoDoc;
@@ -20,3 +21,6 @@ QString exportBaseName(const COrvoDoc& doc);
 std::filesystem::path localPath(const QString& path);
 // The document's own files, which no export may overwrite.
 std::vector<std::filesystem::path> protectedPaths(const COrvoDoc& doc);
+// A failure's fixed text first, then the reason the system gave (such as
+// "No space left on device") on a line of its own, when there is one.
+QString failureText(const QString& fixed, const std::string& reason);

@@ -55,9 +55,14 @@ void exportFromMenu(CMainFrame& frame)
         HtmlExportChoice choice;
         choice.directory = info.absolutePath() + QLatin1Char('/');
         choice.name = info.completeBaseName().isEmpty() ? info.fileName() : info.completeBaseName();
+        // The page goes where the user said, under the name the dialog
+        // proposed as its title; only the picture folder follows the name.
+        choice.pageFile = info.fileName();
+        choice.title = exportBaseName(*chosen) + QStringLiteral(".html");
         choice.frames = reports::allFrames(*chosen);
-        if (!exportHtmlPage(&frame, *chosen, choice)) {
-            auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(), QObject::tr("File creation error"),
+        if (const auto written = exportHtmlPage(&frame, *chosen, choice); !written) {
+            auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(),
+                                        failureText(QObject::tr("File creation error"), written.error().detail),
                                         QMessageBox::Ok, &frame);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
@@ -70,14 +75,16 @@ void exportFromMenu(CMainFrame& frame)
 
 } // namespace
 
-bool exportHtmlPage(QWidget* parent, const COrvoDoc& doc, const HtmlExportChoice& choice)
+exporting::Result<void> exportHtmlPage(QWidget* parent, const COrvoDoc& doc, const HtmlExportChoice& choice)
 {
     const dicom::DicomDataset* dataset = doc.dataset();
     if (!dataset)
-        return false;
+        return exporting::Error { exporting::ExportError::RenderFailed, {} };
     exporting::HtmlExportOptions options;
     options.report = reports::reportOptions(doc);
-    options.title = reports::shownText(doc, choice.name, options.report).toStdString();
+    options.title
+        = reports::shownText(doc, choice.title.isEmpty() ? choice.name : choice.title, options.report).toStdString();
+    options.pageFileName = QFile::encodeName(choice.pageFile).toStdString();
     options.heading = reports::shownText(doc, doc.fileTitle(), options.report).toStdString();
     options.date = doc.fileDate().toStdString();
     options.fileSize = static_cast<std::uint64_t>(std::max<qint64>(0, doc.fileSize()));
@@ -88,11 +95,16 @@ bool exportHtmlPage(QWidget* parent, const COrvoDoc& doc, const HtmlExportChoice
     options.scaling = choice.scaling;
     const exporting::PictureSource source = document::exportPictureSource(doc);
     // Cancelling keeps the pictures written so far: the page lists just those.
-    return runExportJob(parent, static_cast<int>(choice.frames.size()), [&](const exporting::Progress& progress) {
-        return exporting::exportHtml(fileSystemPath(choice.directory), QFile::encodeName(choice.name).toStdString(),
-                                     *dataset, source, choice.frames, options, progress)
-            .has_value();
+    exporting::Result<void> outcome;
+    runExportJob(parent, static_cast<int>(choice.frames.size()), [&](const exporting::Progress& progress) {
+        const auto written = exporting::exportHtml(fileSystemPath(choice.directory),
+                                                   QFile::encodeName(choice.name).toStdString(), *dataset, source,
+                                                   choice.frames, options, progress);
+        if (!written)
+            outcome = written.error();
+        return written.has_value();
     });
+    return outcome;
 }
 
 void addHtmlExportCommands(CommandTable& table, CMainFrame& frame)

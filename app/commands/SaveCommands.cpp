@@ -5,8 +5,11 @@
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
 #include "document/COrvoDoc.h"
+#include "net/UrlAddress.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -16,6 +19,8 @@ const QString OverwriteRefused
     = QStringLiteral("I can't overwrite a file created by other \nsoftware. Please select an other name.");
 const QString CannotCreate = QStringLiteral("I can't create the file.");
 const QString FramesDiffer = QStringLiteral("Frames differ in size or type; use Export.");
+const QString ReloadFailed = QStringLiteral("The file was written, but it could not be read back:\n%1\n"
+                                            "The window still shows the frames as they were before saving.");
 
 void saveAs(CMainFrame& frame);
 
@@ -38,13 +43,24 @@ void saveTo(CMainFrame& frame, const QString& path)
         tell(frame, QMessageBox::Warning, OverwriteRefused, [&frame] { saveAs(frame); });
         return;
     }
-    switch (doc->save(path)) {
+    dicom::SaveOptions options;
+    options.keepPatientAndStudy = frame.options().keepPatientAndStudy;
+    switch (doc->save(path, options)) {
     case COrvoDoc::SaveResult::Saved:
         if (CChildFrame* child = frame.activeChild())
             child->setWindowTitle(doc->fileTitle());
+        // As after any load: the select-file bar and the recent files learn the file.
+        if (!doc->sourcePaths().isEmpty())
+            frame.fileOpened(doc->sourcePaths().first());
         break;
     case COrvoDoc::SaveResult::FramesDiffer: tell(frame, QMessageBox::Warning, FramesDiffer); break;
-    case COrvoDoc::SaveResult::CannotCreate: tell(frame, QMessageBox::Critical, CannotCreate); break;
+    case COrvoDoc::SaveResult::CannotCreate:
+        tell(frame, QMessageBox::Critical,
+             doc->saveError().isEmpty() ? CannotCreate : CannotCreate + QLatin1Char('\n') + doc->saveError());
+        break;
+    case COrvoDoc::SaveResult::ReloadFailed:
+        tell(frame, QMessageBox::Critical, ReloadFailed.arg(doc->saveError()));
+        break;
     case COrvoDoc::SaveResult::NothingToSave: break;
     }
     frame.commands().update();
@@ -55,7 +71,11 @@ void saveAs(CMainFrame& frame)
     const COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
         return;
-    auto* dialog = new QFileDialog(&frame, QObject::tr("Save As"), doc->filePath(), QObject::tr("All Files (*)"));
+    // A private copy's path is the program's cache: the address names the file instead.
+    const QString proposed = doc->sourceIsPrivateCopy()
+        ? QDir::current().filePath(QString::fromStdString(net::proposedSaveName(doc->fileTitle().toStdString())))
+        : doc->filePath();
+    auto* dialog = new QFileDialog(&frame, QObject::tr("Save As"), proposed, QObject::tr("All Files (*)"));
     dialog->setObjectName(QStringLiteral("SaveAsDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

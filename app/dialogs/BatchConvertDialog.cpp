@@ -169,8 +169,11 @@ QString BatchConvertDialog::convert(bool anonymizedHeader, const dicom::AnonOpti
     if (m_summary.failed > 0) {
         message += QStringLiteral("\n\n") + tr("File creation error");
         for (const exporting::BatchFileResult& file : m_summary.files)
-            if (file.outcome == exporting::BatchOutcome::Failed)
+            if (file.outcome == exporting::BatchOutcome::Failed) {
                 message += QLatin1Char('\n') + QString::fromStdString(file.source.string());
+                if (!file.error.empty())
+                    message += QStringLiteral(": ") + QString::fromLocal8Bit(file.error.c_str());
+            }
     }
     return message;
 }

@@ -181,8 +181,9 @@ void ExportFramesDialog::runExport()
     if (format == exporting::ExportFormat::Html) {
         const HtmlExportChoice choice { directory, m_name->text(), request.frames, m_exportHeader->isChecked(),
                                         continual, request.quality, scaling };
-        if (!exportHtmlPage(this, m_doc, choice))
-            QMessageBox::critical(this, windowTitle(), QString::fromUtf8(info.failureMessage));
+        if (const auto written = exportHtmlPage(this, m_doc, choice); !written)
+            QMessageBox::critical(this, windowTitle(),
+                                  failureText(QString::fromUtf8(info.failureMessage), written.error().detail));
         return;
     }
     // The actual size is each frame's own; BMP files keep the display
@@ -209,10 +210,11 @@ void ExportFramesDialog::runExport()
     });
     if (summary.failed > 0) {
         QMessageBox::critical(this, windowTitle(),
-            tr("%1\n%2 of %3 files could not be written.")
-                .arg(QString::fromUtf8(info.failureMessage))
-                .arg(summary.failed)
-                .arg(paths.size()));
+            failureText(tr("%1\n%2 of %3 files could not be written.")
+                            .arg(QString::fromUtf8(info.failureMessage))
+                            .arg(summary.failed)
+                            .arg(paths.size()),
+                        summary.firstError));
     }
 }
 

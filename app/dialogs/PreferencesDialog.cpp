@@ -69,6 +69,8 @@ constexpr std::array CheckChoices = {
     CheckChoice { QT_TRANSLATE_NOOP("PreferencesDialog", "Anonymized copies and exports"), nullptr,
         &UserOptions::anonExports },
     CheckChoice { QT_TRANSLATE_NOOP("PreferencesDialog", "Automatic close"), nullptr, &UserOptions::autoClose },
+    CheckChoice { QT_TRANSLATE_NOOP("PreferencesDialog", "Keep patient and study in saved files"),
+        &UserOptions::keepPatientAndStudy, nullptr },
 };
 
 struct ColourChoice {

@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
 #include "app/Settings.h"
 #include "app/dialogs/BatchConvertDialog.h"
 
@@ -108,6 +110,26 @@ private slots:
         QCOMPARE(dialog.exportDirectory(), QStringLiteral("/tmp/batch-out/"));
         QVERIFY(!dialog.exportButton()->isEnabled());
         QVERIFY(!dialog.viewHeaderButton()->isEnabled());
+    }
+
+    // "&Batch Convert..." offers the working directory to scan.
+    void commandStartsInTheWorkingDirectory()
+    {
+        ScratchSettings scratch;
+        QTemporaryDir folder;
+        settings::writeString(*settings::open(), settings::SettingsGroup, settings::CurrentWorkingDirectory,
+                              folder.path());
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        QString shown = QStringLiteral("<no dialog>");
+        QTimer::singleShot(0, [&shown] {
+            if (auto* dialog = qobject_cast<BatchConvertDialog*>(QApplication::activeModalWidget())) {
+                shown = dialog->scanList()->folder();
+                dialog->reject();
+            }
+        });
+        app.mainFrame()->action(Command::BatchConvert)->trigger();
+        QCOMPARE(shown, folder.path());
     }
 };
 

@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 Q_DECLARE_METATYPE(Command)
 
 class ExportCommandsTest : public QObject {
@@ -22,17 +25,20 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("start"); // the file's first bytes
         QTest::addColumn<qint64>("size");      // -1: not checked
-        QTest::addColumn<QString>("message");  // on failure
+        QTest::addColumn<QString>("message");  // on failure: the fixed text, first
+        QTest::addColumn<QString>("reason");   // and how the message ends
         // The 16 x 16 grey frame at zoom 0.5 is 8 x 8: 64 raw bytes, a TIFF
         // of 13 entries (170 bytes) before them.
-        QTest::newRow("tiff") << Command::ExportTiff << "out.tif" << QByteArray("II*\0", 4) << qint64 { 234 } << QString();
-        QTest::newRow("raw") << Command::ExportRaw << "out.raw" << QByteArray() << qint64 { 64 } << QString();
-        QTest::newRow("jpeg") << Command::ExportJpeg << "out.jpg" << QByteArray("\xFF\xD8") << qint64 { -1 } << QString();
-        QTest::newRow("bmp") << Command::ExportBmp << "out.bmp" << QByteArray("BM") << qint64 { -1 } << QString();
+        QTest::newRow("tiff") << Command::ExportTiff << "out.tif" << QByteArray("II*\0", 4) << qint64 { 234 } << QString() << QString();
+        QTest::newRow("raw") << Command::ExportRaw << "out.raw" << QByteArray() << qint64 { 64 } << QString() << QString();
+        QTest::newRow("jpeg") << Command::ExportJpeg << "out.jpg" << QByteArray("\xFF\xD8") << qint64 { -1 } << QString() << QString();
+        QTest::newRow("bmp") << Command::ExportBmp << "out.bmp" << QByteArray("BM") << qint64 { -1 } << QString() << QString();
         QTest::newRow("no such folder") << Command::ExportJpeg << "missing/out.jpg" << QByteArray() << qint64 { -1 }
-                                        << QStringLiteral("Error during JPEG Image writing");
+                                        << QStringLiteral("Error during JPEG Image writing")
+                                        << QString::fromLocal8Bit(std::strerror(ENOENT));
         QTest::newRow("own file") << Command::ExportRaw << "frame.dcm" << QByteArray() << qint64 { -1 }
-                                  << QStringLiteral("Error during Raw Image writing");
+                                  << QStringLiteral("Error during Raw Image writing")
+                                  << QStringLiteral("the document's own file");
     }
 
     void currentFrameAtTheZoom()
@@ -42,6 +48,7 @@ private slots:
         QFETCH(QByteArray, start);
         QFETCH(qint64, size);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         ScratchSettings scratch;
         QTemporaryDir dir;
         const QString source = dir.filePath(QStringLiteral("frame.dcm"));
@@ -66,7 +73,11 @@ private slots:
         static_cast<QDialog*>(dialog)->accept(); // as the Save button does
 
         auto* box = frame.findChild<QMessageBox*>();
-        QCOMPARE(box ? box->text() : QString(), message);
+        const QString shown = box ? box->text() : QString();
+        if (message.isEmpty())
+            QCOMPARE(shown, QString());
+        else
+            QVERIFY2(shown.startsWith(message + QLatin1Char('\n')) && shown.endsWith(reason), qPrintable(shown));
         QCOMPARE(readAll(source), before);
         if (!message.isEmpty())
             return;
@@ -81,6 +92,31 @@ private slots:
                                                            : QStringLiteral("BMP Export Directory");
         QCOMPARE(settings::readString(*store, settings::SettingsGroup, key.toLatin1().constData()),
                  QFileInfo(target).absolutePath() + QLatin1Char('/'));
+    }
+
+    // The page goes to the name chosen, titled with the name proposed; its
+    // pictures to a folder named after the chosen name.
+    void htmlPageGoesWhereTheUserSaid()
+    {
+        ScratchSettings scratch;
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("frame.dcm"));
+        writeTestFile(source, TestFile::MarkedFrame);
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), source }));
+        CMainFrame& frame = *app.mainFrame();
+        frame.action(Command::ExportHtml)->trigger();
+        auto* dialog = frame.findChild<QFileDialog*>(QStringLiteral("HtmlExportDialog"));
+        QVERIFY(dialog);
+        const QString target = dir.filePath(QStringLiteral("report.htm"));
+        dialog->selectFile(target);
+        static_cast<QDialog*>(dialog)->accept();
+
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("report.html"))));
+        const QByteArray page = readAll(target);
+        QVERIFY(page.startsWith("<HTML>\r\n<HEAD>\r\n<TITLE>frame.html</TITLE>"));
+        QVERIFY(page.contains("report_files"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("report_files/0001.jpg"))));
     }
 
 private:

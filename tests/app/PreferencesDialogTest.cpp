@@ -75,6 +75,7 @@ private slots:
             { "Show background image", 0, [](UserOptions& o) { o.bgImage = true; } },
             { "Anonymized copies and exports", 0, [](UserOptions& o) { o.anonExports = 0; } },
             { "Automatic close", 0, [](UserOptions& o) { o.autoClose = 1; } },
+            { "Keep patient and study in saved files", 0, [](UserOptions& o) { o.keepPatientAndStudy = true; } },
             { "Default annotation color ", 0, [](UserOptions& o) { o.annotationColor = 0x152025; } },
             { "Default distance color ", 0, [](UserOptions& o) { o.distanceColor = 0x2A404A; } },
             { "Default angle color ", 0, [](UserOptions& o) { o.angleColor = 0x3F606F; } },

@@ -4,6 +4,10 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
+#include "app/RecentFileList.h"
+#include "app/SelectFileBar.h"
+#include "dicom/DicomDataset.h"
+#include "dicom/Tags.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 
@@ -15,6 +19,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QByteArray contents(const QString& path)
@@ -24,6 +31,24 @@ QByteArray contents(const QString& path)
 }
 
 std::vector<std::int16_t> shownSamples(const COrvoDoc& doc) { return doc.frame(0)->image16()->topLevel().pixels; }
+
+// "Save As..." to that path, as the Save button does; false when no dialog came.
+bool saveAs(const Viewer& viewer, const QString& target)
+{
+    viewer.trigger(Command::SaveAs);
+    auto* dialog = viewer.shown<QFileDialog>();
+    if (!dialog)
+        return false;
+    dialog->selectFile(target);
+    static_cast<QDialog*>(dialog)->accept();
+    return true;
+}
+
+COrvoDoc* activeDocument(const Viewer& viewer)
+{
+    CChildFrame* child = viewer.app.mainFrame()->activeChild();
+    return child ? &child->document() : nullptr;
+}
 
 } // namespace
 
@@ -112,6 +137,81 @@ private slots:
         QVERIFY(viewer.doc->canUndo(0));
         QCOMPARE(viewer.doc->frame()->image8()->topLevel().pixels, before);
         QCOMPARE(QDir(viewer.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // A saved file measures as its source did, and the shell knows it as
+    // the file now open.
+    void savedFileKeepsItsSpacingAndIsListed()
+    {
+        Viewer viewer(TestFile::SpacedFrame);
+        QVERIFY(viewer.doc);
+        QVERIFY(QDir(viewer.dir.path()).mkdir(QStringLiteral("saved")));
+        const QString target = viewer.dir.filePath(QStringLiteral("saved/spaced.dcm"));
+        QVERIFY(saveAs(viewer, target));
+        QCOMPARE(viewer.doc->filePath(), target);
+        QCOMPARE(viewer.doc->pixelSpacing(), std::make_pair(0.5, 0.5));
+        QCOMPARE(viewer.doc->sliceThickness(), 2.0);
+        QVERIFY(viewer.app.mainFrame()->recentFiles().paths().contains(target));
+        QCOMPARE(QDir(viewer.app.mainFrame()->selectFileBar()->currentDirectory()).absolutePath(),
+                 QFileInfo(target).absolutePath());
+    }
+
+    void patientIsKeptOnlyWhenAsked_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("default") << false << QString();
+        QTest::newRow("kept") << true << QStringLiteral("DOE^JANE");
+    }
+    void patientIsKeptOnlyWhenAsked()
+    {
+        QFETCH(bool, keep);
+        QFETCH(QString, name);
+        Viewer viewer(TestFile::NamedPatient);
+        QVERIFY(viewer.doc);
+        viewer.app.options().keepPatientAndStudy = keep;
+        QVERIFY(saveAs(viewer, viewer.dir.filePath(QStringLiteral("saved.dcm"))));
+        const dicom::DicomElement* patient = viewer.doc->dataset()->find(dicom::tags::PatientName);
+        QVERIFY(patient);
+        QCOMPARE(QString::fromLatin1(patient->text()).trimmed(), name);
+    }
+
+    // A download shown from the program's cache is saved only under a name
+    // the user gives, after a Reload too.
+    void documentFromAnAddressAsksForAName()
+    {
+        Viewer viewer(TestFile::Gradient);
+        QVERIFY(viewer.doc);
+        const QString copy = viewer.dir.filePath(QStringLiteral("cache-copy"));
+        writeTestFile(copy, TestFile::Gradient);
+        const QByteArray old = contents(copy);
+        emit viewer.app.mainFrame()->openUnlistedRequested(copy, QStringLiteral("http://example.invalid/scan.dcm"));
+        for (const bool reloaded : { false, true }) {
+            if (reloaded)
+                viewer.trigger(Command::Reload);
+            COrvoDoc* doc = activeDocument(viewer);
+            QVERIFY(doc && doc != viewer.doc);
+            QCOMPARE(doc->sourcePaths(), QStringList { copy });
+            viewer.trigger(Command::Save);
+            auto* dialog = viewer.shown<QFileDialog>();
+            QVERIFY(dialog);
+            QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QStringLiteral("scan.dcm"));
+            dialog->reject();
+            QCOMPARE(contents(copy), old);
+        }
+    }
+
+    // The fixed text comes first, then the system's reason.
+    void failedSaveSaysWhy()
+    {
+        Viewer viewer(TestFile::Gradient);
+        QVERIFY(viewer.doc);
+        QVERIFY(saveAs(viewer, viewer.dir.filePath(QStringLiteral("missing/saved.dcm"))));
+        auto* box = viewer.shown<QMessageBox>();
+        QVERIFY(box);
+        QVERIFY2(box->text().startsWith(QStringLiteral("I can't create the file.\n")), qPrintable(box->text()));
+        QVERIFY2(box->text().endsWith(QString::fromLocal8Bit(std::strerror(ENOENT))), qPrintable(box->text()));
+        box->accept();
     }
 };
 

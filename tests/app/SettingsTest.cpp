@@ -42,6 +42,7 @@ private slots:
             { "MeasHeight", "8" }, { "MeasWeight", "400" }, { "MeasItalic", "0" }, { "MeasUnderline", "0" },
             { "MeasStrikeOut", "0" }, { "MeasCharSet", "161" }, { "MeasFaceName", "Arial" },
             { "LineWidth", "2" }, { "UseVfw", "0" }, { "VideoSource", "0" }, { "AspectRatio", "1" },
+            { "KeepPatientAndStudy", "0" },
         };
         QCOMPARE(store.childKeys().size(), static_cast<qsizetype>(std::size(expected)));
         for (const auto& [key, value] : expected)

@@ -47,8 +47,10 @@ private:
 };
 
 // Runs TV_TOLAN_PATH with the arguments (each quoted for the shell); stdout
-// and stderr go to files in folder.
-inline TolanRun runTolan(const std::vector<std::string>& args, const std::filesystem::path& folder)
+// and stderr go to files in folder. A non-empty shellPrefix runs before it in
+// the same shell (such as a ulimit the run is to meet).
+inline TolanRun runTolan(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                         const std::string& shellPrefix = {})
 {
     auto quote = [](const std::string& s) {
         std::string q = "'";
@@ -56,7 +58,7 @@ inline TolanRun runTolan(const std::vector<std::string>& args, const std::filesy
             q += c == '\'' ? std::string("'\\''") : std::string(1, c);
         return q + "'";
     };
-    std::string command = quote(TV_TOLAN_PATH);
+    std::string command = shellPrefix + quote(TV_TOLAN_PATH);
     for (const auto& arg : args)
         command += " " + quote(arg);
     const auto outPath = folder / "stdout.txt";

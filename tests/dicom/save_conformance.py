@@ -4,7 +4,10 @@
     save_conformance.py TOLAN TESTDATA_DIR
 
 For each file: `tolan save` writes it; dciodvfy must report no error (its
-warnings are listed), dcmdump must read it without a warning, and pydicom's
+warnings are listed), dcmdump must read it without a warning, the default
+save names no patient while `--keep-patient-study` keeps the Patient ID and
+Study Instance UID (dcmdump reads it without a warning; dciodvfy's errors
+about the source's own values are listed), and pydicom's
 pixel_array of the written file, with its rescale applied as our reader does
 (double, truncated, clamped to int16), must equal the frames `tolan frames`
 gives for the original. Exits 0 when all pass, 1 otherwise, 77 when a tool,
@@ -80,6 +83,33 @@ def check(tolan, testdata, rel, tmp, warnings):
     dump = subprocess.run(["dcmdump", "-q", saved], capture_output=True, text=True, timeout=60)
     if dump.returncode != 0 or "W:" in dump.stderr or "E:" in dump.stderr:
         return f"{rel}: dcmdump: {dump.stderr.strip()}"
+    # The patient and study go along only when asked, and then read as in the
+    # source. Their values are the source's own: what dciodvfy finds wrong
+    # with them is listed, not failed (a source may break its VRs itself).
+    kept = os.path.join(tmp, "kept.dcm")
+    proc = subprocess.run([tolan, "save", "--keep-patient-study", source, "--out", kept], capture_output=True,
+                          text=True, timeout=120)
+    if proc.returncode != 0:
+        return f"{rel}: tolan save --keep-patient-study exited {proc.returncode}: {proc.stderr.strip()}"
+    # Kept names are in the source's character set, not always UTF-8.
+    verify = subprocess.run(["dciodvfy", kept], capture_output=True, text=True, errors="replace", timeout=60)
+    for line in (verify.stdout + verify.stderr).splitlines():
+        if line.startswith("Error"):
+            warnings["kept patient: " + line] += 1
+    dump = subprocess.run(["dcmdump", "-q", kept], capture_output=True, text=True, errors="replace", timeout=60)
+    if dump.returncode != 0 or "W:" in dump.stderr or "E:" in dump.stderr:
+        return f"{rel}: kept patient: dcmdump: {dump.stderr.strip()}"
+    try:
+        original = pydicom.dcmread(source, stop_before_pixels=True, force=True)
+        names = [(n, str(original.get(n, "")).strip()) for n in ("PatientID", "StudyInstanceUID")]
+    except Exception:  # a source pydicom cannot read has nothing to compare
+        names = []
+    written = pydicom.dcmread(kept)
+    for name, value in names:
+        if value and str(written.get(name, "")).strip() != value:
+            return f"{rel}: kept patient: {name} differs"
+    if str(pydicom.dcmread(saved).get("PatientID", "")):
+        return f"{rel}: the default save names the patient"
     got = shown(pydicom.dcmread(saved))
     # Round trip: our own reader gives the saved file the frames it was saved from.
     reopened = tool_frames(tolan, saved, os.path.join(tmp, "reopened"))

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -96,7 +98,11 @@ TEST_F(OutputFile, FailedWriteMidFileKeepsPreviousOutput)
         const rlimit limit { 65536 + 1000, 65536 + 1000 };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const auto written = exporting::writeOutputFile(target(), [](std::ostream& out) { return fillWith(out, 300000); });
-        ::_exit(!written && written.error().code == ExportError::WriteFailed ? 0 : 1);
+        // The user hears why: the system's words for the failure end the detail.
+        const std::string reason = std::string(": ") + std::strerror(EFBIG);
+        ::_exit(!written && written.error().code == ExportError::WriteFailed && written.error().detail.ends_with(reason)
+                    ? 0
+                    : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -104,6 +110,19 @@ TEST_F(OutputFile, FailedWriteMidFileKeepsPreviousOutput)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(contents(), "previous output");
     EXPECT_EQ(filesInFolder(), 1U);
+}
+
+// The owner chose to replace the file: the new one is theirs to write again,
+// whatever the old one's mode said.
+TEST_F(OutputFile, ReplacedReadOnlyFileKeepsOwnerReadAndWrite)
+{
+    fs::permissions(target(), fs::perms::owner_read | fs::perms::group_read);
+    ASSERT_TRUE(exporting::writeOutputFile(target(), [](std::ostream& out) { return fillWith(out, 10); }));
+    const fs::perms mode = fs::status(target()).permissions();
+    EXPECT_EQ(mode & (fs::perms::owner_read | fs::perms::owner_write), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(mode & fs::perms::group_read, fs::perms::group_read);
+    EXPECT_EQ(mode & fs::perms::group_write, fs::perms::none);
+    EXPECT_EQ(contents(), std::string(10, 'n'));
 }
 
 } // namespace

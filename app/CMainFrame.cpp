@@ -41,7 +41,6 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     m_commands = std::make_unique<CommandTable>([this](Command id) { return action(id); }, *this,
         [this] { updateCommandStates(); });
     m_statusPanes = std::make_unique<StatusPanes>(*statusBar());
-    statusBar()->showMessage(tr("Ready"));
     m_recentFiles = new RecentFileList(*m_actions->recentFilesAnchor(), m_actions->recentFilesSeparator(), this);
     if (auto store = settings::open())
         m_recentFiles->load(*store);

@@ -5,6 +5,7 @@
 #include "app/commands/Commands.h"
 
 #include "app/MainFrameActions.h"
+#include "app/MdiBackground.h"
 #include "app/RecentFileList.h"
 #include "app/SelectFileBar.h"
 #include "app/Settings.h"
@@ -75,7 +76,8 @@ QAction* CMainFrame::action(Command command) const { return m_actions->action(co
 void CMainFrame::applyOptions()
 {
     const auto c = m_options.mainBgColor;
-    m_mdiArea->setBackground(QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)));
+    MdiBackground::apply(*m_mdiArea, QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)),
+                         m_options.bgImage ? MdiBackground::Pictures::On : MdiBackground::Pictures::Off);
 }
 
 void CMainFrame::connectCommands()

@@ -81,10 +81,10 @@ void viewPalettes(CMainFrame& frame, PaletteMenu& menu)
     const auto chosen = PalettesDialog::ask(menu.palettes(), shown, &frame);
     if (!chosen)
         return;
-    if (*chosen >= imaging::kFirstCustomPalette)
-        menu.applyCustom(static_cast<std::size_t>(*chosen - imaging::kFirstCustomPalette));
-    else
-        menu.applyPalette(*chosen);
+    // As the "&Color" items do, custom palettes too: on the frames "Apply to
+    // all" covers. The custom palette last chosen from its menu stays the
+    // one that menu checks.
+    menu.applyPalette(*chosen);
 }
 
 void extractPalette(CMainFrame& frame, PaletteMenu& menu)

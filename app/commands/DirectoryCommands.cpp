@@ -1,29 +1,16 @@
 #include "app/CMainFrame.h"
-#include "app/Settings.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/Commands.h"
+#include "app/commands/CurrentFolder.h"
 #include "app/dialogs/DirectoryContentsDialog.h"
 #include "app/dialogs/ScanFileList.h"
 #include "app/dialogs/SearchDialog.h"
 
 #include <QPointer>
-#include <QSettings>
 
 #include <memory>
 
 namespace {
-
-// The folder the dialogs start in: the working directory the program
-// started with, then each folder the user makes current.
-std::shared_ptr<QString> followWorkingDirectory(CMainFrame& frame)
-{
-    auto folder = std::make_shared<QString>();
-    if (auto store = settings::open())
-        *folder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
-    QObject::connect(&frame, &CMainFrame::currentDirectoryChosen, &frame,
-                     [folder](const QString& directory) { *folder = directory; });
-    return folder;
-}
 
 void openEach(CMainFrame& frame, DirectoryContentsDialog& dialog)
 {
@@ -37,9 +24,8 @@ void openEach(CMainFrame& frame, DirectoryContentsDialog& dialog)
 
 void addDirectoryCommands(CommandTable& table, CMainFrame& frame)
 {
-    const auto startFolder = followWorkingDirectory(frame);
     auto contents = std::make_shared<QPointer<DirectoryContentsDialog>>();
-    table.add(Command::DirectoryContents, [&frame, startFolder, contents] {
+    table.add(Command::DirectoryContents, [&frame, contents] {
         if (*contents && (*contents)->isVisible()) {
             (*contents)->reject();
             return;
@@ -47,18 +33,21 @@ void addDirectoryCommands(CommandTable& table, CMainFrame& frame)
         if (!*contents) {
             *contents = new DirectoryContentsDialog(&frame);
             (*contents)->setObjectName(QStringLiteral("DirectoryContentsDialog"));
-            (*contents)->fileList()->setFolder(*startFolder);
             openEach(frame, **contents);
         }
+        // Each time it shows, the window starts where the user is now; what
+        // it listed before stays in its folder list.
+        if (!(*contents)->fileList()->scanning())
+            (*contents)->fileList()->setFolder(currentFolder(frame));
         (*contents)->show();
         (*contents)->raise();
         (*contents)->activateWindow();
     });
-    table.add(Command::Search, [&frame, startFolder] {
+    table.add(Command::Search, [&frame] {
         auto* dialog = new SearchDialog(&frame);
         dialog->setObjectName(QStringLiteral("SearchDialog"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->fileList()->setFolder(*startFolder);
+        dialog->fileList()->setFolder(currentFolder(frame));
         openEach(frame, *dialog);
         dialog->show();
     });

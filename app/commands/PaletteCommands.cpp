@@ -5,6 +5,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/dialogs/DialogSize.h"
 #include "app/dialogs/PalettesDialog.h"
 #include "app/dialogs/SavePaletteDialog.h"
 #include "app/FrameJob.h"
@@ -103,6 +104,8 @@ void extractPalette(CMainFrame& frame, PaletteMenu& menu)
     QFileDialog dialog(&frame, QString(), folder + QLatin1Char('/') + suggested, QObject::tr("Palette File (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialogsize::fitToScreen(dialog);
+    dialogsize::widenFileColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     menu.save(dialog.selectedFiles().constFirst(), *palette);

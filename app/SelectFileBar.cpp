@@ -36,8 +36,23 @@ QString tipText(const QString& text, const QString& fallback)
     return text.size() > 80 ? text.left(76) : text;
 }
 
-// The folder list: a long path loses its middle, not its end, so that the
-// folder the user is in stays in sight.
+// A path too long for `width` loses its middle: the name of the last folder,
+// the one the user is in, stays whole as long as it fits.
+QString shortenedPath(const QString& path, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width)
+        return path;
+    const QChar separator = QDir::separator();
+    const qsizetype last = path.lastIndexOf(separator, path.endsWith(separator) ? -2 : -1);
+    const QString head = path.left(last + 1);
+    const QString tail = path.mid(last + 1);
+    const int room = width - metrics.horizontalAdvance(tail);
+    if (last < 0 || room < metrics.horizontalAdvance(QStringLiteral("\u2026")) * 2)
+        return metrics.elidedText(path, Qt::ElideLeft, width);
+    return metrics.elidedText(head, Qt::ElideMiddle, room) + tail;
+}
+
+// The folder list, showing its paths as shortenedPath() gives them.
 class FolderList : public QComboBox {
 public:
     using QComboBox::QComboBox;
@@ -50,7 +65,7 @@ protected:
         initStyleOption(&option);
         painter.drawComplexControl(QStyle::CC_ComboBox, option);
         const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-        option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width());
+        option.currentText = shortenedPath(option.currentText, fontMetrics(), field.width());
         painter.drawControl(QStyle::CE_ComboBoxLabel, option);
     }
 };

@@ -8,6 +8,8 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 // Texts that size each pane, wide enough for the values they stand for.
@@ -17,7 +19,7 @@ constexpr const char* Placeholders[StatusPanes::PaneCount] = {
 
 // The panes leave the message area room for a command's prompt of about this
 // many characters before they start to give way.
-constexpr int MessageRoomChars = 36;
+constexpr int MessageRoomChars = 24;
 
 // Hides the panes that do not fit the bar's width, so that a narrow window
 // shows fewer panes instead of panes drawn over each other.
@@ -39,8 +41,11 @@ public:
         for (std::size_t i = 0; i < widths.size(); ++i)
             widths[i] = m_labels[i]->minimumWidth() + std::max(spacing, 4);
         const int grip = m_bar.isSizeGripEnabled() ? m_bar.style()->pixelMetric(QStyle::PM_SizeGripSize) : 0;
+        const int room = m_bar.width() - grip - 8;
         const int message = m_bar.fontMetrics().averageCharWidth() * MessageRoomChars;
-        const std::size_t first = viewmodel::firstFittingPane(widths, m_bar.width() - grip - 8 - message);
+        std::size_t first = viewmodel::firstFittingPane(widths, room - message);
+        // The pixel under the cursor stays longest, prompt or not.
+        first = std::min(first, std::max(viewmodel::firstFittingPane(widths, room), widths.size() - 1));
         for (std::size_t i = 0; i < widths.size(); ++i)
             m_labels[i]->setVisible(i >= first);
     }

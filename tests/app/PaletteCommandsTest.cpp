@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QApplication>
 #include <QTemporaryDir>

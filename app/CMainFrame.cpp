@@ -5,6 +5,7 @@
 #include "app/commands/Commands.h"
 
 #include "app/MainFrameActions.h"
+#include "app/MdiBackground.h"
 #include "app/RecentFileList.h"
 #include "app/SelectFileBar.h"
 #include "app/Settings.h"
@@ -41,7 +42,6 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     m_commands = std::make_unique<CommandTable>([this](Command id) { return action(id); }, *this,
         [this] { updateCommandStates(); });
     m_statusPanes = std::make_unique<StatusPanes>(*statusBar());
-    statusBar()->showMessage(tr("Ready"));
     m_recentFiles = new RecentFileList(*m_actions->recentFilesAnchor(), m_actions->recentFilesSeparator(), this);
     if (auto store = settings::open())
         m_recentFiles->load(*store);
@@ -76,7 +76,8 @@ QAction* CMainFrame::action(Command command) const { return m_actions->action(co
 void CMainFrame::applyOptions()
 {
     const auto c = m_options.mainBgColor;
-    m_mdiArea->setBackground(QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)));
+    MdiBackground::apply(*m_mdiArea, QColor(document::redOf(c), document::greenOf(c), document::blueOf(c)),
+                         m_options.bgImage ? MdiBackground::Pictures::On : MdiBackground::Pictures::Off);
 }
 
 void CMainFrame::connectCommands()

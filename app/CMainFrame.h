@@ -57,7 +57,7 @@ public:
     // Re-reads the facts shown in the status panes from the active document.
     void refreshStatusPanes();
     void updateCommandStates();
-    // The background colour may have changed in the options.
+    // The background colour or pictures may have changed in the options.
     void applyOptions();
     // Opens the local files among dropped URLs; returns how many.
     int openDroppedUrls(const QList<QUrl>& urls);

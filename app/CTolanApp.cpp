@@ -20,18 +20,18 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QMdiArea>
-#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QPointer>
 #include <QProgressDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <clocale>
+#include <cmath>
 
 CTolanApp::CTolanApp()
 {
@@ -114,7 +114,6 @@ void CTolanApp::connectCommands()
     table.add(Command::New, [this] { newDocument(); });
     table.add(Command::Open, [this] { openFiles(); });
     table.add(Command::About, [this] { showAbout(); });
-    table.add(Command::PrintSetup, [this] { printSetup(); });
     const auto hasWindow = [&frame] { return frame.activeChild() != nullptr; };
     table.add(Command::Reload, [this] { reopenActiveDocument(true); }, hasWindow);
     table.add(Command::Duplicate, [this] { reopenActiveDocument(false); }, hasWindow);
@@ -333,8 +332,10 @@ void CTolanApp::showAbout()
     auto* build = new QLabel(QString::asprintf("Build %04d", BuildNumber), &about);
     build->setObjectName(QStringLiteral("BuildNumber"));
     layout->addWidget(build);
-    auto* disclaimer = new QPlainTextEdit(&about);
+    auto* disclaimer = new QTextEdit(&about);
+    disclaimer->setObjectName(QStringLiteral("Disclaimer"));
     disclaimer->setReadOnly(true);
+    disclaimer->setAcceptRichText(false);
     disclaimer->setPlainText(QStringLiteral(
         "Disclaimer\r\n"
         "This program is not a medical device and must not be used for diagnosis.\r\n\r\n"
@@ -342,16 +343,16 @@ void CTolanApp::showAbout()
         "decoder of this program's own.\r\n\r\n"
         "Warning: this program is protected by copyright law. Unauthorised reproduction "
         "or distribution of it, or of any part of it, may result in severe penalties."));
+    // Some 60 characters wide and as tall as the text then is: it reads
+    // without scrolling.
+    const int textWidth = disclaimer->fontMetrics().averageCharWidth() * 60;
+    disclaimer->document()->setTextWidth(textWidth);
+    const int textHeight = static_cast<int>(std::ceil(disclaimer->document()->size().height()));
+    const int frame = 2 * disclaimer->frameWidth();
+    disclaimer->setMinimumSize(textWidth + frame, textHeight + frame);
     layout->addWidget(disclaimer);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
     layout->addWidget(buttons);
     about.exec();
-}
-
-void CTolanApp::printSetup()
-{
-    QPrinter printer;
-    QPageSetupDialog dialog(&printer, m_mainFrame.get());
-    dialog.exec();
 }

@@ -76,7 +76,6 @@ private:
     void connectCommands();
     void openFiles();
     void showAbout();
-    void printSetup();
     void reopenActiveDocument(bool closeOld);
     bool showDocument(std::shared_ptr<COrvoDoc> document);
     // Loads a file behind the "opening" window; null, with the failure

@@ -1,5 +1,6 @@
 #include "app/MainFrameActions.h"
 
+#include "app/CommandPrompts.h"
 #include "export/ExportFormats.h"
 
 #include <QAction>
@@ -288,6 +289,8 @@ QAction* MainFrameActions::addItem(QMenu* menu, const char* text, Command comman
         if (item->shortcut().isEmpty())
             item->setText(menuText);
     }
+    // Shown in the status bar while the item is under the mouse.
+    item->setStatusTip(commandPrompt(command));
     // The command table enables what it runs.
     item->setEnabled(false);
     menu->addAction(item);

@@ -12,8 +12,11 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolBar>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -96,7 +99,17 @@ QToolBar* CMainFrame::createZoomBar()
     m_zoomList->setInsertPolicy(QComboBox::NoInsert);
     m_zoomList->setCurrentIndex(2);
     m_zoomList->setMaxVisibleItems(10);
-    m_zoomList->setMinimumWidth(fontMetrics().averageCharWidth() * 13);
+    // 13 average characters, but no less than the field needs to show a
+    // four-digit factor ("1268.75%") whole: fit and typed factors go there.
+    QStyleOptionComboBox option;
+    option.initFrom(m_zoomList);
+    option.editable = true;
+    const QFontMetrics metrics = m_zoomList->fontMetrics();
+    // The edit keeps a margin and the cursor's width beside the text.
+    const QSize text(metrics.horizontalAdvance(QStringLiteral("0000.00%")) + 2 * metrics.averageCharWidth(),
+                     metrics.height());
+    const int needed = m_zoomList->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, m_zoomList).width();
+    m_zoomList->setMinimumWidth(std::max(fontMetrics().averageCharWidth() * 13, needed));
     bar->addWidget(m_zoomList);
     return bar;
 }

@@ -6,12 +6,15 @@
 #include "document/DirectoryScan.h"
 #include "document/FileNameOrder.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include <string>
 
@@ -33,6 +36,40 @@ QString tipText(const QString& text, const QString& fallback)
     return text.size() > 80 ? text.left(76) : text;
 }
 
+// A path too long for `width` loses its middle: the name of the last folder,
+// the one the user is in, stays whole as long as it fits.
+QString shortenedPath(const QString& path, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width)
+        return path;
+    const QChar separator = QDir::separator();
+    const qsizetype last = path.lastIndexOf(separator, path.endsWith(separator) ? -2 : -1);
+    const QString head = path.left(last + 1);
+    const QString tail = path.mid(last + 1);
+    const int room = width - metrics.horizontalAdvance(tail);
+    if (last < 0 || room < metrics.horizontalAdvance(QStringLiteral("\u2026")) * 2)
+        return metrics.elidedText(path, Qt::ElideLeft, width);
+    return metrics.elidedText(head, Qt::ElideMiddle, room) + tail;
+}
+
+// The folder list, showing its paths as shortenedPath() gives them.
+class FolderList : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        option.currentText = shortenedPath(option.currentText, fontMetrics(), field.width());
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
+
 } // namespace
 
 SelectFileBar::SelectFileBar(QWidget* parent)
@@ -40,10 +77,11 @@ SelectFileBar::SelectFileBar(QWidget* parent)
     , m_filter(&SelectFileBar::readsHeader)
 {
     setObjectName(QStringLiteral("SelectFileBar"));
-    m_directoryList = new QComboBox(this);
+    m_directoryList = new FolderList(this);
     m_directoryList->setObjectName(QStringLiteral("CurrentDirectory"));
     m_directoryList->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
     m_directoryList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_directoryList->view()->setTextElideMode(Qt::ElideMiddle);
     m_fileList = new QComboBox(this);
     m_fileList->setObjectName(QStringLiteral("CurrentFile"));
     m_fileList->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
@@ -283,7 +321,9 @@ QString SelectFileBar::positionText() const
 
 void SelectFileBar::updateToolTips()
 {
-    m_directoryList->setToolTip(tipText(m_directoryList->currentText(), tr("Current Directory")));
+    // The whole path: the list itself may show it shortened.
+    const QString directory = m_directoryList->currentText();
+    m_directoryList->setToolTip(directory.isEmpty() ? tr("Current Directory") : directory);
     m_fileList->setToolTip(tipText(m_fileList->currentText(), tr("Current File")));
 }
 

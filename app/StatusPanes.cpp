@@ -8,12 +8,18 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 // Texts that size each pane, wide enough for the values they stand for.
 constexpr const char* Placeholders[StatusPanes::PaneCount] = {
     "00/00/0000", "000000KB", "0000x0000", "000 (000)", "000", "XPos", "YPos", "R:000 G:000 B:000",
 };
+
+// The panes leave the message area room for a command's prompt of about this
+// many characters before they start to give way.
+constexpr int MessageRoomChars = 24;
 
 // Hides the panes that do not fit the bar's width, so that a narrow window
 // shows fewer panes instead of panes drawn over each other.
@@ -35,7 +41,11 @@ public:
         for (std::size_t i = 0; i < widths.size(); ++i)
             widths[i] = m_labels[i]->minimumWidth() + std::max(spacing, 4);
         const int grip = m_bar.isSizeGripEnabled() ? m_bar.style()->pixelMetric(QStyle::PM_SizeGripSize) : 0;
-        const std::size_t first = viewmodel::firstFittingPane(widths, m_bar.width() - grip - 8);
+        const int room = m_bar.width() - grip - 8;
+        const int message = m_bar.fontMetrics().averageCharWidth() * MessageRoomChars;
+        std::size_t first = viewmodel::firstFittingPane(widths, room - message);
+        // The pixel under the cursor stays longest, prompt or not.
+        first = std::min(first, std::max(viewmodel::firstFittingPane(widths, room), widths.size() - 1));
         for (std::size_t i = 0; i < widths.size(); ++i)
             m_labels[i]->setVisible(i >= first);
     }
@@ -57,6 +67,11 @@ private:
 
 StatusPanes::StatusPanes(QStatusBar& bar)
 {
+    // Pane 1 shows the bar's messages, a command's prompt among them; the
+    // bar hides this text while one shows and brings it back after.
+    m_idle = new QLabel(QObject::tr("Ready"), &bar);
+    m_idle->setObjectName(QStringLiteral("statusIdle"));
+    bar.addWidget(m_idle, 1);
     for (int i = 0; i < PaneCount; ++i) {
         auto* label = new QLabel(&bar);
         label->setObjectName(QStringLiteral("statusPane%1").arg(i + 2));

@@ -30,8 +30,8 @@ struct CursorFacts {
     int blue = 0;
 };
 
-// Panes 2 to 9 of the status bar (pane 1 is the status bar's own message
-// area). Texts are built with C formatting so they never follow the locale.
+// Panes 2 to 9 of the status bar, and the idle text of pane 1 (the status
+// bar's own message area). Texts are built with C formatting so they never follow the locale.
 class StatusPanes {
 public:
     static constexpr int PaneCount = 8;
@@ -48,6 +48,8 @@ public:
 
     QString text(Pane pane) const;
     QLabel* label(Pane pane) const { return m_labels[static_cast<std::size_t>(pane)]; }
+    // "Ready", shown in pane 1 while no message is.
+    QLabel* idleLabel() const { return m_idle; }
 
     static std::array<QString, 5> frameTexts(const StatusFacts& facts);
     static std::array<QString, 3> cursorTexts(const CursorFacts& cursor);
@@ -55,4 +57,5 @@ public:
 
 private:
     std::array<QLabel*, PaneCount> m_labels {};
+    QLabel* m_idle = nullptr;
 };

@@ -223,6 +223,8 @@ bool FolderScan::scan(const fs::path& root, const ScanOptions& options, const Re
                 ++counts.special;
                 return;
             }
+            if (options.walked)
+                options.walked(FoundFile {folder, name});
             pool.push(Job {0, fd, static_cast<std::uint64_t>(status.st_size), folder, name});
         };
         complete = walkFolders(root, options.recursive, onFile, counts, stop);

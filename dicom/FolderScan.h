@@ -35,6 +35,14 @@ struct ScanCounts {
     bool operator==(const ScanCounts&) const = default;
 };
 
+// A regular file the walk found: its folder (ending in "/") and its name.
+struct FoundFile {
+    std::string folder;
+    std::string name;
+
+    std::filesystem::path path() const { return folder + name; }
+};
+
 struct ScanOptions {
     bool recursive = false;
     unsigned workers = 0; // header readers; 0: one a core
@@ -44,14 +52,10 @@ struct ScanOptions {
     // Run on the workers for an accepted record: may attach extra (a
     // thumbnail) or turn the file down (false: counted in otherFiles).
     std::function<bool(ScanRecord& record)> prepare;
-};
-
-// A regular file the walk found: its folder (ending in "/") and its name.
-struct FoundFile {
-    std::string folder;
-    std::string name;
-
-    std::filesystem::path path() const { return folder + name; }
+    // Run on the walking thread for every regular file met, in walk order,
+    // before it is read, whether it turns out to be DICOM or not: the
+    // progress of the walk.
+    std::function<void(const FoundFile& file)> walked;
 };
 
 class FolderScan {

@@ -7,11 +7,13 @@
 #include "view/model/ZoomHistory.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
 
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -87,6 +89,11 @@ public:
     bool canPlayMovie() const;
     bool playingMovie() const { return viewmodel::isMovieTool(m_tool); }
 
+    // The shell's command behind a context-menu item the view does not run
+    // itself (the copies to the clipboard): the item is enabled as the
+    // command is and runs it.
+    void setMenuCommand(viewmodel::MenuItem item, QAction* command) { m_menuCommands[item] = command; }
+
     // The shell's annotation dialog, which the text tool and "&Edit..." open.
     void setAnnotationPrompt(overlayedits::AnnotationPrompt prompt) { m_annotationPrompt = std::move(prompt); }
     // Asks for a new annotation whose text's bottom-left corner goes to a
@@ -149,6 +156,7 @@ private:
     // Delete clears the selected area.
     bool selectionKey(QKeyEvent* event);
 
+    std::map<viewmodel::MenuItem, QPointer<QAction>> m_menuCommands;
     overlayedits::AnnotationPrompt m_annotationPrompt;
     std::optional<QFont> m_lastAnnotationFont;
     std::optional<overlayedits::AnnotationAnswer> askAnnotation(const overlayedits::AnnotationRequest& request);

@@ -10,6 +10,7 @@
 #include "view/model/ToolContextMenu.h"
 #include "view/tools/ViewTool.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QPolygon>
 #include <QTimer>
 
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -30,7 +32,7 @@ std::optional<selectionedits::Edit> editOf(viewmodel::MenuItem item)
     case viewmodel::MenuItem::InverseSelection: return selectionedits::Edit::InverseSelection;
     case viewmodel::MenuItem::Unselect: return selectionedits::Edit::Unselect;
     case viewmodel::MenuItem::CropToSelection: return selectionedits::Edit::CropToSelection;
-    default: return std::nullopt; // the copy items: the clipboard is still to come
+    default: return std::nullopt; // the copy items: the shell's clipboard commands
     }
 }
 
@@ -120,6 +122,7 @@ void COrvoView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
     // No parent: the menu runs its own loop, during which the view may close.
     QMenu menu;
+    std::map<const QAction*, QPointer<QAction>> commands;
     for (const viewmodel::MenuItem item : viewmodel::menuItems(kind)) {
         if (item == viewmodel::MenuItem::Separator) {
             menu.addSeparator();
@@ -127,15 +130,27 @@ void COrvoView::contextMenuEvent(QContextMenuEvent* event)
         }
         const std::string_view text = viewmodel::menuItemText(item);
         QAction* action = menu.addAction(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        const std::optional<selectionedits::Edit> edit = editOf(item);
-        action->setEnabled(edit && selectionedits::canApply(m_document, *edit));
-        if (edit)
+        if (const std::optional<selectionedits::Edit> edit = editOf(item)) {
+            action->setEnabled(selectionedits::canApply(m_document, *edit));
             action->setData(static_cast<int>(*edit));
+            continue;
+        }
+        const auto found = m_menuCommands.find(item);
+        QAction* command = found != m_menuCommands.end() ? found->second.data() : nullptr;
+        action->setEnabled(command && command->isEnabled());
+        if (command)
+            commands.emplace(action, command);
     }
     const QPointer<COrvoView> alive(this);
     const QAction* chosen = menu.exec(at);
-    if (alive && chosen)
-        selectionedits::apply(m_document, static_cast<selectionedits::Edit>(chosen->data().toInt()));
+    if (!alive || !chosen)
+        return;
+    if (const auto command = commands.find(chosen); command != commands.end()) {
+        if (command->second)
+            command->second->trigger();
+        return;
+    }
+    selectionedits::apply(m_document, static_cast<selectionedits::Edit>(chosen->data().toInt()));
 }
 
 void COrvoView::showEvent(QShowEvent* event)

@@ -12,10 +12,13 @@
 #include "document/ExportPictures.h"
 #include "export/ImageWriters.h"
 #include "export/RtfReport.h"
+#include "view/COrvoView.h"
 #include "view/FramePicture.h"
+#include "view/model/ToolContextMenu.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -200,6 +203,13 @@ void addClipboardCommands(CommandTable& table, CMainFrame& frame)
     table.add(Command::CopyRoi, [&frame] { copyRoi(frame); }, [&frame] {
         const COrvoDoc* doc = documentWithImage(frame);
         return doc && doc->frame()->hasSelection();
+    });
+    // The image view's selection menu offers two of the copies.
+    QObject::connect(frame.mdiArea(), &QMdiArea::subWindowActivated, &frame, [&frame] {
+        if (COrvoView* view = activeView(frame)) {
+            view->setMenuCommand(viewmodel::MenuItem::CopyRoi, frame.action(Command::CopyRoi));
+            view->setMenuCommand(viewmodel::MenuItem::CopyFrame, frame.action(Command::CopyFrame));
+        }
     });
     // Asking the clipboard's owner on every idle update would cost a round
     // trip to it each time; its change signal keeps the answer instead.

@@ -53,7 +53,8 @@ void addAnonymizeCommands(CommandTable& table, CMainFrame& frame);
 void addExportCommands(CommandTable& table, CMainFrame& frame);
 // "Export as &HTML...": the active document's page and its pictures.
 void addHtmlExportCommands(CommandTable& table, CMainFrame& frame);
-// "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report".
+// "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report", and
+// "P&rint Setup..." of the one printer the first two use.
 void addPrintCommands(CommandTable& table, CMainFrame& frame);
 // The Copy items of the Edit menu: pictures and RTF reports on the clipboard.
 void addClipboardCommands(CommandTable& table, CMainFrame& frame);

@@ -1,14 +1,13 @@
 #include "app/CMainFrame.h"
-#include "app/Settings.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/commands/CurrentFolder.h"
 #include "app/dialogs/DirectoryContentsDialog.h"
 #include "app/dialogs/ScanFileList.h"
 #include "app/dialogs/SearchDialog.h"
 
 #include <QPointer>
-#include <QSettings>
 
 #include <memory>
 
@@ -26,9 +25,8 @@ void openEach(CMainFrame& frame, DirectoryContentsDialog& dialog)
 
 void addDirectoryCommands(CommandTable& table, CMainFrame& frame)
 {
-    const auto startFolder = followWorkingDirectory(frame);
     auto contents = std::make_shared<QPointer<DirectoryContentsDialog>>();
-    table.add(Command::DirectoryContents, [&frame, startFolder, contents] {
+    table.add(Command::DirectoryContents, [&frame, contents] {
         if (*contents && (*contents)->isVisible()) {
             (*contents)->reject();
             return;
@@ -36,18 +34,21 @@ void addDirectoryCommands(CommandTable& table, CMainFrame& frame)
         if (!*contents) {
             *contents = new DirectoryContentsDialog(&frame);
             (*contents)->setObjectName(QStringLiteral("DirectoryContentsDialog"));
-            (*contents)->fileList()->setFolder(*startFolder);
             openEach(frame, **contents);
         }
+        // Each time it shows, the window starts where the user is now; what
+        // it listed before stays in its folder list.
+        if (!(*contents)->fileList()->scanning())
+            (*contents)->fileList()->setFolder(currentFolder(frame));
         (*contents)->show();
         (*contents)->raise();
         (*contents)->activateWindow();
     });
-    table.add(Command::Search, [&frame, startFolder] {
+    table.add(Command::Search, [&frame] {
         auto* dialog = new SearchDialog(&frame);
         dialog->setObjectName(QStringLiteral("SearchDialog"));
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->fileList()->setFolder(*startFolder);
+        dialog->fileList()->setFolder(currentFolder(frame));
         openEach(frame, *dialog);
         dialog->show();
     });

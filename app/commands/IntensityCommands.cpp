@@ -8,6 +8,9 @@
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
 #include "imaging/Intensity.h"
+#include "view/COrvoView.h"
+
+#include <QRect>
 
 #include <functional>
 #include <optional>
@@ -28,6 +31,17 @@ FrameChange brightnessContrastChange(const BrightnessContrastDialog::Parameters&
     };
 }
 
+// The part of the current frame its view shows, in screen coordinates: what
+// a preview changes.
+QRect shownPicture(const CMainFrame& frame)
+{
+    const COrvoView* view = activeView(frame);
+    if (!view)
+        return {};
+    const QRect shown = view->displayedImageRect().intersected(view->viewport()->rect());
+    return shown.isEmpty() ? QRect() : QRect(view->viewport()->mapToGlobal(shown.topLeft()), shown.size());
+}
+
 // Opens a dialog with its preview on the current frame and, on OK, makes the
 // change it chose on the frames in scope. The preview is gone before the job
 // starts, so the job finds each frame as it was.
@@ -43,7 +57,7 @@ void askAndApply(CMainFrame& frame, FrameChange (*changeOf)(const typename Dialo
         const auto tryOut = [&preview, changeOf](const typename Dialog::Parameters& tried) {
             preview.show(changeOf(tried));
         };
-        chosen = Dialog::ask(*doc->frame(), tryOut, &frame);
+        chosen = Dialog::ask(*doc->frame(), tryOut, &frame, shownPicture(frame));
     }
     if (chosen)
         runFrameJob(&frame, *doc, changeOf(*chosen));

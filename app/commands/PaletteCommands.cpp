@@ -5,6 +5,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "app/dialogs/DialogSize.h"
 #include "app/dialogs/PalettesDialog.h"
 #include "app/dialogs/SavePaletteDialog.h"
 #include "app/FrameJob.h"
@@ -81,10 +82,10 @@ void viewPalettes(CMainFrame& frame, PaletteMenu& menu)
     const auto chosen = PalettesDialog::ask(menu.palettes(), shown, &frame);
     if (!chosen)
         return;
-    if (*chosen >= imaging::kFirstCustomPalette)
-        menu.applyCustom(static_cast<std::size_t>(*chosen - imaging::kFirstCustomPalette));
-    else
-        menu.applyPalette(*chosen);
+    // As the "&Color" items do, custom palettes too: on the frames "Apply to
+    // all" covers. The custom palette last chosen from its menu stays the
+    // one that menu checks.
+    menu.applyPalette(*chosen);
 }
 
 void extractPalette(CMainFrame& frame, PaletteMenu& menu)
@@ -103,6 +104,8 @@ void extractPalette(CMainFrame& frame, PaletteMenu& menu)
     QFileDialog dialog(&frame, QString(), folder + QLatin1Char('/') + suggested, QObject::tr("Palette File (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialogsize::fitToScreen(dialog);
+    dialogsize::widenFileColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     menu.save(dialog.selectedFiles().constFirst(), *palette);

@@ -1,5 +1,6 @@
 // "Pag&e Setup...", "&Print...", "Print Pre&view" and "View Report" of the
-// active document.
+// active document, and "P&rint Setup...": one printer for the whole session,
+// so that what the set-up chose is what printing and the preview use.
 
 #include "app/ReportPrinting.h"
 #include "app/commands/CommandTable.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -19,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -96,28 +99,60 @@ void pageSetup(CMainFrame& frame)
     dialog->open();
 }
 
-void print(CMainFrame& frame)
+// The session's printer, made when first needed: looking for the system's
+// default printer can take a while.
+class SessionPrinter {
+public:
+    QPrinter* get()
+    {
+        if (!m_printer)
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        return m_printer.get();
+    }
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+};
+using SharedPrinter = std::shared_ptr<SessionPrinter>;
+
+// A dialog that works on the printer holds it until the dialog is gone,
+// even when the main frame and its commands go first.
+void holdWhileOpen(QObject* dialog, const SharedPrinter& printer)
+{
+    QObject::connect(dialog, &QObject::destroyed, [printer] {});
+}
+
+void printSetup(CMainFrame& frame, const SharedPrinter& printer)
+{
+    auto* dialog = new QPageSetupDialog(printer->get(), &frame);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    holdWhileOpen(dialog, printer);
+    dialog->open();
+}
+
+void print(CMainFrame& frame, const SharedPrinter& printer)
 {
     QPointer<CChildFrame> child = frame.activeChild();
     if (!child)
         return;
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    auto* dialog = new QPrintDialog(printer.get(), &frame);
+    auto* dialog = new QPrintDialog(printer->get(), &frame);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    holdWhileOpen(dialog, printer);
     QObject::connect(dialog, &QDialog::accepted, &frame, [&frame, child, printer] {
         if (child)
-            reports::printReport(&frame, child->document(), *printer);
+            reports::printReport(&frame, child->document(), *printer->get());
     });
     dialog->open();
 }
 
-void printPreview(CMainFrame& frame)
+void printPreview(CMainFrame& frame, const SharedPrinter& printer)
 {
     QPointer<CChildFrame> child = frame.activeChild();
     if (!child)
         return;
-    auto* preview = new QPrintPreviewDialog(&frame);
+    auto* preview = new QPrintPreviewDialog(printer->get(), &frame);
     preview->setAttribute(Qt::WA_DeleteOnClose);
+    holdWhileOpen(preview, printer);
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, &frame, [&frame, child](QPrinter* printer) {
         if (child)
             reports::printReport(&frame, child->document(), *printer);
@@ -134,8 +169,10 @@ void addPrintCommands(CommandTable& table, CMainFrame& frame)
         const COrvoDoc* doc = documentWithImage(frame);
         return doc && reports::hasPrintContent(doc->pageSetup());
     };
+    const auto printer = std::make_shared<SessionPrinter>();
+    table.add(Command::PrintSetup, [&frame, printer] { printSetup(frame, printer); });
     table.add(Command::PageSetup, [&frame] { pageSetup(frame); }, hasImage);
-    table.add(Command::Print, [&frame] { print(frame); }, canPrint);
-    table.add(Command::PrintPreview, [&frame] { printPreview(frame); }, canPrint);
+    table.add(Command::Print, [&frame, printer] { print(frame, printer); }, canPrint);
+    table.add(Command::PrintPreview, [&frame, printer] { printPreview(frame, printer); }, canPrint);
     table.add(Command::ViewReport, [&frame] { viewReport(frame); }, [&frame] { return frame.activeChild() != nullptr; });
 }

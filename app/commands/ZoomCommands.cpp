@@ -1,6 +1,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
+#include "document/COrvoDoc.h"
 #include "view/COrvoView.h"
 
 
@@ -13,7 +14,6 @@ struct ZoomCommandEntry {
 
 constexpr ZoomCommandEntry ZoomCommands[] = {
     { Command::ZoomFit, COrvoView::ZoomCommand::Fit },
-    { Command::ZoomActualSize, COrvoView::ZoomCommand::ActualSize },
     { Command::ZoomBack, COrvoView::ZoomCommand::Back },
     { Command::ZoomForward, COrvoView::ZoomCommand::Forward },
 };
@@ -34,4 +34,17 @@ void addZoomCommands(CommandTable& table, CMainFrame& frame)
                 return view && view->canZoom(entry.zoom);
             });
     }
+    // The item and its button stay enabled at 1:1 (only the "/" key asks for
+    // another factor first): a button that greys out as it is pressed reads
+    // as broken.
+    table.add(
+        Command::ZoomActualSize,
+        [&frame] {
+            if (COrvoView* view = activeView(frame))
+                view->setZoomFactor(1.0F);
+        },
+        [&frame] {
+            const COrvoView* view = activeView(frame);
+            return view && view->document().frame();
+        });
 }

@@ -1,5 +1,7 @@
 #include "app/dialogs/BrightnessContrastDialog.h"
 
+#include "app/dialogs/DialogSize.h"
+
 #include "app/dialogs/IntensityDialogParts.h"
 #include "imaging/FrameImage.h"
 
@@ -59,9 +61,10 @@ BrightnessContrastDialog::Parameters BrightnessContrastDialog::parameters() cons
 }
 
 std::optional<BrightnessContrastDialog::Parameters>
-BrightnessContrastDialog::ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent)
+BrightnessContrastDialog::ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent, const QRect& picture)
 {
     BrightnessContrastDialog dialog(frame, std::move(preview), parent);
+    dialogsize::placeBeside(dialog, picture);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.parameters();

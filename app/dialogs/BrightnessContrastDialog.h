@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -32,8 +33,11 @@ public:
 
     BrightnessContrastDialog(const imaging::FrameImage& frame, Preview preview, QWidget* parent = nullptr);
 
-    // The parameters chosen, or none when the dialog was cancelled.
-    static std::optional<Parameters> ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent);
+    // The parameters chosen, or none when the dialog was cancelled. The
+    // dialog opens beside `picture` (the frame as shown, on the screen) when
+    // there is room, so that the preview stays in sight.
+    static std::optional<Parameters> ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent,
+                                         const QRect& picture = {});
     Parameters parameters() const;
 
     SliderField* brightnessField() const { return m_brightness; }

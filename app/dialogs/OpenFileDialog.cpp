@@ -1,5 +1,6 @@
 #include "app/dialogs/OpenFileDialog.h"
 
+#include "app/dialogs/DialogSize.h"
 #include "app/dialogs/HeaderTable.h"
 
 #include "app/dialogs/HeaderPreview.h"
@@ -81,7 +82,7 @@ OpenFileDialog::OpenFileDialog(const QString& folder, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addLayout(side);
-    resize(1100, 560);
+    dialogsize::fitToScreen(*this);
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { selectionChanged(current); });

@@ -1,5 +1,7 @@
 #include "app/dialogs/PreviewFileDialog.h"
 
+#include "app/dialogs/DialogSize.h"
+
 #include "app/Settings.h"
 #include "app/dialogs/DicomTagsDialog.h"
 #include "app/dialogs/HeaderPreview.h"
@@ -116,6 +118,8 @@ PreviewFileDialog::PreviewFileDialog(QWidget* parent, const QString& directory)
     m_updateTimer->setSingleShot(true);
     m_updateTimer->setInterval(0);
     addPreviewArea();
+    dialogsize::fitToScreen(*this);
+    dialogsize::widenFileColumns(*this);
 
     connect(m_updateTimer, &QTimer::timeout, this, &PreviewFileDialog::updatePreview);
     connect(m_reader, &HeaderPreviewReader::ready, this, &PreviewFileDialog::showPreview);

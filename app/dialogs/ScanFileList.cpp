@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QSizePolicy>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -61,6 +63,13 @@ QString withSlash(QString folder)
 
 } // namespace
 
+struct ScanFileList::WalkProgress {
+    std::mutex mutex;
+    std::uint64_t files = 0;
+    std::string folder;
+    std::string name;
+};
+
 QString ScanFileList::cellText(const std::string& value)
 {
     // Only the first bytes can show: the rest is not decoded at all.
@@ -96,6 +105,9 @@ ScanFileList::ScanFileList(QWidget* parent)
     // A long path in the status line is cut by the label, never widens the dialog.
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     updateScanButton();
+    m_walkTimer = new QTimer(this);
+    m_walkTimer->setInterval(50);
+    connect(m_walkTimer, &QTimer::timeout, this, &ScanFileList::showWalk);
 
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_directoryButton);
@@ -169,7 +181,6 @@ void ScanFileList::startScan()
     // As the scan names its folders: absolute, ending in "/".
     m_root = withSlash(QDir(m_folderField->text().trimmed()).absolutePath());
     m_recursive = m_subdirectories->isChecked();
-    m_listed = 0;
     m_scanning = true;
     for (auto& record : m_records)
         record.touched = false;
@@ -179,6 +190,16 @@ void ScanFileList::startScan()
     dicom::ScanOptions options;
     options.recursive = m_recursive;
     options.accept = m_filter;
+    // Every file met counts, the ones the filter turns down too.
+    m_walk = std::make_shared<WalkProgress>();
+    m_walkShown = 0;
+    options.walked = [walk = m_walk](const dicom::FoundFile& file) {
+        const std::lock_guard lock(walk->mutex);
+        ++walk->files;
+        walk->folder = file.folder;
+        walk->name = file.name;
+    };
+    m_walkTimer->start();
     if (m_icons->isChecked()) {
         // The full read and the thumbnail run on the scan's workers; a file
         // whose full read fails is not listed.
@@ -246,8 +267,6 @@ void ScanFileList::addRecord(std::uint64_t generation, const dicom::ScanRecord& 
     if (const auto* icon = std::any_cast<QImage>(&record.extra))
         row.icon = *icon;
     found->files.push_back(std::move(row));
-    ++m_listed;
-    m_status->setText(QStringLiteral("Search (%1) : %2%3").arg(m_listed).arg(bounded(folder), found->files.back().cells.back()));
     if (m_shownFolder == folder) {
         appendItem(*found, found->files.back());
         m_list->scrollToItem(m_list->topLevelItem(m_list->topLevelItemCount() - 1));
@@ -259,6 +278,7 @@ void ScanFileList::finishScan(std::uint64_t generation, const dicom::ScanCounts&
     if (generation != m_generation)
         return;
     m_scanning = false;
+    m_walkTimer->stop();
     m_counts = counts;
     if (!cancelled) {
         // A folder of this scan's reach that now holds nothing to list goes:
@@ -272,6 +292,24 @@ void ScanFileList::finishScan(std::uint64_t generation, const dicom::ScanCounts&
     updateScanButton();
     refillFolderBox();
     emit scanFinished();
+}
+
+void ScanFileList::showWalk()
+{
+    if (!m_walk || !m_scanning)
+        return;
+    std::uint64_t files = 0;
+    QString path;
+    {
+        const std::lock_guard lock(m_walk->mutex);
+        files = m_walk->files;
+        if (files != m_walkShown)
+            path = bounded(systemText(m_walk->folder)) + bounded(systemText(m_walk->name));
+    }
+    if (files == m_walkShown)
+        return;
+    m_walkShown = files;
+    m_status->setText(QStringLiteral("Search (%1) : %2").arg(files).arg(path));
 }
 
 void ScanFileList::refillFolderBox()

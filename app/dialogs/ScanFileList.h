@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 
 class ScanFileList : public QWidget {
@@ -118,6 +120,8 @@ private:
     void appendItem(const FolderRecord& folder, const FileRow& row);
     void refillFolderBox();
     void updateScanButton();
+    // "Search (%d) : %s%s": how many files the walk has met, and the last.
+    void showWalk();
 
     dicom::FolderScan m_scan;
     std::function<bool(const dicom::DicomDataset&)> m_filter;
@@ -129,6 +133,11 @@ private:
     bool m_scanning = false;
     bool m_selectNewRows = false;
     std::uint64_t m_generation = 0; // records of an earlier scan still queued are dropped
-    std::uint64_t m_listed = 0;     // files listed by the scan running
     dicom::ScanCounts m_counts;
+    // Filled by the walking thread of the scan running, shown by a timer:
+    // one update per file would flood the interface.
+    struct WalkProgress;
+    std::shared_ptr<WalkProgress> m_walk;
+    std::uint64_t m_walkShown = 0;
+    QTimer* m_walkTimer = nullptr;
 };

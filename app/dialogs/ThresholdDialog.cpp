@@ -1,5 +1,7 @@
 #include "app/dialogs/ThresholdDialog.h"
 
+#include "app/dialogs/DialogSize.h"
+
 #include "app/dialogs/IntensityDialogParts.h"
 #include "imaging/FrameImage.h"
 
@@ -103,9 +105,10 @@ ThresholdDialog::Parameters ThresholdDialog::parameters() const
 }
 
 std::optional<ThresholdDialog::Parameters> ThresholdDialog::ask(const imaging::FrameImage& frame, Preview preview,
-                                                                QWidget* parent)
+                                                                QWidget* parent, const QRect& picture)
 {
     ThresholdDialog dialog(frame, std::move(preview), parent);
+    dialogsize::placeBeside(dialog, picture);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.parameters();

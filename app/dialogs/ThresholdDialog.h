@@ -3,6 +3,7 @@
 #include "imaging/Intensity.h"
 
 #include <QDialog>
+#include <QRect>
 
 #include <array>
 #include <functional>
@@ -34,8 +35,11 @@ public:
 
     ThresholdDialog(const imaging::FrameImage& frame, Preview preview, QWidget* parent = nullptr);
 
-    // The parameters chosen, or none when the dialog was cancelled.
-    static std::optional<Parameters> ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent);
+    // The parameters chosen, or none when the dialog was cancelled. The
+    // dialog opens beside `picture` (the frame as shown, on the screen) when
+    // there is room, so that the preview stays in sight.
+    static std::optional<Parameters> ask(const imaging::FrameImage& frame, Preview preview, QWidget* parent,
+                                         const QRect& picture = {});
     // The limits in order, whichever way round they were entered.
     Parameters parameters() const;
 

@@ -12,10 +12,13 @@
 #include "imaging/Palettes.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QApplication>
 #include <QTemporaryDir>
@@ -241,6 +244,49 @@ private slots:
         QCOMPARE(dialog.chosen(), 11);
         dialog.list()->setCurrentRow(8);
         saveScreenshot(dialog, QStringLiteral("palettes-dialog"));
+    }
+
+    // "Select" applies as the "&Color" items do: to the frames "Apply to
+    // all" covers, custom palettes too, and the menu's last custom choice
+    // stays as it was.
+    void palettesDialogAppliesToTheFramesInScope_data()
+    {
+        QTest::addColumn<bool>("applyToAll");
+        QTest::newRow("current frame") << false;
+        QTest::newRow("apply to all") << true;
+    }
+    void palettesDialogAppliesToTheFramesInScope()
+    {
+        QFETCH(bool, applyToAll);
+        ScratchDataFolder data;
+        QVERIFY(QDir().mkpath(userPaletteFolder()));
+        QFile warm(userPaletteFolder() + QStringLiteral("/Warm.txt"));
+        QVERIFY(warm.open(QIODevice::WriteOnly));
+        warm.write("Warm\n");
+        for (int i = 0; i < 256; ++i)
+            warm.write("200\t0\t0\n");
+        warm.close();
+        OpenApp a;
+        QVERIFY(a.open(file(TestFile::SpacedFrames)));
+        QCOMPARE(a.menu().palettes().size(), std::size_t { 1 });
+        if (applyToAll)
+            a.run(Command::ApplyToAll);
+        QCOMPARE(a.doc().applyToAll(), applyToAll);
+        bool selected = false;
+        QTimer::singleShot(0, [&selected] {
+            auto* dialog = qobject_cast<PalettesDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->list()->setCurrentRow(imaging::kFirstCustomPalette);
+            dialog->selectButton()->click();
+            selected = true;
+        });
+        a.run(Command::ViewPalettes);
+        QVERIFY(selected);
+        for (int f = 0; f < 3; ++f)
+            QCOMPARE(imaging::getPalette(a.image(f)),
+                     f == 0 || applyToAll ? imaging::kFirstCustomPalette : imaging::kGrayscalePalette);
+        QVERIFY(!a.menu().palettes().lastChosen().has_value());
     }
 
     void ctInHotiron()

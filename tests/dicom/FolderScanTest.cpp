@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -112,6 +113,30 @@ INSTANTIATE_TEST_SUITE_P(Trees, FolderScanTree,
                                          TreeCase {"RecursiveTwoReaders", true, 2, {3, 4, 1, 1, 1, 1}},
                                          TreeCase {"RecursiveReaderPerCore", true, 0, {3, 4, 1, 1, 1, 1}}),
                          [](const testing::TestParamInfo<TreeCase>& info) { return std::string(info.param.name); });
+
+// The walk reports every regular file it hands to the readers, the ones the
+// filter turns down too: what a progress count shows.
+TEST_F(FolderScanTest, WalkReportsEveryRegularFileAcceptedOrNot)
+{
+    makeTree();
+    dicom::ScanOptions options;
+    options.recursive = true;
+    options.accept = [](const dicom::DicomDataset& dataset) {
+        return dicom::scanRecordOf(dataset, {}, {}).seriesUid == "1.2";
+    };
+    std::vector<std::string> walked;
+    options.walked = [&](const dicom::FoundFile& file) { walked.push_back(file.path().lexically_relative(m_root).string()); };
+    std::vector<std::string> listed;
+    dicom::ScanCounts counts;
+    const std::atomic<bool> never {false};
+    EXPECT_TRUE(dicom::FolderScan::scan(m_root, options,
+                                        [&](dicom::ScanRecord&& record) { listed.push_back(record.fileName); },
+                                        counts, never));
+    EXPECT_EQ(listed, std::vector<std::string> {"b.dcm"});
+    std::sort(walked.begin(), walked.end());
+    EXPECT_EQ(walked, (std::vector<std::string> {"a.dcm", "link.dcm", "notes.txt", "sub/b.dcm", "sub/deeper/c.dcm"}));
+    EXPECT_EQ(walked.size(), counts.dicomFiles + counts.otherFiles);
+}
 
 // Files and folders without read permission are counted, not read.
 TEST_F(FolderScanTest, UnreadableFileAndFolderAreCounted)

@@ -1,0 +1,156 @@
+#include "app/CommandPrompts.h"
+
+namespace {
+
+struct Prompt {
+    Command command;
+    const char* text;
+};
+
+constexpr Prompt Prompts[] = {
+    // File
+    { Command::New, "Create a new document" },
+    { Command::Open, "Open an existing document" },
+    { Command::OpenMultiple, "Open the files of a folder as one document, grouped by study and series" },
+    { Command::OpenByHeader, "Find a file by its header and open it" },
+    { Command::OpenFromInternet, "Open a file from an internet address" },
+    { Command::Close, "Close the active document" },
+    { Command::Save, "Save the active document" },
+    { Command::SaveAs, "Save the active document with a new name" },
+    { Command::Reload, "Read the active document's files again" },
+    { Command::Duplicate, "Open the active document's files again in a new window" },
+    { Command::ExportTiff, "Export the current frame as a TIFF file" },
+    { Command::ExportJpeg, "Export the current frame as a JPEG file" },
+    { Command::ExportBmp, "Export the current frame as a BMP file" },
+    { Command::ExportRaw, "Export the current frame as a raw pixel file" },
+    { Command::ExportFrames, "Export chosen frames as pictures or an HTML page" },
+    { Command::ExportHtml, "Export the header and the frames as an HTML page" },
+    { Command::ExportAvi, "Export the frames as an AVI movie" },
+    { Command::BatchConvert, "Convert the DICOM files of a folder to pictures or HTML pages" },
+    { Command::Anonymize, "Write an anonymized copy of the active document's file" },
+    { Command::BatchAnonymize, "Write anonymized copies of the DICOM files of a folder" },
+    { Command::AnonymizingOptions, "Choose what anonymizing removes and replaces" },
+    { Command::AnonymizedCopies, "Anonymize the header texts of copies and exports" },
+    { Command::PageSetup, "Choose what is printed and how pictures are scaled" },
+    { Command::Print, "Print the active document" },
+    { Command::PrintPreview, "Display full pages" },
+    { Command::PrintSetup, "Change the printer and printing options" },
+    { Command::ViewReport, "Show the report of the active document" },
+    { Command::Exit, "Quit the application" },
+    // Edit
+    { Command::Undo, "Undo the last action" },
+    { Command::Redo, "Redo the previously undone action" },
+    { Command::CopyFrame, "Copy the current frame to the clipboard" },
+    { Command::CopyAllFrames, "Copy all frames to the clipboard" },
+    { Command::CopyHeader, "Copy the header to the clipboard" },
+    { Command::CopyAll, "Copy the header and all frames to the clipboard" },
+    { Command::CopySelectedFrames, "Copy chosen frames and the header to the clipboard" },
+    { Command::CopyRoi, "Copy the selected area to the clipboard" },
+    { Command::InsertClipboard, "Paste a clipboard picture as a new document" },
+    { Command::Clear, "Fill selected area with background color" },
+    { Command::InverseSelection, "Select what lies outside the selection" },
+    { Command::Unselect, "Remove the selection" },
+    { Command::CropToSelection, "Crop the frame to the selection" },
+    { Command::SelectDrawingColor, "Choose the color of new annotations" },
+    { Command::Preferences, "Change the program's options" },
+    // View
+    { Command::ToggleFileBar, "Show or hide the File toolbar" },
+    { Command::ToggleEditBar, "Show or hide the Edit toolbar" },
+    { Command::ToggleViewBar, "Show or hide the View toolbar" },
+    { Command::ToggleZoomBar, "Show or hide the Zoom toolbar" },
+    { Command::ToggleNavigationBar, "Show or hide the Navigation toolbar" },
+    { Command::ToggleSelectFileBar, "Show or hide the Select File toolbar" },
+    { Command::ToggleToolsBar, "Show or hide the Tools toolbar" },
+    { Command::ToggleStatusBar, "Show or hide the status bar" },
+    { Command::SingleFrame, "Show the frame" },
+    { Command::Header, "Show the header" },
+    { Command::ZoomTool, "Zoom in with the left button, out with the right button" },
+    { Command::ZoomFit, "Fit the frame into the window" },
+    { Command::ZoomRectangleTool, "Zoom into a rectangle drawn on the frame" },
+    { Command::ZoomActualSize, "Show the frame at its actual size" },
+    { Command::DynamicZoomTool, "Zoom by dragging up or down" },
+    { Command::PanHandTool, "Move the frame with the mouse" },
+    { Command::ZoomBack, "Go back to the previous zoom" },
+    { Command::ZoomForward, "Go forward to the next zoom" },
+    { Command::ShowAnnotations, "Show or hide the annotations" },
+    { Command::ShowMeasurements, "Show or hide the measurements" },
+    { Command::ShowRulers, "Show or hide the rulers" },
+    { Command::RulersSetup, "Set up the rulers" },
+    { Command::PixelSpacingSetup, "Set the pixel spacing that measurements use" },
+    // Image
+    { Command::ApplyToAll, "Apply image operations to all frames" },
+    { Command::Rotate180, "Rotate canvas 180°" },
+    { Command::Rotate90Clockwise, "Rotate canvas 90° Clockwise" },
+    { Command::Rotate90CounterClockwise, "Rotate canvas 90° Counter-Clockwise" },
+    { Command::RotateCustom, "Custom rotate" },
+    { Command::FlipHorizontal, "Flip Horizontal" },
+    { Command::FlipVertical, "Flip Vertically" },
+    { Command::Resample, "Resample the frame to a new size" },
+    { Command::Inverse, "Color inverse" },
+    { Command::Thresholding, "Thresholding" },
+    { Command::BrightnessContrast, "Brightness - Contrast" },
+    { Command::RemoveBurnedIn, "Remove Burned In Annotations" },
+    { Command::AutoLevels, "Auto Levels" },
+    { Command::Histogram, "Image Histogram" },
+    { Command::ImageInfo, "Image Info" },
+    { Command::PaletteRgb, "The frame's own colors" },
+    { Command::PaletteGrayscale, "Grayscale palette; turns a color frame grey" },
+    { Command::PaletteBlackbody, "Blackbody palette" },
+    { Command::PaletteCardiac, "Cardiac palette" },
+    { Command::PaletteFiveramp, "Fiveramp palette" },
+    { Command::PaletteFlow, "Flow palette" },
+    { Command::PaletteFusion16, "Fusion16 palette" },
+    { Command::PaletteGeColor, "GE_Color palette" },
+    { Command::PaletteGrayrain, "GrayRain palette" },
+    { Command::PaletteHotiron, "Hotiron palette" },
+    { Command::PaletteNih, "Nih palette" },
+    { Command::PaletteSpectrum, "Spectrum palette" },
+    { Command::CustomPaletteNotFound, "No custom palette was found" },
+    { Command::ExtractPalette, "Save the file's palette as a custom palette" },
+    { Command::ViewPalettes, "Show the palettes and choose one" },
+    // Tools
+    { Command::AnnotationTextTool, "Add annotation text" },
+    { Command::SelectionRectangleTool, "Select a rectangle" },
+    { Command::MoveAnnotationTool, "Move annotations and measurements" },
+    { Command::DeleteAnnotationTool, "Delete annotations and measurements" },
+    { Command::MeasureLengthTool, "Measure a length" },
+    { Command::MeasureAngleTool, "Measure an angle" },
+    { Command::CropTool, "Crop the frame to a rectangle" },
+    { Command::LevelWindowTool, "Set the window with the mouse" },
+    { Command::DirectoryContents, "Show or hide the DICOM files of a folder" },
+    { Command::Search, "Search a folder for DICOM files by their header" },
+    { Command::Calculator, "Start the calculator" },
+    // Navigation
+    { Command::FirstFrame, "Go to the first frame" },
+    { Command::PreviousFrame, "Go to the previous frame" },
+    { Command::NextFrame, "Go to the next frame" },
+    { Command::LastFrame, "Go to the last frame" },
+    { Command::Movie, "Play the frames as a movie" },
+    { Command::ReverseMovie, "Play the frames backwards as a movie" },
+    { Command::VideoTimeSetup, "Set how long each frame of a movie is shown" },
+    { Command::AllFrames, "Show all frames as thumbnails" },
+    { Command::FirstFile, "Open the first file of the current directory" },
+    { Command::PreviousFile, "Open the previous file of the current directory" },
+    { Command::NextFile, "Open the next file of the current directory" },
+    { Command::LastFile, "Open the last file of the current directory" },
+    { Command::SelectDirectory, "Choose the current directory" },
+    { Command::Refresh, "Scan the current directory again" },
+    // Window
+    { Command::NewWindow, "Open another window for the active document" },
+    { Command::CascadeWindows, "Arrange windows so they overlap" },
+    { Command::TileWindows, "Arrange windows as non-overlapping tiles" },
+    // Help
+    { Command::About, "Display program information, version number and copyright" },
+    { Command::SystemInfo, "Display information about the display, memory, disks and system" },
+};
+
+} // namespace
+
+QString commandPrompt(Command command)
+{
+    for (const Prompt& prompt : Prompts) {
+        if (prompt.command == command)
+            return QString::fromUtf8(prompt.text);
+    }
+    return {};
+}

@@ -162,13 +162,7 @@ void anonymizeDocument(CMainFrame& frame, const COrvoDoc& doc)
 
 void addAnonymizeCommands(CommandTable& table, CMainFrame& frame)
 {
-    // The batch starts in the current working directory: the setting's at
-    // start, then each folder the user makes current.
-    auto startFolder = std::make_shared<QString>();
-    if (auto store = settings::open())
-        *startFolder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
-    QObject::connect(&frame, &CMainFrame::currentDirectoryChosen, &frame,
-                     [startFolder](const QString& directory) { *startFolder = directory; });
+    const auto startFolder = followWorkingDirectory(frame);
     table.add(
         Command::Anonymize,
         [&frame] {

@@ -94,8 +94,11 @@ public:
     // many frames changed.
     int editOverlays(const std::function<void(std::span<viewmodel::FrameOverlays> frames)>& edit);
     bool canUndo(int frame) const;
-    // Some frame has a step the user could undo.
-    bool hasEdits() const;
+    // Some frame was edited (pixels, window, selection, overlays) since the
+    // document was loaded or saved; undoing back to that state clears it.
+    bool isModified() const;
+    // What every frame shows now is what the document's file holds.
+    void markSaved();
     bool canRedo(int frame) const;
     bool undo(int frame);
     bool redo(int frame);

@@ -2,12 +2,14 @@
 
 #include "document/UserOptions.h"
 #include "view/OverlayEdits.h"
+#include "view/model/CineSchedule.h"
 #include "view/model/Tool.h"
 #include "view/model/ViewTransform.h"
 #include "view/model/ZoomHistory.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
@@ -79,7 +81,7 @@ public:
     viewmodel::Point scrollPosition() const;
 
     // The cine loop: plays forward or backward through the frames, wrapping
-    // at either end, one frame a frame time after the last was painted. The
+    // at either end, frame k due k frame times after the start. The
     // same command again, the other direction's command, ESC, a left press
     // or a tool change stop it, and the frame it started from comes back.
     enum class Movie { Forward, Backward };
@@ -135,9 +137,12 @@ private:
     QPointer<AutoScrollMarker> m_autoScroll;
     QTimer* m_movieTimer = nullptr;
     int m_movieStart = 0;
+    QElapsedTimer m_movieClock;
+    viewmodel::CineSchedule m_movieSchedule;
 
     void stopMovie();
     void stepMovie();
+    void scheduleMovieStep();
 
     // The selection outline crawls while the current frame has a selection,
     // the view is shown and no drag is under way.

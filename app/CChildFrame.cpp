@@ -67,6 +67,7 @@ void CChildFrame::replaceDocument(std::shared_ptr<COrvoDoc> document)
         if (m_mode == Mode::Header)
             m_headerView->fill();
     }
+    emit documentReplaced();
     emit stateChanged();
 }
 

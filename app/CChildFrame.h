@@ -46,6 +46,8 @@ public:
 signals:
     // The view shown changed, or the document did: the main frame refreshes.
     void stateChanged();
+    // replaceDocument() put another document in this window.
+    void documentReplaced();
     void cursorMoved(int column, int row);
 
 private:

@@ -88,6 +88,7 @@ void CMainFrame::connectCommands()
         childActivated();
         updateCommandStates();
         refreshStatusPanes();
+        emit activeDocumentChanged();
     });
     connect(m_zoomList, &QComboBox::textActivated, this, &CMainFrame::chooseZoom);
     addWindowCommands(*m_commands, *this);

@@ -31,6 +31,10 @@ void CMainFrame::addChildFrame(CChildFrame* child)
             refreshStatusPanes();
         }
     });
+    connect(child, &CChildFrame::documentReplaced, this, [this, child] {
+        if (child == activeChild())
+            emit activeDocumentChanged();
+    });
     connect(child, &CChildFrame::cursorMoved, this, [this, child](int column, int row) {
         if (child == activeChild())
             showCursor(column, row);

@@ -159,7 +159,11 @@ public:
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
     // New annotations take this colour; it starts as the user's default.
     document::ColorRef annotationColour() const { return m_annotationColour; }
-    void setAnnotationColour(document::ColorRef colour) { m_annotationColour = colour; }
+    void setAnnotationColour(document::ColorRef colour)
+    {
+        m_annotationColour = colour;
+        emit drawingColoursChanged();
+    }
 
     // Saving: the frames as shown (each image's current level) become one
     // secondary-capture file, written atomically, and the document reloads
@@ -195,6 +199,8 @@ signals:
     // Only the overlays, their switches or the rulers changed: views repaint
     // over the picture they hold.
     void overlaysChanged();
+    // The colour new annotations take changed: its swatch repaints.
+    void drawingColoursChanged();
 
 private:
     // Appends the data set and frames of one file; false when it adds nothing.

@@ -107,6 +107,9 @@ signals:
     void zoomChanged();
     // A movie started, stopped or turned round.
     void movieChanged();
+    // A level-window drag shows a window on the current frame that the
+    // release has yet to make an edit of.
+    void windowPreviewed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

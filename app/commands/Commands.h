@@ -13,7 +13,7 @@ void addEditCommands(CommandTable& table, CMainFrame& frame);
 // document's frames in scope, enabled by the current frame's selection.
 void addSelectionCommands(CommandTable& table, CMainFrame& frame);
 // The commands that choose the image view's tool, the movie commands and
-// the frame time.
+// the frame time, and "Select drawing color" for the active tool.
 void addToolCommands(CommandTable& table, CMainFrame& frame);
 // Fit, actual size, and back and forth through the view's zoom history.
 void addZoomCommands(CommandTable& table, CMainFrame& frame);

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <functional>
+
 namespace {
 
 const QString OverwriteRefused
@@ -17,7 +19,11 @@ const QString OverwriteRefused
 const QString CannotCreate = QStringLiteral("I can't create the file.");
 const QString FramesDiffer = QStringLiteral("Frames differ in size or type; use Export.");
 
-void saveAs(CMainFrame& frame);
+// Learns whether the document was written; false when the user cancelled
+// or the write failed.
+using Done = std::function<void(bool saved)>;
+
+void saveAs(CMainFrame& frame, const Done& done);
 
 // Window-modal, so the event loop runs on while it is up.
 void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text, const std::function<void()>& then = {})
@@ -29,17 +35,19 @@ void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text, const 
     box->open();
 }
 
-void saveTo(CMainFrame& frame, const QString& path)
+void saveTo(CMainFrame& frame, const QString& path, const Done& done)
 {
     COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
-        return;
+        return done(false);
     if (!COrvoDoc::mayOverwrite(path)) {
-        tell(frame, QMessageBox::Warning, OverwriteRefused, [&frame] { saveAs(frame); });
+        tell(frame, QMessageBox::Warning, OverwriteRefused, [&frame, done] { saveAs(frame, done); });
         return;
     }
-    switch (doc->save(path)) {
+    const COrvoDoc::SaveResult result = doc->save(path);
+    switch (result) {
     case COrvoDoc::SaveResult::Saved:
+        doc->markSaved();
         if (CChildFrame* child = frame.activeChild())
             child->setWindowTitle(doc->fileTitle());
         break;
@@ -48,37 +56,41 @@ void saveTo(CMainFrame& frame, const QString& path)
     case COrvoDoc::SaveResult::NothingToSave: break;
     }
     frame.commands().update();
+    done(result == COrvoDoc::SaveResult::Saved);
 }
 
-void saveAs(CMainFrame& frame)
+void saveAs(CMainFrame& frame, const Done& done)
 {
     const COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
-        return;
+        return done(false);
     auto* dialog = new QFileDialog(&frame, QObject::tr("Save As"), doc->filePath(), QObject::tr("All Files (*)"));
     dialog->setObjectName(QStringLiteral("SaveAsDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, &frame, [&frame](const QString& path) { saveTo(frame, path); });
+    QObject::connect(dialog, &QFileDialog::fileSelected, &frame,
+        [&frame, done](const QString& path) { saveTo(frame, path, done); });
+    QObject::connect(dialog, &QDialog::rejected, &frame, [done] { done(false); });
     dialog->open();
 }
 
 } // namespace
 
+void saveActiveDocument(CMainFrame& frame, const std::function<void(bool saved)>& done)
+{
+    const COrvoDoc* doc = documentWithImage(frame);
+    if (!doc)
+        return done(false);
+    if (doc->saveNeedsName())
+        saveAs(frame, done);
+    else
+        saveTo(frame, doc->filePath(), done);
+}
+
 void addSaveCommands(CommandTable& table, CMainFrame& frame)
 {
     const auto canSave = [&frame] { return documentWithImage(frame) != nullptr; };
-    table.add(
-        Command::Save,
-        [&frame] {
-            const COrvoDoc* doc = documentWithImage(frame);
-            if (!doc)
-                return;
-            if (doc->saveNeedsName())
-                saveAs(frame);
-            else
-                saveTo(frame, doc->filePath());
-        },
-        canSave);
-    table.add(Command::SaveAs, [&frame] { saveAs(frame); }, canSave);
+    const auto ignore = [](bool) {};
+    table.add(Command::Save, [&frame, ignore] { saveActiveDocument(frame, ignore); }, canSave);
+    table.add(Command::SaveAs, [&frame, ignore] { saveAs(frame, ignore); }, canSave);
 }

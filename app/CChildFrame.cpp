@@ -6,6 +6,8 @@
 #include "view/COrvoList.h"
 #include "view/COrvoView.h"
 
+#include <QCloseEvent>
+
 CChildFrame::CChildFrame(std::shared_ptr<COrvoDoc> document, QWidget* parent)
     : QMdiSubWindow(parent)
     , m_document(std::move(document))
@@ -67,10 +69,28 @@ void CChildFrame::replaceDocument(std::shared_ptr<COrvoDoc> document)
         if (m_mode == Mode::Header)
             m_headerView->fill();
     }
+    emit documentReplaced();
     emit stateChanged();
 }
 
 CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_closeAnswered && m_closeCheck && !m_closeCheck(*this)) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::closeWithoutAsking()
+{
+    m_closeAnswered = true;
+    // Something else may still refuse; the next close asks again then.
+    if (!close())
+        m_closeAnswered = false;
+}
 
 void CChildFrame::setImageViewActions(const QList<QAction*>& actions)
 {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMdiSubWindow>
 
+#include <functional>
 #include <memory>
 
 class CFolderFrame;
@@ -29,9 +30,11 @@ public:
     COrvoList* headerView() const { return m_headerView; }
     CFolderFrame* folderFrame() const { return m_folder; }
     Mode mode() const { return m_mode; }
-    // Opened by stepping through a folder: the next step may replace it.
-    bool fromNavigation() const { return m_fromNavigation; }
-    void setFromNavigation(bool on) { m_fromNavigation = on; }
+    // Asked before the window closes: true lets it close now; false keeps
+    // it (the check may close it later, through closeWithoutAsking()).
+    void setCloseCheck(std::function<bool(CChildFrame&)> check) { m_closeCheck = std::move(check); }
+    // Closes without the check: its question was answered.
+    void closeWithoutAsking();
 
     // Shows another document in this window, with a new image view and
     // header list; the tool and the tab shown stay.
@@ -46,7 +49,12 @@ public:
 signals:
     // The view shown changed, or the document did: the main frame refreshes.
     void stateChanged();
+    // replaceDocument() put another document in this window.
+    void documentReplaced();
     void cursorMoved(int column, int row);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     COrvoView* createImageView();
@@ -57,5 +65,6 @@ private:
     COrvoList* m_headerView = nullptr;
     QList<QAction*> m_imageViewActions;
     Mode m_mode = Mode::Image;
-    bool m_fromNavigation = false;
+    std::function<bool(CChildFrame&)> m_closeCheck;
+    bool m_closeAnswered = false;
 };

@@ -10,6 +10,7 @@
 #include "app/SelectFileBar.h"
 #include "app/Settings.h"
 #include "app/StatusPanes.h"
+#include "app/UnsavedEdits.h"
 #include "document/COrvoDoc.h"
 
 #include <QAction>
@@ -89,6 +90,7 @@ void CMainFrame::connectCommands()
         childActivated();
         updateCommandStates();
         refreshStatusPanes();
+        emit activeDocumentChanged();
     });
     connect(m_zoomList, &QComboBox::textActivated, this, &CMainFrame::chooseZoom);
     addWindowCommands(*m_commands, *this);
@@ -215,6 +217,19 @@ void CMainFrame::saveBarsAndRecentFiles()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // One question at a time: the window closes, and this close runs again,
+    // once the answer lets it.
+    if (CChildFrame* edited = firstWindowWithUnsavedEdits(*this)) {
+        event->ignore();
+        const QPointer<CChildFrame> window = edited;
+        askToSaveEdits(*this, *edited, [this, window] {
+            if (window)
+                window->closeWithoutAsking();
+            if (!window || window->isHidden())
+                close();
+        });
+        return;
+    }
     m_mdiArea->closeAllSubWindows();
     if (!m_mdiArea->subWindowList().isEmpty()) {
         event->ignore();

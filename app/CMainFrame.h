@@ -66,6 +66,9 @@ public:
     void selectDirectory(const QString& directory);
 
 signals:
+    // Another window became active, or the active one shows another
+    // document: what follows the active document attaches to it again.
+    void activeDocumentChanged();
     void openRequested(const QString& path);
     // Files shown as one document under this title (a group of Open
     // Multiple Files, several files of File Open); the application sorts

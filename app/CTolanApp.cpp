@@ -4,6 +4,8 @@
 #include "app/CMainFrame.h"
 #include "app/commands/CommandTable.h"
 #include "app/OpenWindow.h"
+#include "app/SelectFileBar.h"
+#include "app/UnsavedEdits.h"
 #include "document/COrvoDoc.h"
 #include "app/Command.h"
 #include "app/Settings.h"
@@ -159,26 +161,39 @@ bool CTolanApp::openDocumentFile(const QString& path)
 
 bool CTolanApp::navigateToFile(const QString& path)
 {
-    QPointer<CChildFrame> replaced = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
-    if (!replaced || !replaced->fromNavigation() || replaced->document().hasEdits()) {
-        if (!openDocumentFile(path))
-            return false;
-        if (CChildFrame* opened = m_mainFrame->activeChild())
-            opened->setFromNavigation(true);
-        return true;
-    }
+    CChildFrame* active = m_mainFrame ? m_mainFrame->activeChild() : nullptr;
+    if (!active || !hasUnsavedEdits(*m_mainFrame, *active))
+        return showNavigatedFile(path, active);
+    const QPointer<CChildFrame> window = active;
+    askToSaveEdits(
+        *m_mainFrame, *active,
+        [this, path, window] {
+            if (window)
+                showNavigatedFile(path, window);
+        },
+        [this, window] {
+            // The select-file bar goes back to the file still shown.
+            const QStringList shown = window ? window->document().sourcePaths() : QStringList();
+            if (m_mainFrame && !shown.isEmpty())
+                m_mainFrame->selectFileBar()->fileOpened(shown.first());
+        });
+    return false;
+}
+
+bool CTolanApp::showNavigatedFile(const QString& path, QPointer<CChildFrame> window)
+{
     auto document = loadDocument(path);
     if (!document)
         return false;
     // The opening window runs events, in which the window may have gone.
-    if (!replaced) {
+    if (!window) {
         if (!showDocument(std::move(document)))
             return false;
-        m_mainFrame->activeChild()->setFromNavigation(true);
     } else {
-        // The window stays: a new one each step would cost more than the file's load.
-        replaced->replaceDocument(std::move(document));
-        replaced->imageView()->setBackgroundColour(m_options.docBgColor);
+        // A new window each step would leave one window a file, each hiding
+        // the others, and cost more than the file's load.
+        window->replaceDocument(std::move(document));
+        window->imageView()->setBackgroundColour(m_options.docBgColor);
     }
     m_mainFrame->fileOpened(QFileInfo(path).absoluteFilePath());
     return true;
@@ -206,9 +221,10 @@ void CTolanApp::reopenActiveDocument(bool closeOld)
     const int before = static_cast<int>(m_mainFrame->mdiArea()->subWindowList().size());
     newDocument();
     const bool created = m_mainFrame->mdiArea()->subWindowList().size() > before;
-    // The old window goes only once the new one holds frames.
+    // The old window goes only once the new one holds frames; its edits
+    // are what Reload was asked to drop.
     if (closeOld && created && child)
-        child->close();
+        child->closeWithoutAsking();
     else if (!closeOld && created)
         m_mainFrame->mdiArea()->tileSubWindows();
 }

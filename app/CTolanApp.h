@@ -4,11 +4,13 @@
 #include "document/UserOptions.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+class CChildFrame;
 class CMainFrame;
 class COrvoDoc;
 
@@ -44,9 +46,10 @@ public:
 
     // Opens one file as a document; false when nothing could be shown.
     bool openDocumentFile(const QString& path);
-    // Opens a file stepped to in a folder. Its window takes the place of the
-    // active one when that came from stepping too and holds no edits, so
-    // walking a series leaves one window, not one a file.
+    // Opens a file stepped to in a folder in the active window, in place
+    // of its document (a new window when there is none), so walking a
+    // series leaves one window, not one a file. Unsaved edits are asked
+    // about first; false when nothing was shown (yet).
     bool navigateToFile(const QString& path);
     // Runs "New": builds a document from the pending request; without one,
     // an empty document.
@@ -78,6 +81,8 @@ private:
     void showAbout();
     void reopenActiveDocument(bool closeOld);
     bool showDocument(std::shared_ptr<COrvoDoc> document);
+    // The navigated file in `window`, or in a new one without it.
+    bool showNavigatedFile(const QString& path, QPointer<CChildFrame> window);
     // Loads a file behind the "opening" window; null, with the failure
     // shown, when it cannot be read.
     std::shared_ptr<COrvoDoc> loadDocument(const QString& path);

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -77,9 +76,7 @@ LevelWindowBar::LevelWindowBar(CMainFrame& frame, QWidget* parent)
         const COrvoDoc* doc = document();
         m_applyToAll->setChecked(doc && doc->applyToAll());
     });
-    // In the frame's name: the frame cuts its area's connections before its
-    // bars go, so no activation during shutdown reaches a half-gone frame.
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, &frame, [this] { followActiveDocument(); });
+    connect(&frame, &CMainFrame::activeDocumentChanged, this, &LevelWindowBar::followActiveDocument);
     followActiveDocument();
 }
 
@@ -132,8 +129,12 @@ COrvoDoc* LevelWindowBar::document() const
 void LevelWindowBar::followActiveDocument()
 {
     disconnect(m_followed);
-    if (COrvoDoc* doc = document())
+    disconnect(m_followedDrag);
+    if (COrvoDoc* doc = document()) {
         m_followed = connect(doc, &COrvoDoc::changed, this, &LevelWindowBar::refresh);
+        // The level-window tool's drag is shown here while it goes on.
+        m_followedDrag = connect(activeView(m_frame), &COrvoView::windowPreviewed, this, &LevelWindowBar::refresh);
+    }
     refresh();
 }
 

@@ -67,6 +67,7 @@ private:
     QToolButton* m_applyToAll = nullptr;
     WindowPresetsColumn* m_column = nullptr;
     QMetaObject::Connection m_followed;
+    QMetaObject::Connection m_followedDrag;
     viewmodel::LevelWindow m_shown { 128, 256 };
     // The frame a slider drag previews on, until the release commits.
     QPointer<COrvoDoc> m_dragDocument;

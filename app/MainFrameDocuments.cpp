@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/MainFrameActions.h"
 #include "app/StatusPanes.h"
+#include "app/UnsavedEdits.h"
 
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
@@ -25,11 +26,16 @@ void CMainFrame::addChildFrame(CChildFrame* child)
 {
     m_mdiArea->addSubWindow(child);
     child->setImageViewActions(m_actions->viewKeys());
+    child->setCloseCheck([this](CChildFrame& closing) { return mayCloseWindow(*this, closing); });
     connect(child, &CChildFrame::stateChanged, this, [this, child] {
         if (child == activeChild()) {
             updateCommandStates();
             refreshStatusPanes();
         }
+    });
+    connect(child, &CChildFrame::documentReplaced, this, [this, child] {
+        if (child == activeChild())
+            emit activeDocumentChanged();
     });
     connect(child, &CChildFrame::cursorMoved, this, [this, child](int column, int row) {
         if (child == activeChild())

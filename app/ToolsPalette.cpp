@@ -10,7 +10,6 @@
 #include <QColorDialog>
 #include <QFrame>
 #include <QGridLayout>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -72,16 +71,22 @@ ToolsPalette::ToolsPalette(CMainFrame& frame, QWidget* parent)
     grid->addWidget(m_swatch, rows + 1, 0, 1, 2);
     grid->setRowStretch(rows + 2, 1);
     connect(m_swatch, &QPushButton::clicked, this, &ToolsPalette::chooseColour);
-    // In the frame's name: the frame cuts its area's connections before its
-    // bars go, so no activation during shutdown reaches a half-gone frame.
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, &frame, [this] { refreshSwatch(); });
-    refreshSwatch();
+    connect(&frame, &CMainFrame::activeDocumentChanged, this, &ToolsPalette::followActiveDocument);
+    followActiveDocument();
 }
 
 QToolButton* ToolsPalette::button(viewmodel::Tool tool) const
 {
     const auto* place = std::find(viewmodel::PaletteTools.begin(), viewmodel::PaletteTools.end(), tool);
     return place == viewmodel::PaletteTools.end() ? nullptr : m_buttons[static_cast<std::size_t>(place - viewmodel::PaletteTools.begin())];
+}
+
+void ToolsPalette::followActiveDocument()
+{
+    disconnect(m_followed);
+    if (COrvoDoc* doc = activeView(m_frame) ? activeDocument(m_frame) : nullptr)
+        m_followed = connect(doc, &COrvoDoc::drawingColoursChanged, this, &ToolsPalette::refreshSwatch);
+    refreshSwatch();
 }
 
 void ToolsPalette::refreshSwatch()
@@ -110,5 +115,4 @@ void ToolsPalette::chooseColour()
     if (!chosen.isValid())
         return;
     doc->setAnnotationColour(document::makeColorRef(chosen.red(), chosen.green(), chosen.blue()));
-    refreshSwatch();
 }

@@ -26,8 +26,10 @@ public:
 
 private:
     void chooseColour();
+    void followActiveDocument();
 
     CMainFrame& m_frame;
     std::array<QToolButton*, viewmodel::PaletteTools.size()> m_buttons {};
     QPushButton* m_swatch = nullptr;
+    QMetaObject::Connection m_followed;
 };

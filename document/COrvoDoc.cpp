@@ -398,9 +398,15 @@ int COrvoDoc::changeFrames(const std::function<bool(imaging::FrameImage&, int)>&
     return count;
 }
 
-bool COrvoDoc::hasEdits() const
+bool COrvoDoc::isModified() const
 {
-    return std::any_of(m_history.begin(), m_history.end(), [](const auto& h) { return h.hasUndo(); });
+    return std::any_of(m_history.begin(), m_history.end(), [](const auto& h) { return h.isModified(); });
+}
+
+void COrvoDoc::markSaved()
+{
+    for (auto& history : m_history)
+        history.markSaved();
 }
 
 bool COrvoDoc::canUndo(int f) const

@@ -98,8 +98,11 @@ public:
     // many frames changed.
     int editOverlays(const std::function<void(std::span<viewmodel::FrameOverlays> frames)>& edit);
     bool canUndo(int frame) const;
-    // Some frame has a step the user could undo.
-    bool hasEdits() const;
+    // Some frame was edited (pixels, window, selection, overlays) since the
+    // document was loaded or saved; undoing back to that state clears it.
+    bool isModified() const;
+    // What every frame shows now is what the document's file holds.
+    void markSaved();
     bool canRedo(int frame) const;
     bool undo(int frame);
     bool redo(int frame);
@@ -160,7 +163,11 @@ public:
     void setAnonymizedExports(bool on) { m_anonymizedExports = on; }
     // New annotations take this colour; it starts as the user's default.
     document::ColorRef annotationColour() const { return m_annotationColour; }
-    void setAnnotationColour(document::ColorRef colour) { m_annotationColour = colour; }
+    void setAnnotationColour(document::ColorRef colour)
+    {
+        m_annotationColour = colour;
+        emit drawingColoursChanged();
+    }
 
     // Saving: the frames as shown (each image's current level) become one
     // secondary-capture file, written atomically, with the spacing the
@@ -213,6 +220,8 @@ signals:
     // Only the overlays, their switches or the rulers changed: views repaint
     // over the picture they hold.
     void overlaysChanged();
+    // The colour new annotations take changed: its swatch repaints.
+    void drawingColoursChanged();
 
 private:
     // Makes the document of one file read already; false, the document

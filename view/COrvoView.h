@@ -2,6 +2,7 @@
 
 #include "document/UserOptions.h"
 #include "view/OverlayEdits.h"
+#include "view/model/CineSchedule.h"
 #include "view/model/Tool.h"
 #include "view/model/ViewTransform.h"
 #include "view/model/ZoomHistory.h"
@@ -9,6 +10,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
@@ -81,7 +83,7 @@ public:
     viewmodel::Point scrollPosition() const;
 
     // The cine loop: plays forward or backward through the frames, wrapping
-    // at either end, one frame a frame time after the last was painted. The
+    // at either end, frame k due k frame times after the start. The
     // same command again, the other direction's command, ESC, a left press
     // or a tool change stop it, and the frame it started from comes back.
     enum class Movie { Forward, Backward };
@@ -112,6 +114,9 @@ signals:
     void zoomChanged();
     // A movie started, stopped or turned round.
     void movieChanged();
+    // A level-window drag shows a window on the current frame that the
+    // release has yet to make an edit of.
+    void windowPreviewed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -142,9 +147,12 @@ private:
     QPointer<AutoScrollMarker> m_autoScroll;
     QTimer* m_movieTimer = nullptr;
     int m_movieStart = 0;
+    QElapsedTimer m_movieClock;
+    viewmodel::CineSchedule m_movieSchedule;
 
     void stopMovie();
     void stepMovie();
+    void scheduleMovieStep();
 
     // The selection outline crawls while the current frame has a selection,
     // the view is shown and no drag is under way.

@@ -8,8 +8,6 @@
 
 #include <QTimer>
 
-#include <cmath>
-
 bool COrvoView::canPlayMovie() const
 {
     return m_document.frameCount() > 1 && m_document.frameTime() > 0.0;
@@ -38,14 +36,23 @@ void COrvoView::playMovie(Movie direction)
         m_movieTimer->setSingleShot(true);
         m_movieTimer->setTimerType(Qt::PreciseTimer);
         connect(m_movieTimer, &QTimer::timeout, this, &COrvoView::stepMovie);
-        // The frame time is the pause after a frame is on the screen.
+        // The next step is timed once the last one is on the screen, so no
+        // frame goes unseen however long a paint takes.
         connect(this, &COrvoView::framePainted, this, [this] {
-            if (playingMovie())
-                m_movieTimer->start(static_cast<int>(std::lround(m_document.frameTime())));
+            if (playingMovie() && !m_movieTimer->isActive())
+                scheduleMovieStep();
         });
     }
-    m_movieTimer->start(static_cast<int>(std::lround(m_document.frameTime())));
+    m_movieClock.start();
+    m_movieSchedule.restart(0.0, m_document.frameTime());
+    scheduleMovieStep();
     emit movieChanged();
+}
+
+void COrvoView::scheduleMovieStep()
+{
+    const double now = static_cast<double>(m_movieClock.nsecsElapsed()) / 1e6;
+    m_movieTimer->start(m_movieSchedule.waitBeforeNextStep(now, m_document.frameTime()));
 }
 
 void COrvoView::stepMovie()
@@ -58,6 +65,7 @@ void COrvoView::stepMovie()
     } else if (!m_document.previousFrame()) {
         m_document.lastFrame();
     }
+    m_movieSchedule.stepTaken();
     viewport()->update();
 }
 

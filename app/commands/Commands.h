@@ -3,6 +3,8 @@
 // The shell's commands, one registration per feature. Each adds what its
 // commands run and when they are enabled to the main frame's command table.
 
+#include <functional>
+
 class CMainFrame;
 class CommandTable;
 
@@ -13,7 +15,7 @@ void addEditCommands(CommandTable& table, CMainFrame& frame);
 // document's frames in scope, enabled by the current frame's selection.
 void addSelectionCommands(CommandTable& table, CMainFrame& frame);
 // The commands that choose the image view's tool, the movie commands and
-// the frame time.
+// the frame time, and "Select drawing color" for the active tool.
 void addToolCommands(CommandTable& table, CMainFrame& frame);
 // Fit, actual size, and back and forth through the view's zoom history.
 void addZoomCommands(CommandTable& table, CMainFrame& frame);
@@ -42,6 +44,10 @@ void addPaletteCommands(CommandTable& table, CMainFrame& frame);
 // "&Save\tCtrl+S" (with the overwrite guard) and "Save &As..." of the active
 // document, enabled while its current frame holds an image.
 void addSaveCommands(CommandTable& table, CMainFrame& frame);
+// Saves the active document as "&Save" does, asking for a name where it
+// needs one; `done` learns whether it was written (false when the user
+// cancelled, the file was refused or the write failed).
+void saveActiveDocument(CMainFrame& frame, const std::function<void(bool saved)>& done);
 
 // "&Anonymize..." of the active document's file, "&Batch Anonymize..." and
 // "Anonymizing &Options...".

@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <functional>
+
 namespace {
 
 const QString OverwriteRefused
@@ -22,7 +24,11 @@ const QString FramesDiffer = QStringLiteral("Frames differ in size or type; use 
 const QString ReloadFailed = QStringLiteral("The file was written, but it could not be read back:\n%1\n"
                                             "The window still shows the frames as they were before saving.");
 
-void saveAs(CMainFrame& frame);
+// Learns whether the document was written; false when the user cancelled
+// or the write failed.
+using Done = std::function<void(bool saved)>;
+
+void saveAs(CMainFrame& frame, const Done& done);
 
 // Window-modal, so the event loop runs on while it is up.
 void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text, const std::function<void()>& then = {})
@@ -34,19 +40,21 @@ void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text, const 
     box->open();
 }
 
-void saveTo(CMainFrame& frame, const QString& path)
+void saveTo(CMainFrame& frame, const QString& path, const Done& done)
 {
     COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
-        return;
+        return done(false);
     if (!COrvoDoc::mayOverwrite(path)) {
-        tell(frame, QMessageBox::Warning, OverwriteRefused, [&frame] { saveAs(frame); });
+        tell(frame, QMessageBox::Warning, OverwriteRefused, [&frame, done] { saveAs(frame, done); });
         return;
     }
     dicom::SaveOptions options;
     options.keepPatientAndStudy = frame.options().keepPatientAndStudy;
-    switch (doc->save(path, options)) {
+    const COrvoDoc::SaveResult result = doc->save(path, options);
+    switch (result) {
     case COrvoDoc::SaveResult::Saved:
+        doc->markSaved();
         if (CChildFrame* child = frame.activeChild())
             child->setWindowTitle(doc->fileTitle());
         // As after any load: the select-file bar and the recent files learn the file.
@@ -64,13 +72,14 @@ void saveTo(CMainFrame& frame, const QString& path)
     case COrvoDoc::SaveResult::NothingToSave: break;
     }
     frame.commands().update();
+    done(result == COrvoDoc::SaveResult::Saved);
 }
 
-void saveAs(CMainFrame& frame)
+void saveAs(CMainFrame& frame, const Done& done)
 {
     const COrvoDoc* doc = documentWithImage(frame);
     if (!doc)
-        return;
+        return done(false);
     // A private copy's path is the program's cache: the address names the file instead.
     const QString proposed = doc->sourceIsPrivateCopy()
         ? QDir::current().filePath(QString::fromStdString(net::proposedSaveName(doc->fileTitle().toStdString())))
@@ -79,26 +88,29 @@ void saveAs(CMainFrame& frame)
     dialog->setObjectName(QStringLiteral("SaveAsDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, &frame, [&frame](const QString& path) { saveTo(frame, path); });
+    QObject::connect(dialog, &QFileDialog::fileSelected, &frame,
+        [&frame, done](const QString& path) { saveTo(frame, path, done); });
+    QObject::connect(dialog, &QDialog::rejected, &frame, [done] { done(false); });
     dialog->open();
 }
 
 } // namespace
 
+void saveActiveDocument(CMainFrame& frame, const std::function<void(bool saved)>& done)
+{
+    const COrvoDoc* doc = documentWithImage(frame);
+    if (!doc)
+        return done(false);
+    if (doc->saveNeedsName())
+        saveAs(frame, done);
+    else
+        saveTo(frame, doc->filePath(), done);
+}
+
 void addSaveCommands(CommandTable& table, CMainFrame& frame)
 {
     const auto canSave = [&frame] { return documentWithImage(frame) != nullptr; };
-    table.add(
-        Command::Save,
-        [&frame] {
-            const COrvoDoc* doc = documentWithImage(frame);
-            if (!doc)
-                return;
-            if (doc->saveNeedsName())
-                saveAs(frame);
-            else
-                saveTo(frame, doc->filePath());
-        },
-        canSave);
-    table.add(Command::SaveAs, [&frame] { saveAs(frame); }, canSave);
+    const auto ignore = [](bool) {};
+    table.add(Command::Save, [&frame, ignore] { saveActiveDocument(frame, ignore); }, canSave);
+    table.add(Command::SaveAs, [&frame, ignore] { saveAs(frame, ignore); }, canSave);
 }

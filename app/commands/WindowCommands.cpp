@@ -1,6 +1,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/Commands.h"
 #include "app/CMainFrame.h"
+#include "app/MainFrameActions.h"
 #include "app/SelectFileBar.h"
 
 #include "view/model/ShellLayout.h"
@@ -8,6 +9,8 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
 #include <QStyle>
 
 namespace {
@@ -64,6 +67,36 @@ void cascade(QMdiArea& area)
         area.setActiveSubWindow(active);
 }
 
+// The list of open windows at the foot of the Window menu, after
+// `separator`: "&1 name", "&2 name", ... in the order they were opened, the
+// active one checked; choosing one makes it active, so a window hidden
+// behind a maximised one can be found.
+void listWindows(QMenu& menu, QAction& separator, QMdiArea& area)
+{
+    const QList<QAction*> items = menu.actions();
+    for (qsizetype i = items.indexOf(&separator) + 1; i > 0 && i < items.size(); ++i) {
+        menu.removeAction(items[i]);
+        items[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
+    separator.setVisible(!windows.isEmpty());
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QString name = window->windowTitle();
+        name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // Only one digit can be typed as a mnemonic.
+        const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
+        QAction* item = menu.addAction(number + QLatin1Char(' ') + name);
+        item->setCheckable(true);
+        item->setChecked(window == area.activeSubWindow());
+        const QPointer<QMdiSubWindow> chosen = window;
+        QObject::connect(item, &QAction::triggered, &area, [&area, chosen] {
+            if (chosen)
+                area.setActiveSubWindow(chosen);
+        });
+    }
+}
+
 } // namespace
 
 void addWindowCommands(CommandTable& table, CMainFrame& frame)
@@ -84,5 +117,10 @@ void addWindowCommands(CommandTable& table, CMainFrame& frame)
             [&area, needsWindow] { return !needsWindow || area.activeSubWindow() != nullptr; });
     }
     table.add(Command::CascadeWindows, [&area] { cascade(area); });
+    if (QMenu* menu = frame.actions().menu(QStringLiteral("Window"))) {
+        QAction* separator = menu->addSeparator();
+        separator->setVisible(false);
+        QObject::connect(menu, &QMenu::aboutToShow, &area, [menu, separator, &area] { listWindows(*menu, *separator, area); });
+    }
     table.add(Command::Exit, [&frame] { frame.close(); });
 }

@@ -7,8 +7,11 @@
 #include "app/WindowPresetsColumn.h"
 #include "document/COrvoDoc.h"
 #include "imaging/FrameImage.h"
+#include "view/COrvoView.h"
 #include "view/model/WindowPresets.h"
 
+#include <QAction>
+#include <QDir>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -72,6 +75,64 @@ private slots:
         // One step a frame: undoing Default brings back the preset before it.
         QVERIFY(doc.undo(other));
         QCOMPARE(windowOf(doc, other).width, 400);
+    }
+
+    // Next File puts another document in the window: the bar shows its
+    // frame's ranges and follows its changes, not the old document's.
+    void followsTheDocumentNextFileShows()
+    {
+        if (!QFileInfo::exists(testFile(TenFrames)))
+            QSKIP("test data folder not found");
+        ScratchSettings scratch;
+        const QDir dir(scratch.path());
+        QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QStringLiteral("a1.dcm"))));
+        QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QStringLiteral("a2.dcm"))));
+        QVERIFY(QFile::copy(testFile(TenFrames), dir.filePath(QStringLiteral("a3.dcm"))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("a1.dcm")) }));
+        CMainFrame* frame = app.mainFrame();
+        auto* bar = frame->findChild<LevelWindowBar*>();
+        const int firstMaximum = bar->centreSlider()->maximum();
+        QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
+        frame->action(Command::NextFile)->trigger();
+        frame->action(Command::NextFile)->trigger();
+        COrvoDoc& doc = documentOf(app);
+        QCOMPARE(doc.fileTitle(), QStringLiteral("a3.dcm"));
+        const imaging::FrameImage& shown = *doc.frame();
+        const viewmodel::SliderRange centres = viewmodel::centreRange({ shown.min(), shown.max() });
+        QVERIFY(centres.high != firstMaximum);
+        QCOMPARE(bar->centreSlider()->maximum(), centres.high);
+
+        const imaging::Window set { shown.min() + (shown.max() - shown.min()) / 3, (shown.max() - shown.min()) / 2 };
+        doc.changeFrames([&set](imaging::FrameImage& target, int) { return target.setWindow(set); });
+        QCOMPARE(bar->centreEdit()->value(), set.centre);
+        QCOMPARE(bar->widthEdit()->value(), set.width);
+    }
+
+    // A level-window drag shows in the bar while it goes on.
+    void followsALevelWindowDragAsItGoes()
+    {
+        ScratchSettings scratch;
+        CTolanApp app;
+        LevelWindowBar* bar = openIn(app, testFile("syntax/ct1-ile.dcm"));
+        QVERIFY(bar);
+        CMainFrame* frame = app.mainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->action(Command::LevelWindowTool)->trigger();
+        COrvoView* view = frame->activeChild()->imageView();
+        const imaging::Window before = documentOf(app).frame()->window();
+        const QPoint from = view->displayedImageRect().center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), from + QPoint(12, 200));
+        // This frame's own centre lies below its data; 200 pixels down
+        // bring it into the range the bar shows.
+        const imaging::Window dragged = documentOf(app).frame()->window();
+        QVERIFY(dragged != before);
+        QVERIFY(dragged.centre > documentOf(app).frame()->min() && dragged.centre < documentOf(app).frame()->max());
+        QCOMPARE(bar->centreEdit()->value(), dragged.centre);
+        QCOMPARE(bar->widthEdit()->value(), dragged.width);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(12, 200));
+        QCOMPARE(bar->centreEdit()->value(), documentOf(app).frame()->window().centre);
     }
 
     void centreControlsNeedTwoValuesBetweenTheEnds_data()

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CTolanApp.h"
 #include "app/MainFrameActions.h"
@@ -151,6 +152,35 @@ private slots:
         QCOMPARE(opened.size(), 0); // not inside the drop handler
         QTRY_COMPARE(opened.size(), 1);
         QCOMPARE(opened.first().first().toString(), file);
+    }
+
+    // Windows open maximised, each hiding the others: the Window menu lists
+    // them all, numbered in the order they opened, and brings back the one chosen.
+    void windowMenuListsTheOpenWindows()
+    {
+        ScratchSettings scratch;
+        const QString first = scratch.path() + QStringLiteral("/a.dcm");
+        const QString second = scratch.path() + QStringLiteral("/b&c.dcm");
+        writeDicomStub(first);
+        writeDicomStub(second);
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), first, second }));
+        CMainFrame* frame = app.mainFrame();
+        QMenu* menu = frame->actions().menu(QStringLiteral("Window"));
+        QVERIFY(menu);
+        const auto listed = [menu] {
+            emit menu->aboutToShow();
+            QStringList texts;
+            for (const QAction* item : menu->actions()) {
+                if (item->isCheckable())
+                    texts.append(item->text() + (item->isChecked() ? QStringLiteral(" *") : QString()));
+            }
+            return texts;
+        };
+        QCOMPARE(listed(), QStringList({ QStringLiteral("&1 a.dcm"), QStringLiteral("&2 b&&c.dcm *") }));
+        menu->actions().at(menu->actions().size() - 2)->trigger();
+        QCOMPARE(frame->activeChild()->windowTitle(), QStringLiteral("a.dcm"));
+        QCOMPARE(listed(), QStringList({ QStringLiteral("&1 a.dcm *"), QStringLiteral("&2 b&&c.dcm") }));
     }
 };
 

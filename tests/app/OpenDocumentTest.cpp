@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QtTest>
 
 class OpenDocumentTest : public QObject {
@@ -261,17 +263,15 @@ private slots:
         CMainFrame* frame = app.mainFrame();
         QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
         frame->action(Command::NextFile)->trigger();
-        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
         QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
         QVERIFY(!frame->action(Command::NextFile)->isEnabled());
         frame->selectFileBar()->next();
         frame->action(Command::LastFile)->trigger();
-        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
         QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
     }
 
-    // Stepping replaces the window the last step opened, unless it was edited;
-    // the window of a file opened otherwise stays.
     // Going back to a window whose frame is larger than it fits the frame
     // in again; the main window losing and regaining the focus does not.
     void activatingAWindowFitsALargeFrame()
@@ -296,6 +296,8 @@ private slots:
         QTRY_VERIFY(first->document().zoom() < 1.0F);
     }
 
+    // Stepping shows each file in the active window, also one opened from
+    // the command line, so a folder walked back and forth leaves one window.
     void steppingThroughAFolderKeepsOneWindow()
     {
         ScratchSettings scratch;
@@ -305,20 +307,51 @@ private slots:
         CTolanApp app;
         QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("b1.dcm")) }));
         CMainFrame* frame = app.mainFrame();
+        const QPointer<CChildFrame> window = frame->activeChild();
         QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
-        frame->action(Command::NextFile)->trigger();
-        const QPointer<CChildFrame> navigated = frame->activeChild();
-        for (int step = 0; step < 2; ++step)
+        for (int step = 0; step < 3; ++step)
             frame->action(Command::NextFile)->trigger();
-        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 2);
-        // The window of the first step shows each next file, keys and all.
-        QCOMPARE(frame->activeChild(), navigated.data());
-        QCOMPARE(navigated->windowTitle(), QStringLiteral("b4.dcm"));
-        QVERIFY(navigated->imageView()->actions().contains(frame->action(Command::NextFrame)));
-        QCOMPARE(frame->activeChild()->document().fileTitle(), QStringLiteral("b4.dcm"));
-        frame->activeChild()->sharedDocument()->recordPixelStep(0);
-        frame->action(Command::PreviousFile)->trigger();
-        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 3);
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frame->activeChild(), window.data());
+        QCOMPARE(window->windowTitle(), QStringLiteral("b4.dcm"));
+        QVERIFY(window->imageView()->actions().contains(frame->action(Command::NextFrame)));
+        frame->action(Command::FirstFile)->trigger();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(window->windowTitle(), QStringLiteral("b1.dcm"));
+    }
+
+    // A step away from unsaved edits asks first: Cancel keeps the document
+    // and the bar's place, No shows the next file in the same window.
+    void steppingAwayFromEditsAsksFirst()
+    {
+        ScratchSettings scratch;
+        QDir dir(scratch.path());
+        for (const char* name : { "b1.dcm", "b2.dcm" })
+            QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QString::fromLatin1(name))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("b1.dcm")) }));
+        CMainFrame* frame = app.mainFrame();
+        QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
+        frame->action(Command::Rotate90Clockwise)->trigger();
+        QVERIFY(frame->activeChild()->document().isModified());
+        const auto answer = [frame](QMessageBox::StandardButton button) {
+            QMessageBox* box = nullptr;
+            for (QMessageBox* shown : frame->findChildren<QMessageBox*>(QStringLiteral("SaveChangesPrompt")))
+                box = shown->isVisible() ? shown : box;
+            QVERIFY(box);
+            QCOMPARE(box->text(), QStringLiteral("Save changes to b1.dcm?"));
+            box->button(button)->click();
+        };
+        frame->action(Command::NextFile)->trigger();
+        answer(QMessageBox::Cancel);
+        QCOMPARE(frame->activeChild()->windowTitle(), QStringLiteral("b1.dcm"));
+        QVERIFY(frame->activeChild()->document().isModified());
+        QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("1/2"));
+        frame->action(Command::NextFile)->trigger();
+        answer(QMessageBox::No);
+        QTRY_COMPARE(frame->activeChild()->windowTitle(), QStringLiteral("b2.dcm"));
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frame->selectFileBar()->positionText(), QStringLiteral("2/2"));
     }
 };
 

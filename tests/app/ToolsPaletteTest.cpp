@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ViewerFixture.h"
 
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -8,6 +9,8 @@
 #include "view/COrvoView.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QDir>
 #include <QDockWidget>
 #include <QPushButton>
 #include <QToolBar>
@@ -118,6 +121,68 @@ private slots:
         const document::ColorRef green = frame->activeChild()->document().annotationColour();
         QCOMPARE(palette->colourSwatch()->palette().color(QPalette::Button),
             QColor(document::redOf(green), document::greenOf(green), document::blueOf(green)));
+    }
+
+    // The swatch shows the annotation colour of the document in the active
+    // window: also one that Next File put there, and one that Preferences
+    // gave to the open documents.
+    void swatchFollowsTheActiveDocumentsColour()
+    {
+        if (!QFileInfo::exists(testFile("syntax/ct1-ile.dcm")))
+            QSKIP("test data folder not found");
+        ScratchSettings scratch;
+        const QDir dir(scratch.path());
+        for (const char* name : { "a1.dcm", "a2.dcm", "a3.dcm" })
+            QVERIFY(QFile::copy(testFile("syntax/ct1-ile.dcm"), dir.filePath(QString::fromLatin1(name))));
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer"), dir.filePath(QStringLiteral("a1.dcm")) }));
+        CMainFrame* frame = app.mainFrame();
+        const ToolsPalette* palette = frame->findChild<ToolsPalette*>();
+        const auto swatch = [palette] { return palette->colourSwatch()->palette().color(QPalette::Button); };
+        QTRY_VERIFY(frame->action(Command::NextFile)->isEnabled());
+        frame->action(Command::NextFile)->trigger();
+        frame->action(Command::NextFile)->trigger();
+        COrvoDoc& shown = frame->activeChild()->document();
+        QCOMPARE(shown.fileTitle(), QStringLiteral("a3.dcm"));
+        shown.setAnnotationColour(document::makeColorRef(10, 20, 30)); // as Preferences does
+        QCOMPARE(swatch(), QColor(10, 20, 30));
+    }
+
+    // "Select drawing color" sets the colour the active tool draws with:
+    // lengths and angles their own, every other tool the annotations'.
+    void drawingColourIsTheActiveTools()
+    {
+        struct Row {
+            Command tool;
+            document::ColorRef (*colour)(const COrvoDoc&);
+        };
+        const Row rows[] = {
+            { Command::MeasureLengthTool, [](const COrvoDoc& d) { return d.measurementStyle().lengthColour; } },
+            { Command::MeasureAngleTool, [](const COrvoDoc& d) { return d.measurementStyle().angleColour; } },
+            { Command::AnnotationTextTool, [](const COrvoDoc& d) { return d.annotationColour(); } },
+            { Command::PanHandTool, [](const COrvoDoc& d) { return d.annotationColour(); } },
+        };
+        int shade = 40;
+        for (const Row& row : rows) {
+            Viewer viewer(TestFile::Gradient);
+            QVERIFY(viewer.doc);
+            QVERIFY(viewer.enabled(Command::SelectDrawingColor));
+            viewer.trigger(row.tool);
+            const document::ColorRef before = row.colour(*viewer.doc);
+            viewer.trigger(Command::SelectDrawingColor);
+            auto* dialog = viewer.shown<QColorDialog>();
+            QVERIFY(dialog);
+            QCOMPARE(dialog->currentColor(), QColor(document::redOf(before), document::greenOf(before), document::blueOf(before)));
+            const QColor chosen(shade, 2 * shade, 3 * shade);
+            dialog->setCurrentColor(chosen);
+            dialog->accept();
+            QCOMPARE(row.colour(*viewer.doc), document::makeColorRef(chosen.red(), chosen.green(), chosen.blue()));
+            const ToolsPalette* palette = viewer.app.mainFrame()->findChild<ToolsPalette*>();
+            const document::ColorRef annotation = viewer.doc->annotationColour();
+            QCOMPARE(palette->colourSwatch()->palette().color(QPalette::Button),
+                QColor(document::redOf(annotation), document::greenOf(annotation), document::blueOf(annotation)));
+            shade += 10;
+        }
     }
 };
 

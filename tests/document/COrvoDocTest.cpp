@@ -171,7 +171,68 @@ TEST(EditHistory, RecordingAfterUndoDropsTheRedoSteps)
     EXPECT_FALSE(history.hasRedo());
 }
 
+// Each case runs its moves from a saved history and says whether the frame
+// differs from its file afterwards.
+TEST(EditHistory, IsModifiedRelativeToTheSavedPosition)
+{
+    enum Move { Record, Undo, Redo, Save };
+    struct Case {
+        const char* name;
+        std::vector<Move> moves;
+        bool modified;
+    };
+    const Case cases[] = {
+        { "fresh", {}, false },
+        { "one edit", { Record }, true },
+        { "edit undone", { Record, Undo }, false },
+        { "edit undone and redone", { Record, Undo, Redo }, true },
+        { "saved after edits", { Record, Record, Save }, false },
+        { "undo past the save", { Record, Save, Undo }, true },
+        { "back to the save by redo", { Record, Save, Undo, Redo }, false },
+        { "new edit on the save", { Record, Save, Record, Undo }, false },
+        // The saved state's step is dropped: no undo reaches it again.
+        { "saved state dropped", { Record, Save, Undo, Record, Undo }, true },
+        { "dropped, then undone to the start", { Record, Record, Save, Undo, Undo, Record, Undo }, true },
+    };
+    for (const Case& c : cases) {
+        document::EditHistory history;
+        for (const Move move : c.moves) {
+            switch (move) {
+            case Record: history.record(document::StepKind::Pixel); break;
+            case Undo: history.stepBack(); break;
+            case Redo: history.stepForward(); break;
+            case Save: history.markSaved(); break;
+            }
+        }
+        EXPECT_EQ(history.isModified(), c.modified) << c.name;
+    }
+}
+
 } // namespace
+
+TEST(COrvoDoc, IsModifiedByEditsUntilUndoneOrSaved)
+{
+    if (!haveTestData())
+        GTEST_SKIP() << "test data folder not found: " << TV_TESTDATA_DIR;
+    COrvoDoc doc;
+    ASSERT_TRUE(doc.load(testFile("syntax/ct1-ile.dcm"), {}));
+    EXPECT_FALSE(doc.isModified());
+    viewmodel::LengthMeasurement length;
+    length.second = { 9, 0 };
+    doc.editOverlays([&](std::span<viewmodel::FrameOverlays> frames) { frames[0].lengths.add(length); });
+    EXPECT_TRUE(doc.isModified());
+    ASSERT_TRUE(doc.undo(0));
+    EXPECT_FALSE(doc.isModified());
+    doc.changeFrames([](imaging::FrameImage& frame, int) { return frame.setWindow({ 100, 200 }); });
+    EXPECT_TRUE(doc.isModified());
+    doc.markSaved();
+    EXPECT_FALSE(doc.isModified());
+    ASSERT_TRUE(doc.undo(0));
+    EXPECT_TRUE(doc.isModified());
+    // A new load starts from the file again.
+    ASSERT_TRUE(doc.load(testFile("syntax/ct1-ile.dcm"), {}));
+    EXPECT_FALSE(doc.isModified());
+}
 
 TEST(COrvoDoc, UndoTakesBackAPixelStepThenTheOverlayEditBeforeIt)
 {

@@ -26,5 +26,19 @@ TEST(Tool, CommandsNeedAFrameAndTheOverlaysTheyWorkOn)
     EXPECT_FALSE(toolFromNumber(ToolCount).has_value());
 }
 
+TEST(Tool, DrawingColourOfEachTool)
+{
+    const std::pair<Tool, DrawingColour> cases[] = {
+        { Tool::MeasureLength, DrawingColour::Length },
+        { Tool::MeasureAngle, DrawingColour::Angle },
+        { Tool::AddTextAnnotation, DrawingColour::Annotation },
+        { Tool::PanHand, DrawingColour::Annotation },
+        { Tool::LevelWindow, DrawingColour::Annotation },
+        { Tool::MoviePlayingForward, DrawingColour::Annotation },
+    };
+    for (const auto& [tool, colour] : cases)
+        EXPECT_EQ(drawingColourOf(tool), colour) << "tool " << static_cast<int>(tool);
+}
+
 } // namespace
 } // namespace viewmodel

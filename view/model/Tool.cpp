@@ -62,4 +62,13 @@ bool isToolCommandEnabled(Tool tool, DocumentShows shows)
     }
 }
 
+DrawingColour drawingColourOf(Tool tool)
+{
+    switch (tool) {
+    case Tool::MeasureLength: return DrawingColour::Length;
+    case Tool::MeasureAngle: return DrawingColour::Angle;
+    default: return DrawingColour::Annotation;
+    }
+}
+
 } // namespace viewmodel

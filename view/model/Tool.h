@@ -63,4 +63,9 @@ struct DocumentShows {
 // while those overlays are visible; the movie values are not commands.
 bool isToolCommandEnabled(Tool tool, DocumentShows shows);
 
+// The drawing colour a tool sets ("Select drawing color"): lengths and
+// angles each keep their own, every other tool the annotations'.
+enum class DrawingColour { Annotation, Length, Angle };
+DrawingColour drawingColourOf(Tool tool);
+
 } // namespace viewmodel

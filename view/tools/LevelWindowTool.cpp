@@ -36,8 +36,10 @@ void LevelWindowTool::move(const ToolEvent& event)
     if (!frame)
         return;
     remember(event);
-    if (frame->setWindow(toImaging(windowAt(event))) && frame->rebuildDisplay())
+    if (frame->setWindow(toImaging(windowAt(event))) && frame->rebuildDisplay()) {
         view().frameChanged();
+        emit view().windowPreviewed();
+    }
 }
 
 void LevelWindowTool::release(const ToolEvent& event)

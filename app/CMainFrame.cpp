@@ -32,7 +32,7 @@ CMainFrame::CMainFrame(document::UserOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_options(options)
 {
-    setWindowTitle(QStringLiteral("Tolan Viewer"));
+    setWindowTitle(programName());
     setObjectName(QStringLiteral("MainFrame"));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -32,6 +32,10 @@ public:
     explicit CMainFrame(document::UserOptions& options, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
+    // The main window's title and every message box's: a box titled with the
+    // window's title would show the document's name cut short instead.
+    static QString programName() { return QStringLiteral("Tolan Viewer"); }
+
     QAction* exitAction() const { return action(Command::Exit); }
     QAction* action(Command command) const;
     MainFrameActions& actions() const { return *m_actions; }

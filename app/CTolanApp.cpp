@@ -295,7 +295,7 @@ void CTolanApp::newDocumentOfPictures()
     }
     if (!made) {
         m_lastOpenMessage = document->loadError();
-        QMessageBox::critical(m_mainFrame.get(), QApplication::applicationName(), m_lastOpenMessage);
+        QMessageBox::critical(m_mainFrame.get(), CMainFrame::programName(), m_lastOpenMessage);
         return;
     }
     m_lastOpenMessage.clear();

@@ -1,5 +1,6 @@
 #include "app/LevelWindowBar.h"
 
+#include "app/CMainFrame.h"
 #include "app/WindowPresetsColumn.h"
 #include "app/commands/CommandTargets.h"
 #include "document/COrvoDoc.h"
@@ -222,7 +223,7 @@ void LevelWindowBar::toggleApplyToAll()
 {
     COrvoDoc* doc = document();
     if (doc && doc->toggleApplyToAll() == COrvoDoc::ApplyToAllResult::FramesDiffer)
-        QMessageBox::information(&m_frame, m_frame.windowTitle(), tr("Images differ in width and/or height    "));
+        QMessageBox::information(&m_frame, CMainFrame::programName(), tr("Images differ in width and/or height    "));
     m_applyToAll->setChecked(doc && doc->applyToAll());
     focusView();
 }

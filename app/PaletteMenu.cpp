@@ -56,7 +56,7 @@ int PaletteMenu::applyCustom(std::size_t index)
 bool PaletteMenu::save(const QString& file, const imaging::CustomPalette& palette)
 {
     if (!saveCustomPalette(m_palettes, file, palette)) {
-        QMessageBox::warning(&m_frame, m_frame.windowTitle(), tr("I can n't create the file!    "));
+        QMessageBox::warning(&m_frame, CMainFrame::programName(), tr("I can n't create the file!    "));
         return false;
     }
     rebuild();

@@ -51,7 +51,7 @@ void askToSaveEdits(CMainFrame& frame, CChildFrame& child, const std::function<v
     if (questionOpen(frame))
         return;
     frame.mdiArea()->setActiveSubWindow(&child);
-    auto* box = new QMessageBox(QMessageBox::Warning, frame.windowTitle(),
+    auto* box = new QMessageBox(QMessageBox::Warning, CMainFrame::programName(),
         QObject::tr("Save changes to %1?").arg(child.document().fileTitle()),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &frame);
     box->setObjectName(PromptName);

@@ -1,5 +1,6 @@
 // "&Anonymize...", "&Batch Anonymize..." and "Anonymizing &Options...".
 
+#include "app/CMainFrame.h"
 #include "app/Command.h"
 #include "app/Settings.h"
 #include "app/commands/CommandTable.h"
@@ -52,7 +53,7 @@ void anonymizeTo(CMainFrame& frame, const QString& input, const QString& output)
     // The offsets come from the file's own bytes, never from the document,
     // which may no longer match the file.
     if (auto done = dicom::anonymizeFile(input.toStdString(), output.toStdString(), options, &uids); !done) {
-        QMessageBox::critical(&frame, frame.windowTitle(), failureText(done.error(), input, output));
+        QMessageBox::critical(&frame, CMainFrame::programName(), failureText(done.error(), input, output));
         return;
     }
     AttentionDialog::applyRule(*store, &frame);
@@ -137,7 +138,7 @@ void anonymizeEach(CMainFrame& frame, const QStringList& inputs)
         QCoreApplication::processEvents();
     }
     progress.reset();
-    QMessageBox::information(&frame, frame.windowTitle(), summary(items));
+    QMessageBox::information(&frame, CMainFrame::programName(), summary(items));
     AttentionDialog::applyRule(*store, &frame);
 }
 
@@ -150,7 +151,7 @@ void anonymizeDocument(CMainFrame& frame, const COrvoDoc& doc)
             inputs << path;
     }
     if (inputs.isEmpty())
-        QMessageBox::information(&frame, frame.windowTitle(),
+        QMessageBox::information(&frame, CMainFrame::programName(),
                                  QObject::tr("The document holds no DICOM file: there is nothing to anonymize.    "));
     else if (doc.sourcePaths().size() == 1)
         anonymizeOne(frame, inputs.front());

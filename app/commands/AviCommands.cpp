@@ -1,6 +1,7 @@
 // "Export as &AVI...": the frames of a multi-frame document as a movie,
 // rendered on the worker threads and written as they come.
 
+#include "app/CMainFrame.h"
 #include "app/ExportJob.h"
 #include "app/Settings.h"
 #include "app/commands/CommandTable.h"
@@ -119,7 +120,7 @@ Outcome writeMovie(CMainFrame& frame, const COrvoDoc& doc, const QString& path,
 
 void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text)
 {
-    QMessageBox box(icon, frame.windowTitle(), text, QMessageBox::Ok, &frame);
+    QMessageBox box(icon, CMainFrame::programName(), text, QMessageBox::Ok, &frame);
     box.exec();
 }
 

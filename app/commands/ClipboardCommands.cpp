@@ -1,6 +1,7 @@
 // The Copy commands of the Edit menu: frames as pictures, reports as RTF;
 // and the paste of a picture as a new document.
 
+#include "app/CMainFrame.h"
 #include "app/ExportJob.h"
 #include "app/ReportContent.h"
 #include "app/Settings.h"
@@ -49,7 +50,7 @@ public:
 
 void fail(CMainFrame& frame)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(), ClipboardError, QMessageBox::Ok, &frame);
+    auto* box = new QMessageBox(QMessageBox::Critical, CMainFrame::programName(), ClipboardError, QMessageBox::Ok, &frame);
     box->setObjectName(QStringLiteral("ClipboardError"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -1,3 +1,4 @@
+#include "app/CMainFrame.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
@@ -66,7 +67,7 @@ void addDocumentCommands(CommandTable& table, CMainFrame& frame)
         [&frame] {
             COrvoDoc* doc = activeDocument(frame);
             if (doc && doc->toggleApplyToAll() == COrvoDoc::ApplyToAllResult::FramesDiffer)
-                QMessageBox::information(&frame, frame.windowTitle(), QObject::tr("Images differ in width and/or height    "));
+                QMessageBox::information(&frame, CMainFrame::programName(), QObject::tr("Images differ in width and/or height    "));
         },
         [&frame] {
             const COrvoDoc* doc = activeDocument(frame);

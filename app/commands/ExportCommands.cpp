@@ -1,6 +1,7 @@
 // "Export as &TIFF...", "&JPEG...", "&BMP...", "&Raw file...": the current
 // frame at the zoom, to a file the user names; and "Export &frames...".
 
+#include "app/CMainFrame.h"
 #include "app/Settings.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
@@ -93,7 +94,7 @@ void exportCurrentFrame(CMainFrame& frame, ExportFormat format)
                                   withTrailingSlash(QFileInfo(path).absolutePath()));
             return;
         }
-        auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(),
+        auto* box = new QMessageBox(QMessageBox::Critical, CMainFrame::programName(),
                                     failureText(QString::fromUtf8(exporting::formatInfo(format).failureMessage),
                                                 written.error().detail),
                                     QMessageBox::Ok, &frame);

@@ -1,5 +1,6 @@
 // The HTML page of a document with its JPEG pictures, and "Export as &HTML...".
 
+#include "app/CMainFrame.h"
 #include "app/commands/HtmlExport.h"
 
 #include "app/ExportJob.h"
@@ -61,7 +62,7 @@ void exportFromMenu(CMainFrame& frame)
         choice.title = exportBaseName(*chosen) + QStringLiteral(".html");
         choice.frames = reports::allFrames(*chosen);
         if (const auto written = exportHtmlPage(&frame, *chosen, choice); !written) {
-            auto* box = new QMessageBox(QMessageBox::Critical, frame.windowTitle(),
+            auto* box = new QMessageBox(QMessageBox::Critical, CMainFrame::programName(),
                                         failureText(QObject::tr("File creation error"), written.error().detail),
                                         QMessageBox::Ok, &frame);
             box->setAttribute(Qt::WA_DeleteOnClose);

@@ -79,14 +79,14 @@ net::DownloadResult fetchWithProgress(CMainFrame& frame, const QString& address)
 
 void tellNotFound(CMainFrame& frame, const std::string& reason)
 {
-    QMessageBox box(QMessageBox::Critical, frame.windowTitle(), OpenUrlDialog::notFoundText(), QMessageBox::Ok, &frame);
+    QMessageBox box(QMessageBox::Critical, CMainFrame::programName(), OpenUrlDialog::notFoundText(), QMessageBox::Ok, &frame);
     box.setInformativeText(QString::fromStdString(reason));
     box.exec();
 }
 
 bool askToSave(CMainFrame& frame)
 {
-    QMessageBox box(QMessageBox::Question, frame.windowTitle(),
+    QMessageBox box(QMessageBox::Question, CMainFrame::programName(),
         QStringLiteral("Do you want to save this file locally?   "), QMessageBox::Yes | QMessageBox::No, &frame);
     return box.exec() == QMessageBox::Yes;
 }
@@ -138,7 +138,7 @@ void openFromInternet(CMainFrame& frame, DownloadedFiles& kept)
                 emit frame.openAsOneRequested({ chosen }, QFileInfo(chosen).fileName());
                 return;
             }
-            QMessageBox::warning(&frame, frame.windowTitle(), QObject::tr("The file could not be saved: %1").arg(failure));
+            QMessageBox::warning(&frame, CMainFrame::programName(), QObject::tr("The file could not be saved: %1").arg(failure));
         }
     }
     kept.keep(local);

@@ -2,6 +2,7 @@
 // active document, and "P&rint Setup...": one printer for the whole session,
 // so that what the set-up chose is what printing and the preview use.
 
+#include "app/CMainFrame.h"
 #include "app/ReportPrinting.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
@@ -74,7 +75,7 @@ void viewReport(CMainFrame& frame)
             library->deleteLater();
     }
     if (!entry) {
-        auto* box = new QMessageBox(QMessageBox::NoIcon, frame.windowTitle(), ReportLibraryMissing, QMessageBox::Ok, &frame);
+        auto* box = new QMessageBox(QMessageBox::NoIcon, CMainFrame::programName(), ReportLibraryMissing, QMessageBox::Ok, &frame);
         box->setObjectName(QStringLiteral("ReportLibraryMissing"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();

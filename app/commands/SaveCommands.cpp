@@ -1,6 +1,7 @@
 // "&Save\tCtrl+S" and "Save &As...": the active document written as a
 // secondary-capture DICOM file, guarded against overwriting other software's files.
 
+#include "app/CMainFrame.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/CommandTargets.h"
 #include "app/commands/Commands.h"
@@ -33,7 +34,7 @@ void saveAs(CMainFrame& frame, const Done& done);
 // Window-modal, so the event loop runs on while it is up.
 void tell(CMainFrame& frame, QMessageBox::Icon icon, const QString& text, const std::function<void()>& then = {})
 {
-    auto* box = new QMessageBox(icon, frame.windowTitle(), text, QMessageBox::Ok, &frame);
+    auto* box = new QMessageBox(icon, CMainFrame::programName(), text, QMessageBox::Ok, &frame);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (then)
         QObject::connect(box, &QMessageBox::finished, &frame, [then](int) { then(); });

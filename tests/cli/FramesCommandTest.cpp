@@ -1,3 +1,4 @@
+#include "tests/cli/GreyFiles.h"
 #include "tests/cli/TolanRun.h"
 #include "tests/support/DicomBytes.h"
 
@@ -11,40 +12,14 @@
 #include <string>
 #include <vector>
 
+using clitest::greyFile;
+using clitest::nativeFile;
 using clitest::readWhole;
 using clitest::runTolan;
 using clitest::TempFolder;
 using testsupport::DicomBytes;
 
 namespace {
-
-// The image module of 2x2 8-bit grey frames.
-DicomBytes greyFile(const char* transferSyntax, const char* frames)
-{
-    DicomBytes b;
-    b.part10Header(transferSyntax)
-        .elementU16(0x0028, 0x0002, "US", 1)          // Samples per Pixel
-        .element(0x0028, 0x0004, "CS", "MONOCHROME2 ") // Photometric Interpretation
-        .element(0x0028, 0x0008, "IS", frames)        // Number of Frames
-        .elementU16(0x0028, 0x0010, "US", 2)          // Rows
-        .elementU16(0x0028, 0x0011, "US", 2)          // Columns
-        .elementU16(0x0028, 0x0100, "US", 8)          // Bits Allocated
-        .elementU16(0x0028, 0x0101, "US", 8)          // Bits Stored
-        .elementU16(0x0028, 0x0102, "US", 7)          // High Bit
-        .elementU16(0x0028, 0x0103, "US", 0);         // Pixel Representation
-    return b;
-}
-
-std::vector<std::uint8_t> nativeFile(const char* frames, std::vector<std::uint8_t> pixels)
-{
-    DicomBytes b = greyFile("1.2.840.10008.1.2.1", frames);
-    b.tag(0x7FE0, 0x0010) // Pixel Data
-        .vr("OB")         // VR
-        .reserved()       // reserved
-        .len32(static_cast<std::uint32_t>(pixels.size()))
-        .raw(pixels);
-    return b.bytes();
-}
 
 // Two RLE frames (PS3.5 G): the first decodes, the second has no segment.
 std::vector<std::uint8_t> rleFileFailingAtFrame2()

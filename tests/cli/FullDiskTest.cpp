@@ -2,8 +2,8 @@
 // limit (RLIMIT_FSIZE, with SIGXFSZ ignored so that writes fail with EFBIG)
 // stands in for the full disk: it needs no root and holds for root too.
 
+#include "tests/cli/GreyFiles.h"
 #include "tests/cli/TolanRun.h"
-#include "tests/support/DicomBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,6 @@
 
 using clitest::runTolan;
 using clitest::TempFolder;
-using testsupport::DicomBytes;
 
 namespace {
 
@@ -25,26 +24,10 @@ namespace fs = std::filesystem;
 // Frames of 128 x 128 grey bytes (16 KiB each), well past the limit below.
 std::vector<std::uint8_t> largeFrames(const char* frames, int count)
 {
-    DicomBytes b;
-    b.part10Header("1.2.840.10008.1.2.1")
-        .elementU16(0x0028, 0x0002, "US", 1)          // Samples per Pixel
-        .element(0x0028, 0x0004, "CS", "MONOCHROME2 ") // Photometric Interpretation
-        .element(0x0028, 0x0008, "IS", frames)        // Number of Frames
-        .elementU16(0x0028, 0x0010, "US", 128)        // Rows
-        .elementU16(0x0028, 0x0011, "US", 128)        // Columns
-        .elementU16(0x0028, 0x0100, "US", 8)          // Bits Allocated
-        .elementU16(0x0028, 0x0101, "US", 8)          // Bits Stored
-        .elementU16(0x0028, 0x0102, "US", 7)          // High Bit
-        .elementU16(0x0028, 0x0103, "US", 0);         // Pixel Representation
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(128 * 128 * count));
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<std::uint8_t>(i * 7);
-    b.tag(0x7FE0, 0x0010) // Pixel Data
-        .vr("OB")         // VR
-        .reserved()       // reserved
-        .len32(static_cast<std::uint32_t>(pixels.size()))
-        .raw(pixels);
-    return b.bytes();
+    return clitest::nativeFile(frames, pixels, 128);
 }
 
 // Files of the shell and its children stop at 16 blocks (8 KiB in dash's

@@ -51,13 +51,6 @@ BatchAnonymizeDialog::BatchAnonymizeDialog(QWidget* parent)
     layout->addWidget(buttons);
     resize(820, 480);
 
-    // The scan starts in the current working directory, as the other file lists do.
-    if (auto store = settings::open()) {
-        const QString folder = settings::readString(*store, settings::SettingsGroup, settings::CurrentWorkingDirectory);
-        if (!folder.isEmpty())
-            m_files->setFolder(folder);
-    }
-
     connect(m_files, &ScanFileList::scanFinished, this, &BatchAnonymizeDialog::scanFinished);
     connect(exportButton, &QPushButton::clicked, this, &BatchAnonymizeDialog::chooseExportDirectory);
     connect(m_anonymize, &QPushButton::clicked, this, &BatchAnonymizeDialog::anonymizeClicked);

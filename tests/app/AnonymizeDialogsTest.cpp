@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/CTolanApp.h"
 
 #include "app/Settings.h"
 #include "app/dialogs/AnonymizeOptionsDialog.h"
@@ -151,8 +153,17 @@ private slots:
         ScratchSettings scratch;
         QTemporaryDir dir;
         settings::writeString(*settings::open(), settings::SettingsGroup, settings::CurrentWorkingDirectory, dir.path());
-        BatchAnonymizeDialog dialog;
-        QCOMPARE(dialog.scanList()->folder(), dir.path());
+        CTolanApp app;
+        QVERIFY(app.start({ QStringLiteral("tolan-viewer") }));
+        QString shown = QStringLiteral("<no dialog>");
+        QTimer::singleShot(0, [&shown] {
+            if (auto* dialog = qobject_cast<BatchAnonymizeDialog*>(QApplication::activeModalWidget())) {
+                shown = dialog->scanList()->folder();
+                dialog->reject();
+            }
+        });
+        app.mainFrame()->action(Command::BatchAnonymize)->trigger();
+        QCOMPARE(shown, dir.path());
     }
 
     // A file that starts as DICOM and breaks off holds patient data all the
